@@ -1,0 +1,34 @@
+// Modal message boxes and one-line input boxes, behind an interface so that the programs can
+// show them with Qt, write them to standard error when there is no display, or have a test
+// script answer them. This header has no Qt in it.
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace dialogs {
+
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class Icon { None, Critical, Question, Exclamation, Information };
+enum class BoxAnswer { Ok, Cancel, Yes, No };
+
+class Dialogs {
+ public:
+  virtual ~Dialogs() = default;
+
+  // Shows a modal message box and returns the button pressed. The text may hold CR LF line
+  // breaks. Closing the box without a button answers Cancel where there is one, else the
+  // default button (the first one: Ok or Yes).
+  virtual BoxAnswer MessageBox(const std::u16string& text, const std::u16string& title,
+                               Buttons buttons, Icon icon) = 0;
+
+  // Shows a modal one-line input box with OK and Cancel, its edit field holding `preset`.
+  // Returns the typed text on OK, the empty text on Cancel.
+  virtual std::u16string InputBox(const std::u16string& prompt, const std::u16string& title,
+                                  const std::u16string& preset) = 0;
+};
+
+// True when a window system is reachable: DISPLAY or WAYLAND_DISPLAY is set and not empty.
+bool HasDisplay();
+
+}  // namespace dialogs

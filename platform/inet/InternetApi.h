@@ -1,0 +1,163 @@
+// The internet client library the programs use for FTP: a handle-based API shaped like the
+// platform's (open, connect, close, directories, put, get, rename, delete, find first/next,
+// last response info). McWinFTP is written against this interface; the real implementation is
+// our own FTP engine (FtpEngine.h), and tests may hand McWinFTP a recording fake instead.
+//
+// Texts are NUL-terminated CP932 byte strings. A null pointer is "not given", distinct from
+// the empty string. Every call returns its result together with the error code of that very
+// call (0 on success); there is no other error channel.
+#pragma once
+
+#include <cstdint>
+
+namespace inet {
+
+using Handle = std::uintptr_t;  // opaque, nonzero; 0 means none
+
+// Error codes, with the platform's numbers.
+inline constexpr uint32_t kErrorSuccess = 0;
+inline constexpr uint32_t kErrorFileNotFound = 2;       // local file not found
+inline constexpr uint32_t kErrorPathNotFound = 3;       // local folder not found
+inline constexpr uint32_t kErrorAccessDenied = 5;       // local file cannot be read or written
+inline constexpr uint32_t kErrorInvalidHandle = 6;      // unknown, closed or wrong kind of handle
+inline constexpr uint32_t kErrorNoMoreFiles = 18;       // end of a listing
+inline constexpr uint32_t kErrorFileExists = 80;        // fail-if-exists and the file exists
+inline constexpr uint32_t kErrorInvalidParameter = 87;  // e.g. CR, LF in a name; bad port
+inline constexpr uint32_t kErrorDiskFull = 112;         // local disk full
+inline constexpr uint32_t kErrorInsufficientBuffer = 122;
+inline constexpr uint32_t kErrorInternetTimeout = 12002;
+inline constexpr uint32_t kErrorInternetExtendedError = 12003;  // server refused; see response
+inline constexpr uint32_t kErrorInternetNameNotResolved = 12007;
+inline constexpr uint32_t kErrorInternetCannotConnect = 12029;
+inline constexpr uint32_t kErrorInternetConnectionAborted = 12030;
+inline constexpr uint32_t kErrorFtpTransferInProgress = 12110;
+inline constexpr uint32_t kErrorFtpDropped = 12111;
+
+// Argument values.
+inline constexpr uint32_t kOpenTypePreconfig = 0;
+inline constexpr uint32_t kServiceFtp = 1;
+inline constexpr uint32_t kFlagPassive = 0x08000000;
+inline constexpr uint32_t kFlagReload = 0x80000000;
+inline constexpr uint32_t kTransferTypeAscii = 1;
+inline constexpr uint32_t kTransferTypeBinary = 2;
+inline constexpr uint32_t kFileAttributeReadOnly = 0x01;
+inline constexpr uint32_t kFileAttributeDirectory = 0x10;
+inline constexpr uint32_t kFileAttributeNormal = 0x80;
+inline constexpr uint32_t kMaxPath = 260;
+
+// 100-nanosecond intervals since 1601-01-01 00:00:00 UTC, in two 32-bit halves.
+struct FileTime {
+  uint32_t dwLowDateTime = 0;
+  uint32_t dwHighDateTime = 0;
+};
+
+struct SystemTime {
+  uint16_t wYear = 0;
+  uint16_t wMonth = 0;
+  uint16_t wDayOfWeek = 0;
+  uint16_t wDay = 0;
+  uint16_t wHour = 0;
+  uint16_t wMinute = 0;
+  uint16_t wSecond = 0;
+  uint16_t wMilliseconds = 0;
+};
+
+// One directory entry, filled by FtpFindFirstFileA / InternetFindNextFileA.
+struct FindData {
+  uint32_t dwFileAttributes = 0;
+  FileTime ftCreationTime;
+  FileTime ftLastAccessTime;
+  FileTime ftLastWriteTime;
+  uint32_t nFileSizeHigh = 0;
+  uint32_t nFileSizeLow = 0;
+  uint32_t dwReserved0 = 0;
+  uint32_t dwReserved1 = 0;
+  char cFileName[kMaxPath] = {};  // NUL-terminated CP932 name, at most 259 bytes
+  char cAlternateFileName[14] = {};
+};
+
+struct [[nodiscard]] HandleResult {
+  Handle handle = 0;
+  uint32_t error = kErrorSuccess;  // set when handle is 0
+};
+
+struct [[nodiscard]] BoolResult {
+  bool ok = false;
+  uint32_t error = kErrorSuccess;  // set when ok is false
+};
+
+// Converts a FileTime to calendar fields (UTC, no local-time conversion). Fails for times
+// beyond the year 30827 (high bit set).
+[[nodiscard]] bool FileTimeToSystemTime(const FileTime& fileTime, SystemTime* systemTime);
+
+class InternetApi {
+ public:
+  virtual ~InternetApi() = default;
+
+  // The root handle. `agent`, `proxy`, `proxyBypass` may be null; accessType 0 uses the
+  // system's configuration (no proxy here).
+  virtual HandleResult InternetOpenA(const char* agent, uint32_t accessType, const char* proxy,
+                                     const char* proxyBypass, uint32_t flags) = 0;
+
+  // Connects and logs in; the connection handle is returned only once logged in.
+  // `serverName` may carry a port ("host:port", "[v6]:port"), which takes the place of
+  // `serverPort`. A null `userName` logs in anonymously; a user with a null password sends an
+  // empty password. `flags` may hold kFlagPassive. `service` must be kServiceFtp.
+  virtual HandleResult InternetConnectA(Handle hInternet, const char* serverName,
+                                        int32_t serverPort, const char* userName,
+                                        const char* password, uint32_t service, uint32_t flags,
+                                        uintptr_t context) = 0;
+
+  // Closes any handle. Closing a connection also ends the searches opened on it.
+  virtual BoolResult InternetCloseHandle(Handle handle) = 0;
+
+  // Writes the current remote directory, NUL-terminated, into `buffer` of `*length` bytes
+  // (the NUL counts). On success `*length` is the text's length; when it does not fit,
+  // kErrorInsufficientBuffer and `*length` is the size needed.
+  virtual BoolResult FtpGetCurrentDirectoryA(Handle hConnect, char* buffer,
+                                             uint32_t* length) = 0;
+  virtual BoolResult FtpSetCurrentDirectoryA(Handle hConnect, const char* directory) = 0;
+
+  // Uploads the local file `localFile` (a CP932 path) as `newRemoteFile`. `flags`: the
+  // transfer type (kTransferTypeAscii or kTransferTypeBinary). Succeeds only when the server
+  // confirmed that the whole file was stored.
+  virtual BoolResult FtpPutFileA(Handle hConnect, const char* localFile,
+                                 const char* newRemoteFile, uint32_t flags,
+                                 uintptr_t context) = 0;
+
+  // Downloads `remoteFile` to the local path `newFile`. `failIfExists` nonzero: fails with
+  // kErrorFileExists, before any transfer, when `newFile` exists. `flags`: the transfer type,
+  // optionally with kFlagReload. An existing local file is replaced only once the whole file
+  // has arrived.
+  virtual BoolResult FtpGetFileA(Handle hConnect, const char* remoteFile, const char* newFile,
+                                 int32_t failIfExists, uint32_t flagsAndAttributes,
+                                 uint32_t flags, uintptr_t context) = 0;
+
+  virtual BoolResult FtpRenameFileA(Handle hConnect, const char* existing,
+                                    const char* newName) = 0;
+  virtual BoolResult FtpDeleteFileA(Handle hConnect, const char* fileName) = 0;
+  virtual BoolResult FtpCreateDirectoryA(Handle hConnect, const char* directory) = 0;
+  virtual BoolResult FtpRemoveDirectoryA(Handle hConnect, const char* directory) = 0;
+
+  // Starts a listing of the current remote directory. "*.*", "*" or an empty or null pattern
+  // list everything; other patterns are matched with * and ?. The first entry goes into
+  // `findData`; kErrorNoMoreFiles for an empty listing.
+  virtual HandleResult FtpFindFirstFileA(Handle hConnect, const char* searchFile,
+                                         FindData* findData, uint32_t flags,
+                                         uintptr_t context) = 0;
+  // The next entry of the listing; kErrorNoMoreFiles after the last one.
+  virtual BoolResult InternetFindNextFileA(Handle hFind, FindData* findData) = 0;
+
+  // The server's last response of the last call that failed with a server reply: `*error`
+  // always receives its FTP reply code (0 when there is none), `buffer` the whole reply (every
+  // line, CR LF kept) with a NUL, and `*bufferLength` its length. When the text and its NUL do
+  // not fit in `*bufferLength` bytes, fails with kErrorInsufficientBuffer, leaves `buffer`
+  // untouched and sets `*bufferLength` to the size needed. With no response, the empty text.
+  virtual BoolResult InternetGetLastResponseInfoA(uint32_t* error, char* buffer,
+                                                  uint32_t* bufferLength) = 0;
+};
+
+// The process's real engine, created on first use and living until the process ends.
+InternetApi& DefaultInternetApi();
+
+}  // namespace inet
