@@ -1,0 +1,106 @@
+// A recording fake of the internet API for tests that must see the exact arguments a call
+// received: it records every call, answers from a script, and serves a scripted listing,
+// current directory and last response.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/inet/InternetApi.h"
+
+namespace testsupport {
+
+// One call as the fake received it.
+struct InetCall {
+  std::string function;                           // "InternetConnectA", ...
+  std::vector<inet::Handle> handles;              // handle arguments, in order
+  std::vector<std::optional<std::string>> texts;  // text arguments in order; nullopt: null
+  std::vector<int64_t> values;                    // numeric arguments in order (port, flags...)
+  // For calls with an in/out length: the length at entry, and the caller's buffer at entry
+  // read as length + 1 bytes (the caller's buffer holds one byte more than it offers).
+  std::optional<uint32_t> lengthIn;
+  std::string bufferIn;
+  std::optional<uint32_t> errorIn;  // InternetGetLastResponseInfoA: *error at entry
+  bool findDataClearIn = false;     // find calls: the record was all zero at entry
+};
+
+// A find-data entry for the scripted listing.
+inet::FindData MakeFindData(const std::string& name,
+                            uint32_t attributes = inet::kFileAttributeNormal, uint32_t sizeHigh = 0,
+                            uint32_t sizeLow = 0, inet::FileTime lastWrite = {});
+
+class FakeInternetApi : public inet::InternetApi {
+ public:
+  // Every call by default succeeds (handles are new nonzero values), except that a handle
+  // argument of 0 or one the fake never gave out fails with kErrorInvalidHandle, and listings
+  // end with kErrorNoMoreFiles.
+
+  // The next call of `function` fails with `error` (queued per function, oldest first).
+  void failNext(const std::string& function, uint32_t error);
+
+  // Scripted state.
+  std::vector<inet::FindData> listing;    // what each FtpFindFirstFileA lists
+  std::string currentDirectory = "/";     // bytes FtpGetCurrentDirectoryA writes
+  bool terminateCurrentDirectory = true;  // false: written without NUL, as long as it fits
+  uint32_t responseError = 0;             // what InternetGetLastResponseInfoA puts in *error
+  std::string response;                   // its text (may hold NULs), NUL appended when written
+
+  // What the fake received.
+  std::vector<InetCall> calls;
+  std::vector<std::string> functions() const;               // just the names, in order
+  const InetCall* last(const std::string& function) const;  // null when never called
+  std::vector<inet::Handle> closedHandles() const;  // InternetCloseHandle arguments, in order
+  inet::Handle lastHandleGiven() const { return m_nextHandle - 1; }
+
+  inet::HandleResult InternetOpenA(const char* agent, uint32_t accessType, const char* proxy,
+                                   const char* proxyBypass, uint32_t flags) override;
+  inet::HandleResult InternetConnectA(inet::Handle hInternet, const char* serverName,
+                                      int32_t serverPort, const char* userName,
+                                      const char* password, uint32_t service, uint32_t flags,
+                                      uintptr_t context) override;
+  inet::BoolResult InternetCloseHandle(inet::Handle handle) override;
+  inet::BoolResult FtpGetCurrentDirectoryA(inet::Handle hConnect, char* buffer,
+                                           uint32_t* length) override;
+  inet::BoolResult FtpSetCurrentDirectoryA(inet::Handle hConnect, const char* directory) override;
+  inet::BoolResult FtpPutFileA(inet::Handle hConnect, const char* localFile,
+                               const char* newRemoteFile, uint32_t flags,
+                               uintptr_t context) override;
+  inet::BoolResult FtpGetFileA(inet::Handle hConnect, const char* remoteFile, const char* newFile,
+                               int32_t failIfExists, uint32_t flagsAndAttributes, uint32_t flags,
+                               uintptr_t context) override;
+  inet::BoolResult FtpRenameFileA(inet::Handle hConnect, const char* existing,
+                                  const char* newName) override;
+  inet::BoolResult FtpDeleteFileA(inet::Handle hConnect, const char* fileName) override;
+  inet::BoolResult FtpCreateDirectoryA(inet::Handle hConnect, const char* directory) override;
+  inet::BoolResult FtpRemoveDirectoryA(inet::Handle hConnect, const char* directory) override;
+  inet::HandleResult FtpFindFirstFileA(inet::Handle hConnect, const char* searchFile,
+                                       inet::FindData* findData, uint32_t flags,
+                                       uintptr_t context) override;
+  inet::BoolResult InternetFindNextFileA(inet::Handle hFind, inet::FindData* findData) override;
+  inet::BoolResult InternetGetLastResponseInfoA(uint32_t* error, char* buffer,
+                                                uint32_t* bufferLength) override;
+
+ private:
+  enum class Kind { Root, Connection, Find };
+
+  InetCall& record(const char* function, std::vector<inet::Handle> handles,
+                   std::vector<std::optional<std::string>> texts, std::vector<int64_t> values);
+  // The scripted failure for the call just recorded, or an invalid-handle failure when
+  // `handle` is not an open handle of `kind`; 0 when the call goes ahead.
+  uint32_t failure(const std::string& function, inet::Handle handle, Kind kind);
+  uint32_t scripted(const std::string& function);
+  inet::Handle give(Kind kind);
+  inet::BoolResult simple(const char* function, inet::Handle hConnect,
+                          std::vector<std::optional<std::string>> texts);
+
+  std::map<std::string, std::deque<uint32_t>> m_failures;
+  std::map<inet::Handle, Kind> m_open;
+  std::map<inet::Handle, size_t> m_cursor;  // per find handle: index of the next entry
+  inet::Handle m_nextHandle = 0x1000;
+};
+
+}  // namespace testsupport
