@@ -8,18 +8,23 @@ namespace files {
 
 // True when at least one normal file matches `pattern`: a regular file (or a link to one)
 // whose name does not begin with "." (hidden). Directories never count. The last component of
-// `pattern` may hold "*" (any run of characters) and "?" (one character); "*.*" matches every
-// name, as on the platform. Earlier components are taken literally. An empty pattern matches
-// nothing. Texts are UTF-16; the file system is addressed in UTF-8.
+// `pattern` may hold "*" (any run of characters) and "?" (one character), compared
+// case-sensitively as the file system does; a pattern ending in ".*" also matches names without
+// an extension, so "*.*" matches every name, as on the platform. Earlier components are taken
+// literally; a pattern without a folder looks in the current working directory. An empty
+// pattern, one ending in "/", a hidden last component and a missing folder match nothing.
+// Texts are UTF-16; the file system is addressed in UTF-8.
 bool NormalFileExists(const std::u16string& pattern);
 
-// The folder that holds the running executable, without a trailing separator.
+// The folder that holds the running executable (from /proc/self/exe), without a trailing
+// separator: "" for an executable in "/", and also "" when the link cannot be read.
 std::u16string ExecutableFolder();
 
 // The platform's path separator as text ("/").
 std::u16string PathSeparator();
 
-// A UTF-16 path as the file system's bytes (UTF-8), and back.
+// A UTF-16 path as the file system's bytes (UTF-8), and back. A lone surrogate becomes U+FFFD
+// on the way out; on the way back each byte that is not part of valid UTF-8 becomes U+FFFD.
 std::string ToFileSystemPath(const std::u16string& path);
 std::u16string FromFileSystemPath(const std::string& path);
 

@@ -16,9 +16,10 @@ inline constexpr uint32_t kFormatMessageMaxWidthMask = 0xFF;
 // length in bytes (without the NUL) is returned. Returns 0 and leaves `buffer` unchanged when
 // the table holds no text for the code, when `buffer` is null, or when the text and its NUL do
 // not fit in `size` bytes. With kFormatMessageMaxWidthMask the text has no line breaks (the
-// table's texts have none in any case). `languageId` 0x0400 (user default) and 0x0411
-// (Japanese) select the table; any other language id finds nothing. `arguments` is ignored.
-uint32_t FormatMessageA(uint32_t flags, const void* source, uint32_t messageId,
-                        uint32_t languageId, char* buffer, uint32_t size, void* arguments);
+// table's texts have none in any case). `languageId` 0 (neutral), 0x0400 (user default) and
+// 0x0411 (Japanese) select the table; any other language id finds nothing. The allocate-buffer
+// flag (0x100) is not served (returns 0). `arguments` is ignored: the texts have no inserts.
+uint32_t FormatMessageA(uint32_t flags, const void* source, uint32_t messageId, uint32_t languageId,
+                        char* buffer, uint32_t size, void* arguments);
 
 }  // namespace sysmsg

@@ -1,0 +1,86 @@
+// The message formatter's contract as the failure reporting calls it (flags 0x12FF, language
+// 0x0400, a 255-byte buffer).
+#include "platform/sysmsg/SystemMessage.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <set>
+#include <string>
+
+#include "platform/codepage/CodePage.h"
+
+namespace {
+
+constexpr uint32_t kFlags = sysmsg::kFormatMessageFromSystem | sysmsg::kFormatMessageIgnoreInserts |
+                            sysmsg::kFormatMessageMaxWidthMask;
+constexpr uint32_t kUserDefault = 0x0400;
+
+// The text for `code` as the failure reporting reads it, or "" when the length is 0.
+std::string messageFor(uint32_t code, uint32_t flags = kFlags, uint32_t language = kUserDefault) {
+  char buffer[255];
+  std::memset(buffer, 'x', sizeof buffer);
+  const uint32_t n =
+      sysmsg::FormatMessageA(flags, nullptr, code, language, buffer, sizeof buffer, nullptr);
+  if (n == 0) return {};
+  EXPECT_EQ(buffer[n], '\0');
+  return std::string(buffer, n);
+}
+
+}  // namespace
+
+TEST(SystemMessage, EveryCodeOurLayersProduceHasOneJapaneseLine) {
+  const uint32_t codes[] = {2,   3,     5,     6,     18,    80,    87,    112,
+                            122, 12002, 12003, 12007, 12029, 12030, 12110, 12111};
+  std::set<std::string> distinct;
+  for (uint32_t code : codes) {
+    const std::string text = messageFor(code);
+    ASSERT_FALSE(text.empty()) << code;
+    EXPECT_EQ(text.find_first_of("\r\n"), std::string::npos) << code;
+    // CP932 bytes that decode to Japanese and back without loss.
+    const std::u16string decoded = codepage::FromAnsi(text);
+    EXPECT_EQ(codepage::ToAnsiExact(decoded), text) << code;
+    EXPECT_TRUE(std::any_of(decoded.begin(), decoded.end(), [](char16_t c) { return c >= 0x3000; }))
+        << code;
+    distinct.insert(text);
+  }
+  EXPECT_EQ(distinct.size(), std::size(codes));
+}
+
+TEST(SystemMessage, UnknownCodesHaveNoText) {
+  for (uint32_t code : {0u, 1u, 4u, 12004u, 12031u, 0xFFFFFFFFu}) {
+    EXPECT_EQ(messageFor(code), "") << code;
+  }
+}
+
+TEST(SystemMessage, OnlyTheSystemTableInJapaneseOrDefaultIsServed) {
+  EXPECT_EQ(messageFor(2, sysmsg::kFormatMessageIgnoreInserts), "");  // no FROM_SYSTEM
+  EXPECT_EQ(messageFor(2, kFlags | 0x100), "");                       // allocate buffer
+  EXPECT_EQ(messageFor(2, kFlags, 0x0409), "");                       // English
+  EXPECT_NE(messageFor(2, kFlags, 0x0411), "");
+  EXPECT_EQ(messageFor(2, kFlags, 0x0411), messageFor(2));
+  EXPECT_EQ(messageFor(2, sysmsg::kFormatMessageFromSystem), messageFor(2));
+
+  char buffer[255] = {};
+  const int moduleTable = 0;
+  EXPECT_EQ(sysmsg::FormatMessageA(kFlags, &moduleTable, 2, kUserDefault, buffer, 255, nullptr),
+            0u);
+  EXPECT_EQ(sysmsg::FormatMessageA(kFlags, nullptr, 2, kUserDefault, nullptr, 255, nullptr), 0u);
+}
+
+TEST(SystemMessage, TooSmallBufferGivesZeroAndStaysUntouched) {
+  const std::string text = messageFor(12029);
+  ASSERT_FALSE(text.empty());
+  std::string buffer(text.size() + 1, '#');
+  const auto size = static_cast<uint32_t>(text.size());
+  // Room for the text but not its NUL.
+  EXPECT_EQ(
+      sysmsg::FormatMessageA(kFlags, nullptr, 12029, kUserDefault, buffer.data(), size, nullptr),
+      0u);
+  EXPECT_EQ(buffer, std::string(text.size() + 1, '#'));
+  EXPECT_EQ(sysmsg::FormatMessageA(kFlags, nullptr, 12029, kUserDefault, buffer.data(), size + 1,
+                                   nullptr),
+            size);
+  EXPECT_EQ(buffer, text + '\0');
+}
