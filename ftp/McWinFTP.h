@@ -80,7 +80,9 @@ class McWinFTP {
   // Connects and logs in with the current settings; the result is in hFTP() (0 after a
   // reported failure). A connection open before is not closed; its handle is replaced.
   void OpenSession();
-  // Closes any search, then the connection. Nothing happens when not connected.
+  // Closes any search, then the connection; nothing is closed when there is neither. A failed
+  // close is reported and keeps its handle for the next try, except that a closed connection
+  // takes its search along.
   void CloseSession();
 
   // The file operations return nonzero (1) on success and 0 after a reported failure. Names

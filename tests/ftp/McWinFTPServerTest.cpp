@@ -1,0 +1,279 @@
+// Whole McWinFTP sessions with the real engine against real FTP servers on loopback
+// (pyftpdlib and vsftpd, each started by the test).
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "ftp/McWinFTP.h"
+#include "tests/ftp/FrrRecorder.h"
+#include "tests/support/common/FtpServers.h"
+#include "tests/support/common/TempDir.h"
+
+namespace fs = std::filesystem;
+using testsupport::FtpServer;
+
+namespace {
+
+enum class ServerKind { Pyftpdlib, Vsftpd };
+
+std::string kindName(const testing::TestParamInfo<ServerKind>& info) {
+  return info.param == ServerKind::Pyftpdlib ? "Pyftpdlib" : "Vsftpd";
+}
+
+std::u16string u16(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
+
+bool sentCommand(const FtpServer& server, const std::string& prefix) {
+  const std::vector<std::string> commands = server.commands();
+  return std::any_of(commands.begin(), commands.end(),
+                     [&](const std::string& c) { return c.rfind(prefix, 0) == 0; });
+}
+
+// Every entry of the current remote directory, by name.
+std::map<std::u16string, FTPFile> listAll(McWinFTP& ftp) {
+  std::map<std::u16string, FTPFile> entries;
+  ftp.FindFile(u"*.*");
+  while (!ftp.RemoteFile().SearchEnd) {
+    entries[ftp.RemoteFile().FileName] = ftp.RemoteFile();
+    const int64_t before = ftp.FTPFrrCount();
+    ftp.NextFile();
+    if (ftp.FTPFrrCount() != before) break;
+  }
+  return entries;
+}
+
+class McWinFTPServer : public testing::TestWithParam<ServerKind> {
+ protected:
+  void SetUp() override {
+    server = GetParam() == ServerKind::Pyftpdlib ? testsupport::StartPyftpdlib()
+                                                 : testsupport::StartVsftpd();
+    ASSERT_NE(server, nullptr) << testsupport::LastStartFailure();
+  }
+
+  // Logs in as the test user, passive, with the port carried in the server name.
+  void connect() {
+    server->handRootToServer();
+    ftp.SetRemoteHost(u16(server->address()));
+    ftp.SetUser(u16(server->user()));
+    ftp.SetPassword(u16(server->password()));
+    ftp.SetPassiveFlag(true);
+    ftp.OpenSession();
+    ASSERT_NE(ftp.hFTP(), 0u) << server->serverOutput();
+  }
+
+  std::string served(const std::string& name) const { return server->root() + "/" + name; }
+
+  std::unique_ptr<FtpServer> server;
+  testsupport::TempDir local;
+  McWinFTP ftp;
+  FrrRecorder frr{ftp};
+};
+
+INSTANTIATE_TEST_SUITE_P(Servers, McWinFTPServer,
+                         testing::Values(ServerKind::Pyftpdlib, ServerKind::Vsftpd), kindName);
+
+TEST_P(McWinFTPServer, ListingDeliversNamesSizesTypesAndDates) {
+  testsupport::WriteFile(served("small.txt"), "hello");
+  testsupport::WriteFile(served("日本.txt"), "x");
+  fs::create_directory(served("sub"));
+  testsupport::WriteFile(served("big.bin"), "");
+  ASSERT_EQ(::truncate(served("big.bin").c_str(), 5LL << 30), 0);
+  const timespec march2004[2] = {{1078470489, 0}, {1078470489, 0}};  // 2004-03-05 07:08:09 UTC
+  ASSERT_EQ(::utimensat(AT_FDCWD, served("small.txt").c_str(), march2004, 0), 0);
+  connect();
+
+  const std::map<std::u16string, FTPFile> entries = listAll(ftp);
+  EXPECT_TRUE(frr.events.empty());
+  std::vector<std::u16string> names;
+  for (const auto& [name, entry] : entries) names.push_back(name);
+  EXPECT_EQ(names, (std::vector<std::u16string>{u"big.bin", u"small.txt", u"sub", u"日本.txt"}));
+  if (entries.size() != 4) return;
+  EXPECT_EQ(entries.at(u"big.bin").FileSize, 5368709120.0);
+  EXPECT_EQ(entries.at(u"big.bin").FileType, 0);
+  EXPECT_EQ(entries.at(u"small.txt").FileSize, 5.0);
+  EXPECT_EQ(entries.at(u"sub").FileType, 16);
+  const FTPFileDate date = entries.at(u"small.txt").FileDate;
+  EXPECT_EQ((std::vector<int>{date.year, date.month, date.day}), (std::vector<int>{2004, 3, 5}));
+}
+
+TEST_P(McWinFTPServer, EmptyDirectoryEndsTheSearchWithoutEvent) {
+  fs::create_directory(served("empty"));
+  connect();
+  ftp.SetCurDir(u"empty");
+  ftp.FindFile(u"*.*");
+  EXPECT_TRUE(ftp.RemoteFile().SearchEnd);
+  EXPECT_EQ(ftp.RemoteFile().FileName, u"");
+  EXPECT_TRUE(frr.events.empty());
+}
+
+TEST_P(McWinFTPServer, ChangesIntoASubdirectoryAndBack) {
+  fs::create_directory(served("sub"));
+  testsupport::WriteFile(served("sub/inner.txt"), "in");
+  connect();
+  EXPECT_EQ(ftp.CurDir(), u"/");
+  ftp.SetCurDir(u"/sub");  // sent as "sub", relative to "/"
+  EXPECT_EQ(ftp.CurDir(), u"/sub");
+  EXPECT_EQ(listAll(ftp).count(u"inner.txt"), 1u);
+  ftp.SetCurDir(u"../");
+  EXPECT_EQ(ftp.CurDir(), u"/");
+  EXPECT_TRUE(frr.events.empty());
+
+  ftp.SetCurDir(u"missing");
+  ASSERT_EQ(frr.events.size(), 1u);
+  EXPECT_EQ(frr.events[0].ErrNumber, 550);
+  EXPECT_EQ(frr.events[0].ErrString.substr(0, 4), u"550 ");
+  EXPECT_EQ(ftp.CurDir(), u"/");
+}
+
+TEST_P(McWinFTPServer, BinaryTransfersKeepEveryByte) {
+  const std::string bytes("a\r\nb\n\0\xff\x1a end", 13);
+  testsupport::WriteFile(local.file("up.bin"), bytes);
+  connect();
+  EXPECT_EQ(ftp.PutFile(u16(local.file("up.bin")), u"up.bin"), 1);
+  EXPECT_EQ(testsupport::ReadFile(served("up.bin")), bytes);
+  EXPECT_EQ(ftp.GetFile(u"up.bin", u16(local.file("down.bin")), false), 1);
+  EXPECT_EQ(testsupport::ReadFile(local.file("down.bin")), bytes);
+  EXPECT_TRUE(frr.events.empty());
+  EXPECT_TRUE(sentCommand(*server, "TYPE I"));
+  EXPECT_FALSE(sentCommand(*server, "TYPE A"));
+}
+
+TEST_P(McWinFTPServer, AsciiTransfersUseTypeAAndLocalLineEnds) {
+  testsupport::WriteFile(local.file("up.txt"), "l1\nl2\n");
+  testsupport::WriteFile(served("down.txt"), "x\ny\n");
+  connect();
+  EXPECT_EQ(ftp.PutFile(u16(local.file("up.txt")), u"up.txt", 1), 1);
+  EXPECT_TRUE(sentCommand(*server, "TYPE A"));
+  std::string stored = testsupport::ReadFile(served("up.txt"));
+  std::erase(stored, '\r');  // the server may keep the network line ends
+  EXPECT_EQ(stored, "l1\nl2\n");
+  EXPECT_EQ(ftp.GetFile(u"down.txt", u16(local.file("down.txt")), false, 1), 1);
+  EXPECT_EQ(testsupport::ReadFile(local.file("down.txt")), "x\ny\n");
+  EXPECT_TRUE(frr.events.empty());
+}
+
+TEST_P(McWinFTPServer, GetFileFailsOnAnExistingLocalFileOnlyWhenAsked) {
+  testsupport::WriteFile(served("r.txt"), "remote");
+  testsupport::WriteFile(local.file("l.txt"), "local");
+  connect();
+  EXPECT_EQ(ftp.GetFile(u"r.txt", u16(local.file("l.txt")), true), 0);
+  EXPECT_EQ(testsupport::ReadFile(local.file("l.txt")), "local");
+  ASSERT_EQ(frr.events.size(), 1u);
+  EXPECT_EQ(frr.events[0].ErrNumber, 80);
+  EXPECT_EQ(ftp.GetFile(u"r.txt", u16(local.file("l.txt")), false), 1);
+  EXPECT_EQ(testsupport::ReadFile(local.file("l.txt")), "remote");
+  EXPECT_EQ(frr.events.size(), 1u);
+}
+
+TEST_P(McWinFTPServer, RenamesAndDeletesFiles) {
+  testsupport::WriteFile(served("old.txt"), "content");
+  connect();
+  EXPECT_EQ(ftp.RenameFile(u"old.txt", u"new.txt"), 1);
+  EXPECT_FALSE(fs::exists(served("old.txt")));
+  EXPECT_EQ(testsupport::ReadFile(served("new.txt")), "content");
+  EXPECT_EQ(ftp.DeleteFile(u"new.txt"), 1);
+  EXPECT_FALSE(fs::exists(served("new.txt")));
+  EXPECT_TRUE(frr.events.empty());
+
+  EXPECT_EQ(ftp.DeleteFile(u"new.txt"), 0);
+  ASSERT_EQ(frr.events.size(), 1u);
+  EXPECT_EQ(frr.events[0].ErrNumber, 550);
+}
+
+TEST_P(McWinFTPServer, CreatesAndRemovesDirectories) {
+  testsupport::WriteFile(served("file.txt"), "f");
+  connect();
+  EXPECT_EQ(ftp.CreateDir(u"new dir"), 1);
+  EXPECT_TRUE(fs::is_directory(served("new dir")));
+  EXPECT_EQ(ftp.RemoveDir(u"new dir"), 1);
+  EXPECT_FALSE(fs::exists(served("new dir")));
+  EXPECT_TRUE(frr.events.empty());
+
+  EXPECT_EQ(ftp.RemoveDir(u"file.txt"), 0);  // a file, not a directory
+  EXPECT_EQ(frr.events.size(), 1u);
+  EXPECT_TRUE(fs::exists(served("file.txt")));
+}
+
+TEST_P(McWinFTPServer, WrongPasswordReportsTheServersRefusal) {
+  ftp.SetRemoteHost(u16(server->address()));
+  ftp.SetUser(u16(server->user()));
+  ftp.SetPassword(u"not-the-password");
+  ftp.OpenSession();
+  EXPECT_EQ(ftp.hFTP(), 0u);
+  ASSERT_EQ(frr.events.size(), 1u);
+  EXPECT_EQ(frr.events[0].ErrNumber, 530);
+  EXPECT_EQ(frr.events[0].ErrString.substr(0, 4), u"530 ");
+}
+
+TEST_P(McWinFTPServer, CloseSessionEndsTheConnection) {
+  connect();
+  ftp.CloseSession();
+  EXPECT_EQ(ftp.hFTP(), 0u);
+  EXPECT_TRUE(frr.events.empty());
+  EXPECT_EQ(ftp.DeleteFile(u"x"), 0);
+  EXPECT_EQ(frr.events.size(), 1u);
+}
+
+TEST(McWinFTPServerModes, AnonymousActiveSessionUsesThePortSetting) {
+  const std::unique_ptr<FtpServer> server = testsupport::StartPyftpdlib();
+  ASSERT_NE(server, nullptr) << testsupport::LastStartFailure();
+  testsupport::WriteFile(server->root() + "/a.txt", "a");
+  McWinFTP ftp;
+  FrrRecorder frr(ftp);
+  ftp.SetRemoteHost(u16(server->host()));
+  ftp.SetRemotePort(server->port());
+  ftp.SetPassiveFlag(false);
+  ftp.OpenSession();
+  ASSERT_NE(ftp.hFTP(), 0u);
+  EXPECT_EQ(listAll(ftp).count(u"a.txt"), 1u);
+  EXPECT_TRUE(frr.events.empty());
+  EXPECT_TRUE(sentCommand(*server, "USER anonymous"));
+  EXPECT_TRUE(sentCommand(*server, "PORT") || sentCommand(*server, "EPRT"));
+  EXPECT_FALSE(sentCommand(*server, "PASV") || sentCommand(*server, "EPSV"));
+}
+
+TEST(McWinFTPServerModes, UnresolvableHostReportsTheFixedText) {
+  McWinFTP ftp;
+  FrrRecorder frr(ftp);
+  ftp.SetRemoteHost(u"no-such-host.invalid");
+  ftp.OpenSession();
+  EXPECT_EQ(ftp.hFTP(), 0u);
+  EXPECT_EQ(frr.events, (std::vector<FrrEvent>{{12007, kNotResolvedText}}));
+}
+
+TEST(McWinFTPServerModes, EveryOperationBeforeOpenSessionRaisesOneEvent) {
+  testsupport::TempDir local;
+  testsupport::WriteFile(local.file("l.txt"), "l");
+  McWinFTP ftp;
+  FrrRecorder frr(ftp);
+  ASSERT_NE(ftp.hInternet(), 0u);
+  const std::u16string localFile = u16(local.file("l.txt"));
+  const std::vector<std::pair<const char*, std::function<void()>>> operations = {
+      {"CurDir", [&] { EXPECT_EQ(ftp.CurDir(), u""); }},
+      {"SetCurDir", [&] { ftp.SetCurDir(u"/pub"); }},
+      {"PutFile", [&] { EXPECT_EQ(ftp.PutFile(localFile, u"r"), 0); }},
+      {"GetFile", [&] { EXPECT_EQ(ftp.GetFile(u"r", u16(local.file("g")), false), 0); }},
+      {"RenameFile", [&] { EXPECT_EQ(ftp.RenameFile(u"a", u"b"), 0); }},
+      {"DeleteFile", [&] { EXPECT_EQ(ftp.DeleteFile(u"a"), 0); }},
+      {"CreateDir", [&] { EXPECT_EQ(ftp.CreateDir(u"d"), 0); }},
+      {"RemoveDir", [&] { EXPECT_EQ(ftp.RemoveDir(u"d"), 0); }},
+      {"NextFile", [&] { ftp.NextFile(); }},
+      {"FindFile", [&] { ftp.FindFile(u"*.*"); }}};
+  for (const auto& [name, operation] : operations) {
+    const size_t before = frr.events.size();
+    operation();
+    EXPECT_EQ(frr.events.size(), before + 1) << name;
+  }
+  EXPECT_TRUE(ftp.RemoteFile().SearchEnd);
+  EXPECT_FALSE(fs::exists(local.file("g")));
+  const size_t before = frr.events.size();
+  ftp.CloseSession();
+  EXPECT_EQ(frr.events.size(), before);
+}
+
+}  // namespace
