@@ -1,0 +1,93 @@
+// Real FTP servers for tests, each started as a child process on a free loopback port and
+// serving a fresh temporary folder: pyftpdlib (any user, IPv4 or IPv6, every command logged)
+// and vsftpd (needs root; logs in a system user).
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/support/common/TempDir.h"
+
+namespace testsupport {
+
+// A running server. The destructor stops it by its PID (SIGTERM, then SIGKILL after a grace
+// period, together with any session processes it forked), reaps it and removes its folders.
+class FtpServer {
+ public:
+  virtual ~FtpServer();
+  FtpServer(const FtpServer&) = delete;
+  FtpServer& operator=(const FtpServer&) = delete;
+
+  // "127.0.0.1", or "::1" for an IPv6 server.
+  const std::string& host() const { return m_host; }
+  uint16_t port() const { return m_port; }
+  // Host and port as a server name with a port: "127.0.0.1:2121", "[::1]:2121".
+  std::string address() const;
+  // The served folder. The login user and anonymous both start in it.
+  const std::string& root() const { return m_root.path(); }
+  const std::string& user() const { return m_user; }
+  const std::string& password() const { return m_password; }
+  pid_t pid() const { return m_pid; }
+
+  // Every command line the server received since it started, in order, as sent (without
+  // CR LF), the argument of PASS replaced by "****". See each factory for what is recorded.
+  virtual std::vector<std::string> commands() const = 0;
+
+  // Gives every file and folder below root() to the account the server writes with, so that
+  // the server may overwrite and delete what a test placed there. Call it after arranging
+  // files in root(). Nothing to do where the server runs as root (pyftpdlib).
+  virtual void handRootToServer() const {}
+
+  // What the server wrote to its standard output and error so far (for failure messages).
+  std::string serverOutput() const;
+
+ protected:
+  FtpServer(std::string host, std::string user, std::string password);
+
+  std::string m_host;
+  uint16_t m_port = 0;
+  std::string m_user;
+  std::string m_password;
+  TempDir m_root;  // the served folder
+  TempDir m_work;  // configuration, logs and output of the server
+  pid_t m_pid = -1;
+};
+
+// Why the last Start* call of this thread returned nullptr ("" after a success). Tests that
+// need a server skip or fail with it: `if (!server) GTEST_SKIP() << LastStartFailure();`.
+std::string LastStartFailure();
+
+struct PyftpdlibOptions {
+  bool ipv6 = false;           // listen on ::1 instead of 127.0.0.1
+  bool anonymous = true;       // accept "anonymous" (any password) on the same root
+  bool anonymousWrite = true;  // anonymous may also store, rename, delete and make folders
+  std::string user = "tester";
+  std::string password = "t3st-Pass";
+  // Folders below root (relative paths, made by the fixture) where nobody may write: the
+  // server refuses STOR, DELE, RNFR, MKD and RMD there with 550.
+  std::vector<std::string> readOnlyFolders = {};
+};
+
+// Starts pyftpdlib with /usr/bin/python3 (Debian's interpreter, which has the module) and
+// waits until it listens. Passive ports come from the OS; active mode (PORT/EPRT) works
+// towards loopback. commands() holds every line received, also unknown and refused ones.
+// Returns nullptr when the server does not come up; LastStartFailure() says why.
+std::unique_ptr<FtpServer> StartPyftpdlib(const PyftpdlibOptions& options = {});
+
+struct VsftpdOptions {
+  bool anonymous = true;  // accept "anonymous" / "ftp", read-only, on the same root
+};
+
+// Starts /usr/sbin/vsftpd on 127.0.0.1 and waits for its greeting. Logs in the system user
+// "qptester" (created when missing: no home, shell /usr/sbin/nologin, a fixed password, PAM
+// service "qp-vsftpd-test" without the shell check). Each server has its own port, root
+// (vsftpd's local_root, so parallel servers do not share the user's home), configuration and
+// log. commands() comes from vsftpd's protocol log: unprintable bytes appear as "?".
+// Returns nullptr when not root or vsftpd is missing; LastStartFailure() says why.
+std::unique_ptr<FtpServer> StartVsftpd(const VsftpdOptions& options = {});
+
+}  // namespace testsupport

@@ -1,0 +1,59 @@
+// Child processes for tests: run a program to its end with a deadline and collect its exit
+// status and output, or start a long-running one (a server) and stop it again by its PID.
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace testsupport {
+
+struct ProcessResult {
+  // The exit status; 128 + the signal number when a signal ended the process; -1 when it
+  // could not be started (err then says why).
+  int exitCode = -1;
+  // True when the deadline passed and the process (with its process group) was killed.
+  bool timedOut = false;
+  std::string out;  // standard output
+  std::string err;  // standard error
+};
+
+struct ProcessOptions {
+  // Variables added to or replaced in the caller's environment.
+  std::vector<std::pair<std::string, std::string>> setEnv;
+  // Variables removed from the caller's environment (applied before setEnv).
+  std::vector<std::string> unsetEnv;
+  // How long the process may run before it is killed.
+  std::chrono::milliseconds timeout{10000};
+  // Working folder of the process; empty keeps the caller's.
+  std::string workingDir;
+};
+
+// The options with DISPLAY and WAYLAND_DISPLAY removed, so that a Qt program finds no window
+// system and takes its console path.
+ProcessOptions Headless(ProcessOptions options = {});
+
+// Runs argv (argv[0] looked up in PATH when it holds no "/") with standard input from
+// /dev/null, waits for it to end and returns its status and output. The process runs in a
+// process group of its own; on timeout that group is killed with SIGKILL.
+ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOptions& options = {});
+
+// Starts argv in a new process group without waiting for it. Standard input is /dev/null;
+// standard output and error go to `stdoutFd` and `stderrFd` when they are >= 0, else to
+// /dev/null. Returns the PID, or -1 with `error` set when the program could not be started.
+pid_t SpawnProcess(const std::vector<std::string>& argv, const ProcessOptions& options,
+                   int stdoutFd, int stderrFd, std::string& error);
+
+// Ends a process started by SpawnProcess and everything in its process group: SIGTERM, then
+// SIGKILL when it is still there after `grace`; always reaps it. Returns its exit code in the
+// convention of ProcessResult::exitCode.
+int StopProcess(pid_t pid, std::chrono::milliseconds grace = std::chrono::milliseconds(3000));
+
+// True when a process started by SpawnProcess has ended; `exitCode` then receives its exit
+// code as in ProcessResult. Does not reap it: StopProcess must still be called.
+bool ProcessEnded(pid_t pid, int* exitCode = nullptr);
+
+}  // namespace testsupport

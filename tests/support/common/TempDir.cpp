@@ -1,0 +1,65 @@
+#include "tests/support/common/TempDir.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace fs = std::filesystem;
+
+namespace testsupport {
+namespace {
+
+// Gives the owner full rights on every folder below `dir` so that remove_all can empty
+// folders a test made read-only (as a non-root user an unwritable folder keeps its entries).
+void makeTreeWritable(const fs::path& dir) {
+  std::error_code ec;
+  fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add, ec);
+  for (auto it =
+           fs::recursive_directory_iterator(dir, fs::directory_options::skip_permission_denied, ec);
+       !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+    if (it->is_directory(ec) && !it->is_symlink(ec)) {
+      fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    }
+  }
+}
+
+}  // namespace
+
+TempDir::TempDir() {
+  std::string pattern = (fs::temp_directory_path() / "qp-test-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) {
+    std::perror("TempDir: mkdtemp");
+    std::abort();
+  }
+  m_path = pattern;
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  fs::remove_all(m_path, ec);
+  if (ec) {
+    makeTreeWritable(m_path);
+    fs::remove_all(m_path, ec);
+  }
+  if (ec)
+    std::fprintf(stderr, "TempDir: cannot remove %s: %s\n", m_path.c_str(), ec.message().c_str());
+}
+
+void WriteFile(const std::string& path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  EXPECT_TRUE(out) << "cannot write " << path;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  EXPECT_TRUE(in) << "cannot read " << path;
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace testsupport

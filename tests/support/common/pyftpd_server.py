@@ -1,0 +1,74 @@
+#!/usr/bin/python3
+"""FTP server for the test suite: serves one folder on a loopback port chosen by the OS.
+
+Prints the port on standard output once it listens, then serves until it is terminated.
+Every command line it receives is appended to the command log (PASS argument masked).
+"""
+import argparse
+import os
+import sys
+
+from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.servers import FTPServer
+
+WRITE_PERMS = "elradfmwMT"
+READ_PERMS = "elr"
+
+
+def escape(line):
+    # One record per log line: a stray CR or LF inside a command must not split it.
+    return line.replace(b"\\", b"\\\\").replace(b"\r", b"\\r").replace(b"\n", b"\\n")
+
+
+class RecordingHandler(FTPHandler):
+    command_log = None
+
+    def found_terminator(self):
+        # Record the raw line before pyftpdlib decodes or rejects it.
+        line = b"".join(self._in_buffer)
+        if line[:5].upper() == b"PASS ":
+            line = line[:5] + b"****"
+        self.command_log.write(escape(line) + b"\n")
+        self.command_log.flush()
+        super().found_terminator()
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--host", required=True)
+    parser.add_argument("--root", required=True)
+    parser.add_argument("--user", required=True)
+    parser.add_argument("--password", required=True)
+    parser.add_argument("--command-log", required=True)
+    parser.add_argument("--anonymous", action="store_true")
+    parser.add_argument("--anonymous-write", action="store_true")
+    parser.add_argument("--read-only", action="append", default=[])
+    args = parser.parse_args()
+
+    authorizer = DummyAuthorizer()
+    authorizer.add_user(args.user, args.password, args.root, perm=WRITE_PERMS)
+    users = [args.user]
+    if args.anonymous:
+        perms = WRITE_PERMS if args.anonymous_write else READ_PERMS
+        authorizer.add_anonymous(args.root, perm=perms)
+        users.append("anonymous")
+    for folder in args.read_only:
+        path = os.path.join(args.root, folder)
+        for user in users:
+            authorizer.override_perm(user, path, READ_PERMS, recursive=True)
+
+    RecordingHandler.authorizer = authorizer
+    # Answer a failed login at once (the default waits 3 s) so that tests stay fast.
+    RecordingHandler.auth_failed_timeout = 0
+    RecordingHandler.command_log = open(args.command_log, "ab", buffering=0)
+    server = FTPServer((args.host, 0), RecordingHandler)
+    print(server.socket.getsockname()[1], flush=True)
+    # Nobody reads standard output after the port line.
+    devnull = os.open(os.devnull, os.O_WRONLY)
+    os.dup2(devnull, sys.stdout.fileno())
+    server.serve_forever()
+
+
+if __name__ == "__main__":
+    main()

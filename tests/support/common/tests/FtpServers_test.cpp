@@ -1,0 +1,96 @@
+#include "tests/support/common/FtpServers.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/support/common/tests/ProcessProbe.h"
+#include "tests/support/common/tests/RawFtpClient.h"
+
+namespace testsupport {
+namespace {
+
+// Logs in over a raw socket; returns the reply to PASS.
+std::string logIn(RawFtpClient& c, const std::string& user, const std::string& password) {
+  std::string greeting = c.reply();
+  EXPECT_EQ(greeting.substr(0, 3), "220") << greeting;
+  std::string r = c.command("USER " + user);
+  EXPECT_EQ(r.substr(0, 3), "331") << r;
+  return c.command("PASS " + password);
+}
+
+// Destroys the server while a session is open and checks that nothing of it keeps running
+// and that its served folder is gone.
+void expectStopsCleanly(std::unique_ptr<FtpServer> server) {
+  RawFtpClient session(server->host(), server->port());
+  ASSERT_EQ(logIn(session, server->user(), server->password()).substr(0, 3), "230");
+  pid_t pid = server->pid();
+  std::string root = server->root();
+  ASSERT_TRUE(ProcessRunning(pid));
+  server.reset();
+  EXPECT_FALSE(ProcessRunning(pid));
+  EXPECT_TRUE(GroupEnds(pid)) << "session processes were left running";
+  EXPECT_FALSE(std::filesystem::exists(root));
+}
+
+TEST(PyftpdlibFixture, AcceptsLoginAndRecordsCommandsWithPasswordMasked) {
+  auto server = StartPyftpdlib();
+  ASSERT_TRUE(server) << LastStartFailure();
+  EXPECT_EQ(server->host(), "127.0.0.1");
+  EXPECT_EQ(server->address(), "127.0.0.1:" + std::to_string(server->port()));
+  RawFtpClient c(server->host(), server->port());
+  ASSERT_TRUE(c.connected());
+  EXPECT_EQ(logIn(c, server->user(), server->password()).substr(0, 3), "230");
+  EXPECT_EQ(c.command("NOSUCHCMD x").substr(0, 3), "500");
+  EXPECT_EQ(c.command("PWD").substr(0, 5), "257 \"");
+  std::vector<std::string> expected = {"USER " + server->user(), "PASS ****", "NOSUCHCMD x", "PWD"};
+  EXPECT_EQ(server->commands(), expected);
+}
+
+TEST(PyftpdlibFixture, ListsRootOverActiveModeOnLoopback) {
+  auto server = StartPyftpdlib();
+  ASSERT_TRUE(server) << LastStartFailure();
+  WriteFile(server->root() + "/hello.txt", "hi");
+  RawFtpClient c(server->host(), server->port());
+  ASSERT_EQ(logIn(c, server->user(), server->password()).substr(0, 3), "230");
+  std::string listing = c.listActive();
+  EXPECT_NE(listing.find("hello.txt"), std::string::npos) << listing;
+}
+
+TEST(PyftpdlibFixture, ServesIpv6Loopback) {
+  auto server = StartPyftpdlib({.ipv6 = true});
+  ASSERT_TRUE(server) << LastStartFailure();
+  EXPECT_EQ(server->address(), "[::1]:" + std::to_string(server->port()));
+  RawFtpClient c("::1", server->port());
+  ASSERT_TRUE(c.connected());
+  EXPECT_EQ(logIn(c, server->user(), server->password()).substr(0, 3), "230");
+}
+
+TEST(PyftpdlibFixture, WriteRightsFollowOptions) {
+  auto server = StartPyftpdlib({.anonymousWrite = false, .readOnlyFolders = {"locked"}});
+  ASSERT_TRUE(server) << LastStartFailure();
+  RawFtpClient anon(server->host(), server->port());
+  ASSERT_EQ(logIn(anon, "anonymous", "guest@").substr(0, 3), "230");
+  EXPECT_EQ(anon.command("MKD byanon").substr(0, 3), "550");
+  RawFtpClient user(server->host(), server->port());
+  ASSERT_EQ(logIn(user, server->user(), server->password()).substr(0, 3), "230");
+  EXPECT_EQ(user.command("MKD byuser").substr(0, 3), "257");
+  EXPECT_EQ(user.command("MKD locked/inner").substr(0, 3), "550");
+  EXPECT_TRUE(std::filesystem::is_directory(server->root() + "/byuser"));
+}
+
+TEST(PyftpdlibFixture, RefusesAnonymousWhenDisabled) {
+  auto server = StartPyftpdlib({.anonymous = false});
+  ASSERT_TRUE(server) << LastStartFailure();
+  RawFtpClient c(server->host(), server->port());
+  EXPECT_EQ(logIn(c, "anonymous", "guest@").substr(0, 3), "530");
+}
+
+TEST(PyftpdlibFixture, StopsWithoutLeavingProcessOrFolder) {
+  auto server = StartPyftpdlib();
+  ASSERT_TRUE(server) << LastStartFailure();
+  expectStopsCleanly(std::move(server));
+}
+
+}  // namespace
+}  // namespace testsupport
