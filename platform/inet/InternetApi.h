@@ -20,11 +20,15 @@ inline constexpr uint32_t kErrorFileNotFound = 2;       // local file not found
 inline constexpr uint32_t kErrorPathNotFound = 3;       // local folder not found
 inline constexpr uint32_t kErrorAccessDenied = 5;       // local file cannot be read or written
 inline constexpr uint32_t kErrorInvalidHandle = 6;      // unknown, closed or wrong kind of handle
+inline constexpr uint32_t kErrorNotEnoughMemory = 8;    // a listing too large to hold
 inline constexpr uint32_t kErrorNoMoreFiles = 18;       // end of a listing
 inline constexpr uint32_t kErrorFileExists = 80;        // fail-if-exists and the file exists
 inline constexpr uint32_t kErrorInvalidParameter = 87;  // e.g. CR, LF in a name; bad port
 inline constexpr uint32_t kErrorDiskFull = 112;         // local disk full
 inline constexpr uint32_t kErrorInsufficientBuffer = 122;
+// A name or path with no exact form in the other encoding (CP932 <-> UTF-8): refused rather
+// than altered into another name.
+inline constexpr uint32_t kErrorNoUnicodeTranslation = 1113;
 inline constexpr uint32_t kErrorInternetTimeout = 12002;
 inline constexpr uint32_t kErrorInternetExtendedError = 12003;  // server refused; see response
 inline constexpr uint32_t kErrorInternetNameNotResolved = 12007;
@@ -114,27 +118,24 @@ class InternetApi {
   // Writes the current remote directory, NUL-terminated, into `buffer` of `*length` bytes
   // (the NUL counts). On success `*length` is the text's length; when it does not fit,
   // kErrorInsufficientBuffer and `*length` is the size needed.
-  virtual BoolResult FtpGetCurrentDirectoryA(Handle hConnect, char* buffer,
-                                             uint32_t* length) = 0;
+  virtual BoolResult FtpGetCurrentDirectoryA(Handle hConnect, char* buffer, uint32_t* length) = 0;
   virtual BoolResult FtpSetCurrentDirectoryA(Handle hConnect, const char* directory) = 0;
 
   // Uploads the local file `localFile` (a CP932 path) as `newRemoteFile`. `flags`: the
   // transfer type (kTransferTypeAscii or kTransferTypeBinary). Succeeds only when the server
   // confirmed that the whole file was stored.
-  virtual BoolResult FtpPutFileA(Handle hConnect, const char* localFile,
-                                 const char* newRemoteFile, uint32_t flags,
-                                 uintptr_t context) = 0;
+  virtual BoolResult FtpPutFileA(Handle hConnect, const char* localFile, const char* newRemoteFile,
+                                 uint32_t flags, uintptr_t context) = 0;
 
   // Downloads `remoteFile` to the local path `newFile`. `failIfExists` nonzero: fails with
   // kErrorFileExists, before any transfer, when `newFile` exists. `flags`: the transfer type,
   // optionally with kFlagReload. An existing local file is replaced only once the whole file
   // has arrived.
   virtual BoolResult FtpGetFileA(Handle hConnect, const char* remoteFile, const char* newFile,
-                                 int32_t failIfExists, uint32_t flagsAndAttributes,
-                                 uint32_t flags, uintptr_t context) = 0;
+                                 int32_t failIfExists, uint32_t flagsAndAttributes, uint32_t flags,
+                                 uintptr_t context) = 0;
 
-  virtual BoolResult FtpRenameFileA(Handle hConnect, const char* existing,
-                                    const char* newName) = 0;
+  virtual BoolResult FtpRenameFileA(Handle hConnect, const char* existing, const char* newName) = 0;
   virtual BoolResult FtpDeleteFileA(Handle hConnect, const char* fileName) = 0;
   virtual BoolResult FtpCreateDirectoryA(Handle hConnect, const char* directory) = 0;
   virtual BoolResult FtpRemoveDirectoryA(Handle hConnect, const char* directory) = 0;
@@ -143,8 +144,7 @@ class InternetApi {
   // list everything; other patterns are matched with * and ?. The first entry goes into
   // `findData`; kErrorNoMoreFiles for an empty listing.
   virtual HandleResult FtpFindFirstFileA(Handle hConnect, const char* searchFile,
-                                         FindData* findData, uint32_t flags,
-                                         uintptr_t context) = 0;
+                                         FindData* findData, uint32_t flags, uintptr_t context) = 0;
   // The next entry of the listing; kErrorNoMoreFiles after the last one.
   virtual BoolResult InternetFindNextFileA(Handle hFind, FindData* findData) = 0;
 

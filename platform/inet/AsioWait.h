@@ -1,0 +1,37 @@
+// Internal to the engine: runs one asynchronous asio operation to completion or to its
+// deadline, so that every blocking call of the engine has a bound.
+#pragma once
+
+#include <asio.hpp>
+#include <chrono>
+#include <system_error>
+
+#include "platform/inet/InternetApi.h"
+
+namespace inet {
+
+// Runs `io` until `done` is set by the started operation's handler or `timeout` passes. On
+// the deadline it calls `cancel` (which must make the operation finish) and waits for the
+// handler; `ec` then reads asio::error::timed_out unless the operation completed meanwhile.
+template <class Cancel>
+void AwaitOperation(asio::io_context& io, const bool& done, std::error_code& ec,
+                    std::chrono::milliseconds timeout, Cancel&& cancel) {
+  io.restart();
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!done && std::chrono::steady_clock::now() < deadline) {
+    if (io.run_one_until(deadline) == 0 && io.stopped()) break;
+  }
+  if (done) return;
+  cancel();
+  io.restart();
+  while (!done && io.run_one() != 0) {
+  }
+  if (ec == asio::error::operation_aborted || !done) ec = asio::error::timed_out;
+}
+
+// The engine's code for a failure on an established connection.
+inline uint32_t ConnectionErrorCode(const std::error_code& ec) {
+  return ec == asio::error::timed_out ? kErrorInternetTimeout : kErrorInternetConnectionAborted;
+}
+
+}  // namespace inet

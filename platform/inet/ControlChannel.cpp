@@ -1,0 +1,137 @@
+#include "platform/inet/ControlChannel.h"
+
+#include <memory>
+
+#include "platform/inet/AsioWait.h"
+
+namespace inet {
+namespace {
+
+using asio::ip::tcp;
+
+struct ResolveState {
+  bool done = false;
+  std::error_code ec;
+  tcp::resolver::results_type results;
+};
+
+}  // namespace
+
+ControlChannel::ControlChannel(asio::io_context& io, const EngineOptions& options)
+    : m_io(io), m_options(options), m_socket(io) {}
+
+Status ControlChannel::connect(const ServerAddress& address) {
+  // getaddrinfo runs on asio's resolver thread and cannot be interrupted; on the deadline the
+  // result is abandoned, so the handler keeps its state alive by itself.
+  tcp::resolver resolver(m_io);
+  auto state = std::make_shared<ResolveState>();
+  resolver.async_resolve(address.host, std::to_string(address.port), tcp::resolver::numeric_service,
+                         [state](const std::error_code& ec, tcp::resolver::results_type r) {
+                           state->ec = ec;
+                           state->results = std::move(r);
+                           state->done = true;
+                         });
+  m_io.restart();
+  m_io.run_for(m_options.connectTimeout);
+  if (!state->done) {
+    resolver.cancel();
+    return Status::failure(kErrorInternetTimeout);
+  }
+  if (state->ec || state->results.empty()) return Status::failure(kErrorInternetNameNotResolved);
+  Status last = Status::failure(kErrorInternetCannotConnect);
+  for (const auto& entry : state->results) {
+    last = connectTo(entry.endpoint());
+    if (last.ok()) return last;
+  }
+  return last;
+}
+
+Status ControlChannel::connectTo(const tcp::endpoint& endpoint) {
+  std::error_code ec;
+  bool done = false;
+  if (m_socket.is_open()) m_socket.close(ec);
+  m_socket.async_connect(endpoint, [&](const std::error_code& e) {
+    ec = e;
+    done = true;
+  });
+  AwaitOperation(m_io, done, ec, m_options.connectTimeout, [&] { m_socket.close(); });
+  if (ec) {
+    std::error_code ignored;
+    m_socket.close(ignored);
+    return Status::failure(ec == asio::error::timed_out ? kErrorInternetTimeout
+                                                        : kErrorInternetCannotConnect);
+  }
+  m_socket.set_option(tcp::no_delay(true), ec);
+  m_peer = m_socket.remote_endpoint(ec);
+  m_local = m_socket.local_endpoint(ec);
+  m_reader = ReplyReader{};
+  m_dead = false;
+  return Status::success();
+}
+
+Status ControlChannel::send(std::string_view line) {
+  if (m_dead || !m_socket.is_open()) return Status::failure(kErrorFtpDropped);
+  std::string wire(line);
+  wire.append("\r\n");
+  std::error_code ec;
+  bool done = false;
+  asio::async_write(m_socket, asio::buffer(wire), [&](const std::error_code& e, size_t) {
+    ec = e;
+    done = true;
+  });
+  AwaitOperation(m_io, done, ec, m_options.replyTimeout, [&] { m_socket.cancel(); });
+  return ec ? fail(ec) : Status::success();
+}
+
+Status ControlChannel::readReply(Reply* reply) { return readReply(reply, m_options.replyTimeout); }
+
+Status ControlChannel::readReply(Reply* reply, std::chrono::milliseconds timeout) {
+  if (m_dead || !m_socket.is_open()) return Status::failure(kErrorFtpDropped);
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  char buffer[4096];
+  while (!m_reader.take(reply)) {
+    if (m_reader.failed()) {
+      kill();
+      return Status::failure(kErrorInternetConnectionAborted);
+    }
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    std::error_code ec;
+    bool done = false;
+    size_t received = 0;
+    m_socket.async_read_some(asio::buffer(buffer), [&](const std::error_code& e, size_t n) {
+      ec = e;
+      received = n;
+      done = true;
+    });
+    AwaitOperation(m_io, done, ec, std::max(left, std::chrono::milliseconds(0)),
+                   [&] { m_socket.cancel(); });
+    if (ec) return fail(ec);
+    m_reader.feed(std::string_view(buffer, received));
+  }
+  return Status::success();
+}
+
+Status ControlChannel::command(std::string_view line, Reply* reply) {
+  Status sent = send(line);
+  if (!sent.ok()) return sent;
+  return readReply(reply);
+}
+
+Status ControlChannel::fail(const std::error_code& ec) {
+  kill();
+  return Status::failure(ConnectionErrorCode(ec));
+}
+
+void ControlChannel::kill() {
+  close();
+  m_dead = true;
+}
+
+void ControlChannel::close() {
+  std::error_code ignored;
+  m_socket.shutdown(tcp::socket::shutdown_both, ignored);
+  m_socket.close(ignored);
+}
+
+}  // namespace inet

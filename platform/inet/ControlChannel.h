@@ -1,0 +1,59 @@
+// Internal to the engine: the FTP control connection. Connects to the first reachable
+// address of a name, sends command lines and reads complete replies, each within its
+// deadline. A failure of the connection itself (drop, stall, broken reply syntax) leaves the
+// channel dead: every later use fails at once with kErrorFtpDropped.
+#pragma once
+
+#include <asio.hpp>
+#include <string>
+#include <string_view>
+
+#include "platform/inet/FtpEngine.h"
+#include "platform/inet/FtpStatus.h"
+#include "platform/inet/ReplyReader.h"
+#include "platform/inet/ServerAddress.h"
+
+namespace inet {
+
+class ControlChannel {
+ public:
+  ControlChannel(asio::io_context& io, const EngineOptions& options);
+  ControlChannel(const ControlChannel&) = delete;
+  ControlChannel& operator=(const ControlChannel&) = delete;
+
+  // Resolves the host and tries each of its addresses in order until one connects.
+  // kErrorInternetNameNotResolved, kErrorInternetCannotConnect or kErrorInternetTimeout.
+  Status connect(const ServerAddress& address);
+
+  // Sends `line` followed by CR LF. The line must hold no CR, LF or NUL (checked by callers).
+  Status send(std::string_view line);
+
+  // The next complete reply, within the reply timeout (or `timeout` when given).
+  Status readReply(Reply* reply);
+  Status readReply(Reply* reply, std::chrono::milliseconds timeout);
+
+  // send, then readReply; a 1xx reply is returned as it is for the caller to go on.
+  Status command(std::string_view line, Reply* reply);
+
+  bool dead() const { return m_dead; }
+  // Ends the connection; used after a failure that leaves the protocol state unknown.
+  void kill();
+  void close();
+
+  asio::ip::tcp::endpoint peer() const { return m_peer; }
+  asio::ip::tcp::endpoint local() const { return m_local; }
+
+ private:
+  Status connectTo(const asio::ip::tcp::endpoint& endpoint);
+  Status fail(const std::error_code& ec);
+
+  asio::io_context& m_io;
+  const EngineOptions& m_options;
+  asio::ip::tcp::socket m_socket;
+  asio::ip::tcp::endpoint m_peer;
+  asio::ip::tcp::endpoint m_local;
+  ReplyReader m_reader;
+  bool m_dead = false;
+};
+
+}  // namespace inet

@@ -1,0 +1,379 @@
+#include "platform/inet/FtpEngine.h"
+
+#include <time.h>
+
+#include <cstring>
+#include <map>
+#include <vector>
+
+#include "platform/inet/FtpSession.h"
+#include "platform/inet/LocalFile.h"
+#include "platform/inet/NamePattern.h"
+#include "platform/inet/WireNames.h"
+
+namespace inet {
+namespace {
+
+constexpr size_t kMaxNameBytes = kMaxPath - 1;
+
+enum class HandleKind { Root, Connection, Find };
+
+struct HandleEntry {
+  HandleKind kind = HandleKind::Root;
+  Handle parent = 0;
+  std::unique_ptr<FtpSession> session;  // Connection
+  std::vector<FindData> entries;        // Find: the listing taken at find first
+  size_t next = 0;
+};
+
+// CR or LF would end the command line early and let a name smuggle in a command of its own.
+bool holdsLineBreak(std::string_view text) {
+  return text.find_first_of("\r\n") != std::string_view::npos;
+}
+
+BoolResult result(const Status& status) { return {status.ok(), status.error}; }
+
+CivilTime localNow() {
+  const time_t now = ::time(nullptr);
+  struct tm parts {};
+  ::localtime_r(&now, &parts);
+  CivilTime t;
+  t.year = parts.tm_year + 1900;
+  t.month = parts.tm_mon + 1;
+  t.day = parts.tm_mday;
+  t.hour = parts.tm_hour;
+  t.minute = parts.tm_min;
+  t.second = parts.tm_sec;
+  return t;
+}
+
+FindData toFindData(const ListingEntry& entry, const std::string& ansiName) {
+  FindData data;
+  data.dwFileAttributes = entry.isDirectory ? kFileAttributeDirectory : kFileAttributeNormal;
+  data.ftCreationTime = entry.lastWrite;
+  data.ftLastAccessTime = entry.lastWrite;
+  data.ftLastWriteTime = entry.lastWrite;
+  data.nFileSizeHigh = static_cast<uint32_t>(entry.size >> 32);
+  data.nFileSizeLow = static_cast<uint32_t>(entry.size);
+  std::memcpy(data.cFileName, ansiName.data(), ansiName.size());
+  return data;
+}
+
+class FtpEngine final : public InternetApi {
+ public:
+  explicit FtpEngine(const EngineOptions& options) : m_options(options) {}
+  ~FtpEngine() override;
+
+  HandleResult InternetOpenA(const char* agent, uint32_t accessType, const char* proxy,
+                             const char* proxyBypass, uint32_t flags) override;
+  HandleResult InternetConnectA(Handle hInternet, const char* serverName, int32_t serverPort,
+                                const char* userName, const char* password, uint32_t service,
+                                uint32_t flags, uintptr_t context) override;
+  BoolResult InternetCloseHandle(Handle handle) override;
+  BoolResult FtpGetCurrentDirectoryA(Handle hConnect, char* buffer, uint32_t* length) override;
+  BoolResult FtpSetCurrentDirectoryA(Handle hConnect, const char* directory) override;
+  BoolResult FtpPutFileA(Handle hConnect, const char* localFile, const char* newRemoteFile,
+                         uint32_t flags, uintptr_t context) override;
+  BoolResult FtpGetFileA(Handle hConnect, const char* remoteFile, const char* newFile,
+                         int32_t failIfExists, uint32_t flagsAndAttributes, uint32_t flags,
+                         uintptr_t context) override;
+  BoolResult FtpRenameFileA(Handle hConnect, const char* existing, const char* newName) override;
+  BoolResult FtpDeleteFileA(Handle hConnect, const char* fileName) override;
+  BoolResult FtpCreateDirectoryA(Handle hConnect, const char* directory) override;
+  BoolResult FtpRemoveDirectoryA(Handle hConnect, const char* directory) override;
+  HandleResult FtpFindFirstFileA(Handle hConnect, const char* searchFile, FindData* findData,
+                                 uint32_t flags, uintptr_t context) override;
+  BoolResult InternetFindNextFileA(Handle hFind, FindData* findData) override;
+  BoolResult InternetGetLastResponseInfoA(uint32_t* error, char* buffer,
+                                          uint32_t* bufferLength) override;
+
+ private:
+  Handle addHandle(HandleEntry entry);
+  HandleEntry* find(Handle handle, HandleKind kind);
+  void closeTree(Handle handle);
+  // Keeps the reply of a refusal for InternetGetLastResponseInfoA.
+  Status remember(Status status);
+  Status wireName(FtpSession& session, const char* name, std::string* wire);
+  BoolResult nameCommand(Handle hConnect, std::string_view verb, const char* name);
+  Status localPath(const char* ansiPath, std::string* path);
+  Status listEntries(FtpSession& session, const char* searchFile, std::vector<FindData>* out);
+
+  EngineOptions m_options;
+  std::map<Handle, HandleEntry> m_handles;
+  Handle m_lastHandle = 0xCC0000;
+  Reply m_lastResponse;
+};
+
+FtpEngine::~FtpEngine() {
+  while (!m_handles.empty()) closeTree(m_handles.begin()->first);
+}
+
+Handle FtpEngine::addHandle(HandleEntry entry) {
+  // Handles are never reused, so a stale handle cannot reach a newer object.
+  m_lastHandle += 4;
+  m_handles.emplace(m_lastHandle, std::move(entry));
+  return m_lastHandle;
+}
+
+HandleEntry* FtpEngine::find(Handle handle, HandleKind kind) {
+  const auto it = m_handles.find(handle);
+  return it == m_handles.end() || it->second.kind != kind ? nullptr : &it->second;
+}
+
+void FtpEngine::closeTree(Handle handle) {
+  std::vector<Handle> children;
+  for (const auto& [child, entry] : m_handles) {
+    if (entry.parent == handle) children.push_back(child);
+  }
+  for (Handle child : children) closeTree(child);
+  const auto it = m_handles.find(handle);
+  if (it == m_handles.end()) return;
+  if (it->second.session) it->second.session->quit();
+  m_handles.erase(it);
+}
+
+Status FtpEngine::remember(Status status) {
+  if (status.error == kErrorInternetExtendedError) m_lastResponse = status.reply;
+  return status;
+}
+
+HandleResult FtpEngine::InternetOpenA(const char*, uint32_t accessType, const char*, const char*,
+                                      uint32_t) {
+  // No proxy support: only the preconfigured (here: direct) and the direct access types.
+  if (accessType != kOpenTypePreconfig && accessType != 1 && accessType != 4) {
+    return {0, kErrorInvalidParameter};
+  }
+  return {addHandle(HandleEntry{HandleKind::Root, 0, nullptr, {}, 0}), kErrorSuccess};
+}
+
+HandleResult FtpEngine::InternetConnectA(Handle hInternet, const char* serverName,
+                                         int32_t serverPort, const char* userName,
+                                         const char* password, uint32_t service, uint32_t flags,
+                                         uintptr_t) {
+  if (find(hInternet, HandleKind::Root) == nullptr) return {0, kErrorInvalidHandle};
+  if (service != kServiceFtp) return {0, kErrorInvalidParameter};
+  if (serverName == nullptr || *serverName == '\0') return {0, kErrorInternetNameNotResolved};
+  if (holdsLineBreak(serverName) || (userName && holdsLineBreak(userName)) ||
+      (password && holdsLineBreak(password))) {
+    return {0, kErrorInvalidParameter};
+  }
+  const auto address = ParseServerAddress(serverName, serverPort);
+  if (!address) return {0, kErrorInvalidParameter};
+  // No user: anonymous with the default password. A user without a password: an empty one.
+  const bool anonymous = userName == nullptr || *userName == '\0';
+  const std::string user = anonymous ? "anonymous" : userName;
+  const std::string pass =
+      anonymous ? m_options.anonymousPassword : (password ? password : std::string());
+  auto session = std::make_unique<FtpSession>(m_options, (flags & kFlagPassive) != 0);
+  Status status = remember(session->open(*address, user, pass));
+  if (!status.ok()) return {0, status.error};
+  return {addHandle(HandleEntry{HandleKind::Connection, hInternet, std::move(session), {}, 0}),
+          kErrorSuccess};
+}
+
+BoolResult FtpEngine::InternetCloseHandle(Handle handle) {
+  if (handle == 0 || m_handles.find(handle) == m_handles.end()) {
+    return {false, kErrorInvalidHandle};
+  }
+  closeTree(handle);
+  return {true, kErrorSuccess};
+}
+
+Status FtpEngine::wireName(FtpSession& session, const char* name, std::string* wire) {
+  if (name == nullptr || holdsLineBreak(name)) return Status::failure(kErrorInvalidParameter);
+  WireNames names;
+  names.setUtf8(session.utf8());
+  const auto converted = names.toWire(name);
+  if (!converted) return Status::failure(kErrorNoUnicodeTranslation);
+  *wire = *converted;
+  return Status::success();
+}
+
+Status FtpEngine::localPath(const char* ansiPath, std::string* path) {
+  if (ansiPath == nullptr || *ansiPath == '\0') return Status::failure(kErrorInvalidParameter);
+  const auto utf8 = AnsiToUtf8(ansiPath);
+  if (!utf8) return Status::failure(kErrorNoUnicodeTranslation);
+  *path = *utf8;
+  return Status::success();
+}
+
+BoolResult FtpEngine::FtpGetCurrentDirectoryA(Handle hConnect, char* buffer, uint32_t* length) {
+  HandleEntry* connection = find(hConnect, HandleKind::Connection);
+  if (connection == nullptr) return {false, kErrorInvalidHandle};
+  if (buffer == nullptr || length == nullptr) return {false, kErrorInvalidParameter};
+  std::string wire;
+  Status status = remember(connection->session->printWorkingDirectory(&wire));
+  if (!status.ok()) return result(status);
+  WireNames names;
+  names.setUtf8(connection->session->utf8());
+  const auto path = names.fromWire(wire);
+  if (!path || path->find('\0') != std::string::npos) {
+    return {false, kErrorNoUnicodeTranslation};
+  }
+  const auto needed = static_cast<uint32_t>(path->size() + 1);
+  if (needed > *length) {
+    *length = needed;
+    return {false, kErrorInsufficientBuffer};
+  }
+  std::memcpy(buffer, path->c_str(), needed);
+  *length = needed - 1;
+  return {true, kErrorSuccess};
+}
+
+BoolResult FtpEngine::nameCommand(Handle hConnect, std::string_view verb, const char* name) {
+  HandleEntry* connection = find(hConnect, HandleKind::Connection);
+  if (connection == nullptr) return {false, kErrorInvalidHandle};
+  std::string wire;
+  Status status = wireName(*connection->session, name, &wire);
+  if (status.ok()) status = remember(connection->session->simpleCommand(verb, wire));
+  return result(status);
+}
+
+BoolResult FtpEngine::FtpSetCurrentDirectoryA(Handle hConnect, const char* directory) {
+  return nameCommand(hConnect, "CWD", directory);
+}
+
+BoolResult FtpEngine::FtpDeleteFileA(Handle hConnect, const char* fileName) {
+  return nameCommand(hConnect, "DELE", fileName);
+}
+
+BoolResult FtpEngine::FtpCreateDirectoryA(Handle hConnect, const char* directory) {
+  return nameCommand(hConnect, "MKD", directory);
+}
+
+BoolResult FtpEngine::FtpRemoveDirectoryA(Handle hConnect, const char* directory) {
+  return nameCommand(hConnect, "RMD", directory);
+}
+
+BoolResult FtpEngine::FtpRenameFileA(Handle hConnect, const char* existing, const char* newName) {
+  HandleEntry* connection = find(hConnect, HandleKind::Connection);
+  if (connection == nullptr) return {false, kErrorInvalidHandle};
+  std::string from;
+  std::string to;
+  Status status = wireName(*connection->session, existing, &from);
+  if (status.ok()) status = wireName(*connection->session, newName, &to);
+  if (status.ok()) status = remember(connection->session->rename(from, to));
+  return result(status);
+}
+
+BoolResult FtpEngine::FtpPutFileA(Handle hConnect, const char* localFile, const char* newRemoteFile,
+                                  uint32_t flags, uintptr_t) {
+  HandleEntry* connection = find(hConnect, HandleKind::Connection);
+  if (connection == nullptr) return {false, kErrorInvalidHandle};
+  std::string path;
+  std::string wire;
+  Status status = localPath(localFile, &path);
+  if (status.ok()) status = wireName(*connection->session, newRemoteFile, &wire);
+  if (!status.ok()) return result(status);
+  SourceFile source;
+  if (const uint32_t error = source.open(path); error != kErrorSuccess) return {false, error};
+  const TransferType type =
+      (flags & 3) == kTransferTypeAscii ? TransferType::Ascii : TransferType::Binary;
+  return result(remember(connection->session->store(wire, type, source.fd())));
+}
+
+BoolResult FtpEngine::FtpGetFileA(Handle hConnect, const char* remoteFile, const char* newFile,
+                                  int32_t failIfExists, uint32_t, uint32_t flags, uintptr_t) {
+  HandleEntry* connection = find(hConnect, HandleKind::Connection);
+  if (connection == nullptr) return {false, kErrorInvalidHandle};
+  std::string path;
+  std::string wire;
+  Status status = wireName(*connection->session, remoteFile, &wire);
+  if (status.ok()) status = localPath(newFile, &path);
+  if (!status.ok()) return result(status);
+  if (failIfExists != 0 && LocalPathExists(path)) return {false, kErrorFileExists};
+  if (LocalPathIsDirectory(path)) return {false, kErrorAccessDenied};
+  DownloadFile target;
+  if (const uint32_t error = target.create(path); error != kErrorSuccess) return {false, error};
+  // There is no cache: kFlagReload changes nothing, every download comes from the server.
+  const TransferType type =
+      (flags & 3) == kTransferTypeAscii ? TransferType::Ascii : TransferType::Binary;
+  status = remember(connection->session->retrieve(wire, type, [&](std::string_view block) {
+    const uint32_t error = target.write(block);
+    return error == kErrorSuccess ? Status::success() : Status::failure(error);
+  }));
+  if (!status.ok()) return result(status);
+  const uint32_t error = target.commit(failIfExists != 0);
+  return {error == kErrorSuccess, error};
+}
+
+Status FtpEngine::listEntries(FtpSession& session, const char* searchFile,
+                              std::vector<FindData>* out) {
+  // A pattern may name a folder before its last "/": that folder is listed.
+  const std::string pattern = searchFile ? searchFile : "";
+  const size_t slash = pattern.rfind('/');
+  const std::string folder = slash == std::string::npos ? "" : pattern.substr(0, slash + 1);
+  const std::string namePattern = slash == std::string::npos ? pattern : pattern.substr(slash + 1);
+  std::string wireFolder;
+  if (!folder.empty()) {
+    Status status = wireName(session, folder.c_str(), &wireFolder);
+    if (!status.ok()) return status;
+  }
+  std::string listing;
+  ListingFormat format = ListingFormat::List;
+  Status status = remember(session.list(wireFolder, &listing, &format));
+  if (!status.ok()) return status;
+  WireNames names;
+  names.setUtf8(session.utf8());
+  const bool all = PatternMatchesAll(namePattern.c_str());
+  for (const ListingEntry& entry : ParseListing(listing, format, localNow())) {
+    // Names with no exact CP932 form, or too long for FindData, cannot be handed on intact.
+    const auto name = names.fromWire(entry.name);
+    if (!name || name->size() > kMaxNameBytes || name->find('\0') != std::string::npos) continue;
+    if (!all && !MatchesPattern(namePattern, *name)) continue;
+    out->push_back(toFindData(entry, *name));
+  }
+  return Status::success();
+}
+
+HandleResult FtpEngine::FtpFindFirstFileA(Handle hConnect, const char* searchFile,
+                                          FindData* findData, uint32_t, uintptr_t) {
+  HandleEntry* connection = find(hConnect, HandleKind::Connection);
+  if (connection == nullptr) return {0, kErrorInvalidHandle};
+  if (findData == nullptr || (searchFile && holdsLineBreak(searchFile))) {
+    return {0, kErrorInvalidParameter};
+  }
+  std::vector<FindData> entries;
+  Status status = listEntries(*connection->session, searchFile, &entries);
+  if (!status.ok()) return {0, status.error};
+  if (entries.empty()) return {0, kErrorNoMoreFiles};
+  *findData = entries.front();
+  return {addHandle(HandleEntry{HandleKind::Find, hConnect, nullptr, std::move(entries), 1}),
+          kErrorSuccess};
+}
+
+BoolResult FtpEngine::InternetFindNextFileA(Handle hFind, FindData* findData) {
+  HandleEntry* search = find(hFind, HandleKind::Find);
+  if (search == nullptr) return {false, kErrorInvalidHandle};
+  if (findData == nullptr) return {false, kErrorInvalidParameter};
+  if (search->next >= search->entries.size()) return {false, kErrorNoMoreFiles};
+  *findData = search->entries[search->next++];
+  return {true, kErrorSuccess};
+}
+
+BoolResult FtpEngine::InternetGetLastResponseInfoA(uint32_t* error, char* buffer,
+                                                   uint32_t* bufferLength) {
+  if (error == nullptr || bufferLength == nullptr) return {false, kErrorInvalidParameter};
+  *error = static_cast<uint32_t>(m_lastResponse.code);
+  const auto needed = static_cast<uint32_t>(m_lastResponse.text.size() + 1);
+  if (needed > *bufferLength || buffer == nullptr) {
+    *bufferLength = needed;
+    return {false, kErrorInsufficientBuffer};
+  }
+  std::memcpy(buffer, m_lastResponse.text.c_str(), needed);
+  *bufferLength = needed - 1;
+  return {true, kErrorSuccess};
+}
+
+}  // namespace
+
+std::unique_ptr<InternetApi> MakeFtpEngine(const EngineOptions& options) {
+  return std::make_unique<FtpEngine>(options);
+}
+
+InternetApi& DefaultInternetApi() {
+  static const std::unique_ptr<InternetApi> engine = MakeFtpEngine();
+  return *engine;
+}
+
+}  // namespace inet

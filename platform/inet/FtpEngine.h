@@ -1,0 +1,38 @@
+// Our FTP protocol engine (RFC 959, with RFC 2428 EPSV/EPRT, RFC 3659 MLSD and RFC 2640 UTF8)
+// behind the handle-based InternetApi. Every call blocks until done or until its deadline; the
+// engine is meant for one thread. Which error code each failure gives is listed in
+// InternetApi.h.
+#pragma once
+
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include "platform/inet/InternetApi.h"
+
+namespace inet {
+
+inline constexpr std::chrono::milliseconds kDefaultConnectTimeout{30'000};
+inline constexpr std::chrono::milliseconds kDefaultReplyTimeout{60'000};
+inline constexpr std::chrono::milliseconds kDefaultDataIdleTimeout{60'000};
+inline constexpr std::chrono::milliseconds kDefaultQuitTimeout{2'000};
+inline constexpr const char* kDefaultAnonymousPassword = "anonymous@";
+
+struct EngineOptions {
+  // Resolving and connecting to one address (each address of a name gets its own bound), and
+  // waiting for the server to connect back in active mode.
+  std::chrono::milliseconds connectTimeout = kDefaultConnectTimeout;
+  // Waiting for each reply on the control connection.
+  std::chrono::milliseconds replyTimeout = kDefaultReplyTimeout;
+  // The longest pause of a data connection before a transfer counts as stalled.
+  std::chrono::milliseconds dataIdleTimeout = kDefaultDataIdleTimeout;
+  // How long closing a connection waits for the answer to QUIT.
+  std::chrono::milliseconds quitTimeout = kDefaultQuitTimeout;
+  // The password of an anonymous login (a null user name).
+  std::string anonymousPassword = kDefaultAnonymousPassword;
+};
+
+// A new engine with its own handles. Never null.
+std::unique_ptr<InternetApi> MakeFtpEngine(const EngineOptions& options = {});
+
+}  // namespace inet

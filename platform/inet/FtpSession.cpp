@@ -1,0 +1,380 @@
+#include "platform/inet/FtpSession.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/inet/AsciiConversion.h"
+#include "platform/inet/PassiveReply.h"
+
+namespace inet {
+namespace {
+
+constexpr size_t kBlockSize = 256 * 1024;
+
+bool isPositive(const Reply& reply) { return reply.code >= 200 && reply.code < 300; }
+bool isPermanentRefusal(const Reply& reply) { return reply.code >= 500 && reply.code < 600; }
+
+std::string commandLine(std::string_view verb, const std::string& argument) {
+  std::string line(verb);
+  if (!argument.empty()) line.append(" ").append(argument);
+  return line;
+}
+
+std::string upperAscii(std::string_view text) {
+  std::string result(text);
+  for (char& c : result) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return result;
+}
+
+// The address for EPRT: no IPv6 zone (the server has no use for ours).
+std::string addressText(const asio::ip::address& address) {
+  if (!address.is_v6()) return address.to_string();
+  asio::ip::address_v6 v6 = address.to_v6();
+  v6.scope_id(0);
+  return v6.to_string();
+}
+
+}  // namespace
+
+ServerFeatures ParseFeatures(const Reply& reply) {
+  ServerFeatures features;
+  if (reply.code != 211) return features;
+  features.answered = true;
+  std::string_view text(reply.text);
+  while (!text.empty()) {
+    const size_t end = text.find("\r\n");
+    std::string_view line = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 2);
+    // Feature lines begin with a space (RFC 2389); the first and last lines are the reply's.
+    if (line.empty() || line[0] != ' ') continue;
+    line.remove_prefix(line.find_first_not_of(' '));
+    const std::string keyword = upperAscii(line.substr(0, line.find(' ')));
+    if (keyword == "MLST" || keyword == "MLSD") features.mlsd = true;
+    if (keyword == "UTF8") features.utf8 = true;
+    if (keyword == "EPSV") features.epsv = true;
+  }
+  return features;
+}
+
+std::optional<std::string> ParsePwdReply(const Reply& reply) {
+  std::string_view line(reply.text);
+  line = line.substr(0, line.find("\r\n"));
+  if (line.size() <= 4) return std::nullopt;
+  line.remove_prefix(4);
+  const size_t open = line.find('"');
+  if (open == std::string_view::npos) {
+    const std::string_view word = line.substr(0, line.find(' '));
+    return word.empty() ? std::nullopt : std::optional<std::string>(word);
+  }
+  std::string path;
+  for (size_t i = open + 1; i < line.size(); ++i) {
+    if (line[i] != '"') {
+      path.push_back(line[i]);
+    } else if (i + 1 < line.size() && line[i + 1] == '"') {
+      path.push_back('"');
+      ++i;
+    } else {
+      return path;
+    }
+  }
+  return std::nullopt;  // no closing quote
+}
+
+FtpSession::FtpSession(const EngineOptions& options, bool passive)
+    : m_options(options), m_control(m_io, options), m_passive(passive) {}
+
+Status FtpSession::open(const ServerAddress& address, const std::string& user,
+                        const std::string& password) {
+  Status status = m_control.connect(address);
+  if (status.ok()) status = greet();
+  if (status.ok()) status = login(user, password);
+  if (status.ok()) status = learnFeatures();
+  if (status.ok() && m_features.utf8) {
+    Reply reply;
+    status = m_control.command("OPTS UTF8 ON", &reply);
+  }
+  if (!status.ok()) m_control.close();
+  return status;
+}
+
+Status FtpSession::greet() {
+  Reply reply;
+  Status status = m_control.readReply(&reply);
+  // 120: "service ready in nnn minutes"; the real greeting follows.
+  while (status.ok() && reply.code == 120) status = m_control.readReply(&reply);
+  if (!status.ok()) return status;
+  return reply.code == 220 ? Status::success() : Status::refused(reply);
+}
+
+Status FtpSession::login(const std::string& user, const std::string& password) {
+  Reply reply;
+  Status status = m_control.command(commandLine("USER", user), &reply);
+  if (!status.ok()) return status;
+  if (reply.code == 230) return Status::success();
+  if (reply.code != 331 && reply.code != 332) return Status::refused(reply);
+  // The password goes only to the socket: never into a log or an error text.
+  status = m_control.command(commandLine("PASS", password), &reply);
+  if (!status.ok()) return status;
+  // 202: the server needs no password. 332 asks for an account, which we do not have.
+  if (reply.code == 230 || reply.code == 202) return Status::success();
+  return Status::refused(reply);
+}
+
+Status FtpSession::learnFeatures() {
+  Reply reply;
+  Status status = m_control.command("FEAT", &reply);
+  if (!status.ok()) return status;
+  m_features = ParseFeatures(reply);
+  return Status::success();
+}
+
+Status FtpSession::simpleCommand(std::string_view verb, const std::string& argument) {
+  Reply reply;
+  Status status = m_control.command(commandLine(verb, argument), &reply);
+  if (!status.ok()) return status;
+  return isPositive(reply) ? Status::success() : Status::refused(reply);
+}
+
+Status FtpSession::rename(const std::string& from, const std::string& to) {
+  Reply reply;
+  Status status = m_control.command(commandLine("RNFR", from), &reply);
+  if (!status.ok()) return status;
+  if (reply.code != 350) return Status::refused(reply);
+  return simpleCommand("RNTO", to);
+}
+
+Status FtpSession::printWorkingDirectory(std::string* path) {
+  Reply reply;
+  Status status = m_control.command("PWD", &reply);
+  if (!status.ok()) return status;
+  const auto parsed = reply.code == 257 ? ParsePwdReply(reply) : std::nullopt;
+  if (!parsed) return Status::refused(reply);
+  *path = *parsed;
+  return Status::success();
+}
+
+Status FtpSession::ensureType(TransferType type) {
+  if (m_type == type) return Status::success();
+  Status status = simpleCommand(type == TransferType::Ascii ? "TYPE A" : "TYPE I", "");
+  if (status.ok()) m_type = type;
+  return status;
+}
+
+Status FtpSession::openData(DataChannel& data) {
+  return m_passive ? openPassive(data) : openActive(data);
+}
+
+Status FtpSession::openPassive(DataChannel& data) {
+  uint16_t port = 0;
+  const bool v6 = m_control.peer().address().is_v6();
+  const bool tryEpsv = !m_epsvRefused && (m_features.epsv || !m_features.answered || v6);
+  Status status = Status::failure(kErrorInternetExtendedError);
+  if (tryEpsv) {
+    status = requestEpsv(&port);
+    // EPSV refused (5xx): PASV from now on in this session.
+    if (!status.ok() && status.error == kErrorInternetExtendedError &&
+        isPermanentRefusal(status.reply)) {
+      m_epsvRefused = true;
+    } else if (!status.ok()) {
+      return status;
+    }
+  }
+  if (!status.ok()) status = requestPasv(&port);
+  if (!status.ok()) return status;
+  // Always the control connection's peer, never the address a 227 reply names: a server must
+  // not steer our connections to another host.
+  return data.connect(asio::ip::tcp::endpoint(m_control.peer().address(), port));
+}
+
+Status FtpSession::requestEpsv(uint16_t* port) {
+  Reply reply;
+  Status status = m_control.command("EPSV", &reply);
+  if (!status.ok()) return status;
+  const auto parsed = reply.code == 229 ? ParseEpsvReply(reply.text) : std::nullopt;
+  if (!parsed) return Status::refused(reply);
+  *port = *parsed;
+  return Status::success();
+}
+
+Status FtpSession::requestPasv(uint16_t* port) {
+  Reply reply;
+  Status status = m_control.command("PASV", &reply);
+  if (!status.ok()) return status;
+  const auto parsed = reply.code == 227 ? ParsePasvReply(reply.text) : std::nullopt;
+  if (!parsed) return Status::refused(reply);
+  *port = parsed->port;
+  return Status::success();
+}
+
+Status FtpSession::openActive(DataChannel& data) {
+  const asio::ip::address local = m_control.local().address();
+  uint16_t port = 0;
+  Status status = data.listen(local, &port);
+  if (!status.ok()) return status;
+  return announceActivePort(local, port);
+}
+
+Status FtpSession::announceActivePort(const asio::ip::address& address, uint16_t port) {
+  if (!m_eprtRefused) {
+    const std::string family = address.is_v6() ? "2" : "1";
+    Reply reply;
+    Status status = m_control.command(
+        "EPRT |" + family + "|" + addressText(address) + "|" + std::to_string(port) + "|", &reply);
+    if (!status.ok()) return status;
+    if (isPositive(reply)) return Status::success();
+    if (!isPermanentRefusal(reply) || address.is_v6()) return Status::refused(reply);
+    m_eprtRefused = true;  // RFC 2428: fall back to PORT for IPv4
+  }
+  const auto bytes = address.to_v4().to_bytes();
+  std::string line = "PORT ";
+  for (unsigned char b : bytes) line += std::to_string(b) + ",";
+  line += std::to_string(port >> 8) + "," + std::to_string(port & 0xFF);
+  return simpleCommand(line, "");
+}
+
+Status FtpSession::transfer(const std::string& command, const Body& body) {
+  DataChannel data(m_io, m_options);
+  Status status = openData(data);
+  if (!status.ok()) return status;
+  Reply reply;
+  status = m_control.command(command, &reply);
+  if (!status.ok()) return status;
+  // Some servers answer an empty transfer with 2xx alone, opening no data connection.
+  if (isPositive(reply)) return Status::success();
+  if (reply.code >= 200 || reply.code < 100) return Status::refused(reply);
+  if (!m_passive) status = data.accept(m_control.peer().address());
+  if (status.ok()) status = body(data);
+  if (!status.ok()) return abortTransfer(data, status);
+  data.close();
+  // Success only with the server's own word that the transfer completed (226 or 250).
+  status = m_control.readReply(&reply);
+  if (!status.ok()) return status;
+  return isPositive(reply) ? Status::success() : Status::refused(reply);
+}
+
+Status FtpSession::abortTransfer(DataChannel& data, Status cause) {
+  data.close();
+  // The server usually explains a broken transfer (426, 451, 552); its words beat ours. A
+  // server that says nothing leaves the protocol state unknown, so the connection ends.
+  Reply reply;
+  Status answer = m_control.readReply(&reply, m_options.quitTimeout);
+  if (!answer.ok()) {
+    m_control.kill();
+    return answer.error == kErrorInternetConnectionAborted ? answer : cause;
+  }
+  const bool dataFailure = cause.error == kErrorInternetConnectionAborted ||
+                           cause.error == kErrorInternetTimeout ||
+                           cause.error == kErrorInternetCannotConnect;
+  if (dataFailure && reply.code >= 400) return Status::refused(reply);
+  return cause;
+}
+
+Status FtpSession::list(const std::string& directory, std::string* listing, ListingFormat* format) {
+  if (m_features.mlsd && !m_mlsdRefused) {
+    Status status = listWith("MLSD", directory, listing);
+    const bool unknownCommand = status.error == kErrorInternetExtendedError &&
+                                (status.reply.code == 500 || status.reply.code == 502);
+    if (!unknownCommand) {
+      *format = ListingFormat::Mlsd;
+      return status;
+    }
+    m_mlsdRefused = true;
+  }
+  *format = ListingFormat::List;
+  return listWith("LIST", directory, listing);
+}
+
+Status FtpSession::listWith(std::string_view verb, const std::string& directory,
+                            std::string* listing) {
+  listing->clear();
+  return transfer(commandLine(verb, directory), [listing](DataChannel& data) {
+    char buffer[16 * 1024];
+    for (;;) {
+      size_t received = 0;
+      bool eof = false;
+      Status status = data.read(buffer, sizeof buffer, &received, &eof);
+      if (!status.ok() || eof) return status;
+      if (listing->size() + received > kMaxListingBytes) {
+        return Status::failure(kErrorNotEnoughMemory);
+      }
+      listing->append(buffer, received);
+    }
+  });
+}
+
+Status FtpSession::retrieve(const std::string& name, TransferType type, const Sink& sink) {
+  Status status = ensureType(type);
+  if (!status.ok()) return status;
+  return transfer(commandLine("RETR", name), [&](DataChannel& data) {
+    std::string buffer(kBlockSize, '\0');
+    std::string converted;
+    CrlfToLf toLocal;
+    for (;;) {
+      size_t received = 0;
+      bool eof = false;
+      Status read = data.read(buffer.data(), buffer.size(), &received, &eof);
+      if (!read.ok()) return read;
+      std::string_view block(buffer.data(), received);
+      if (type == TransferType::Ascii) {
+        converted.clear();
+        eof ? toLocal.finish(&converted) : toLocal.convert(block, &converted);
+        block = converted;
+      }
+      if (!block.empty()) {
+        Status written = sink(block);
+        if (!written.ok()) return written;
+      }
+      if (eof) return Status::success();
+    }
+  });
+}
+
+Status FtpSession::store(const std::string& name, TransferType type, int fd) {
+  Status status = ensureType(type);
+  if (!status.ok()) return status;
+  return transfer(commandLine("STOR", name), [&](DataChannel& data) {
+    LfToCrlf toNetwork;
+    Status sent =
+        type == TransferType::Binary ? sendBinary(data, fd) : sendByReading(data, fd, &toNetwork);
+    return sent.ok() ? data.finishUpload() : sent;
+  });
+}
+
+Status FtpSession::sendBinary(DataChannel& data, int fd) {
+  bool unsupported = false;
+  Status status = data.sendFile(fd, &unsupported);
+  if (!status.ok() || !unsupported) return status;
+  return sendByReading(data, fd, nullptr);
+}
+
+Status FtpSession::sendByReading(DataChannel& data, int fd, LfToCrlf* toNetwork) {
+  std::string buffer(kBlockSize, '\0');
+  std::string converted;
+  for (;;) {
+    const ssize_t got = ::read(fd, buffer.data(), buffer.size());
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return Status::failure(kErrorAccessDenied);
+    if (got == 0) return Status::success();
+    std::string_view block(buffer.data(), static_cast<size_t>(got));
+    if (toNetwork != nullptr) {
+      converted.clear();
+      toNetwork->convert(block, &converted);
+      block = converted;
+    }
+    Status status = data.write(block);
+    if (!status.ok()) return status;
+  }
+}
+
+void FtpSession::quit() {
+  if (!m_control.dead()) {
+    Reply reply;
+    if (m_control.send("QUIT").ok()) (void)m_control.readReply(&reply, m_options.quitTimeout);
+  }
+  m_control.close();
+}
+
+}  // namespace inet

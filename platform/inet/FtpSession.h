@@ -1,0 +1,104 @@
+// Internal to the engine: one logged-in FTP session, its control connection and what it has
+// learned of the server (features, refused commands, the current transfer type). Names and
+// paths passed in are already in their wire form; the engine converts and checks them.
+#pragma once
+
+#include <asio.hpp>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/inet/AsciiConversion.h"
+#include "platform/inet/ControlChannel.h"
+#include "platform/inet/DataChannel.h"
+#include "platform/inet/FtpEngine.h"
+#include "platform/inet/FtpStatus.h"
+#include "platform/inet/ListingParser.h"
+#include "platform/inet/ServerAddress.h"
+
+namespace inet {
+
+enum class TransferType { Ascii, Binary };
+
+// What the FEAT reply listed (RFC 2389).
+struct ServerFeatures {
+  bool answered = false;  // FEAT gave 211
+  bool mlsd = false;      // MLST or MLSD: RFC 3659's MLST feature covers MLSD
+  bool utf8 = false;
+  bool epsv = false;
+};
+
+// Parses the lines of a 211 reply to FEAT.
+ServerFeatures ParseFeatures(const Reply& reply);
+
+// The path of a 257 reply: the quoted text, doubled quotes inside read as one (RFC 959
+// appendix II); a reply without quotes gives its first word.
+std::optional<std::string> ParsePwdReply(const Reply& reply);
+
+// A whole listing larger than this is refused; it would only be held in memory.
+inline constexpr size_t kMaxListingBytes = 64u << 20;
+
+class FtpSession {
+ public:
+  using Sink = std::function<Status(std::string_view block)>;
+
+  FtpSession(const EngineOptions& options, bool passive);
+  FtpSession(const FtpSession&) = delete;
+  FtpSession& operator=(const FtpSession&) = delete;
+
+  // Connects, reads the greeting, logs in, learns the features and, for a UTF8 server, sends
+  // OPTS UTF8 ON (whatever it answers: the FEAT line alone decides the name encoding).
+  Status open(const ServerAddress& address, const std::string& user, const std::string& password);
+
+  // A command answered by 2xx; anything else is a refusal.
+  Status simpleCommand(std::string_view verb, const std::string& argument);
+  Status rename(const std::string& from, const std::string& to);
+  Status printWorkingDirectory(std::string* path);
+
+  // The whole listing of `directory` (empty: the current one): MLSD when the server has it,
+  // else LIST; MLSD refused with 500 or 502 falls back to LIST for the rest of the session.
+  Status list(const std::string& directory, std::string* listing, ListingFormat* format);
+
+  // Downloads `name`, handing each converted block to `sink`; a sink failure aborts.
+  Status retrieve(const std::string& name, TransferType type, const Sink& sink);
+  // Uploads the open file `fd` from its current offset as `name`.
+  Status store(const std::string& name, TransferType type, int fd);
+
+  // Sends QUIT, waits briefly for its answer, and closes.
+  void quit();
+
+  bool utf8() const { return m_features.utf8; }
+
+ private:
+  using Body = std::function<Status(DataChannel&)>;
+
+  Status greet();
+  Status login(const std::string& user, const std::string& password);
+  Status learnFeatures();
+  Status ensureType(TransferType type);
+  Status openData(DataChannel& data);
+  Status openPassive(DataChannel& data);
+  Status requestEpsv(uint16_t* port);
+  Status requestPasv(uint16_t* port);
+  Status openActive(DataChannel& data);
+  Status announceActivePort(const asio::ip::address& address, uint16_t port);
+  Status transfer(const std::string& command, const Body& body);
+  Status abortTransfer(DataChannel& data, Status cause);
+  Status listWith(std::string_view verb, const std::string& directory, std::string* listing);
+  Status sendBinary(DataChannel& data, int fd);
+  // Reads `fd` block by block and sends it, line ends converted when `toNetwork` is given.
+  Status sendByReading(DataChannel& data, int fd, LfToCrlf* toNetwork);
+
+  const EngineOptions& m_options;
+  asio::io_context m_io;
+  ControlChannel m_control;
+  bool m_passive;
+  ServerFeatures m_features;
+  std::optional<TransferType> m_type;  // unknown until the first TYPE
+  bool m_epsvRefused = false;
+  bool m_eprtRefused = false;
+  bool m_mlsdRefused = false;
+};
+
+}  // namespace inet

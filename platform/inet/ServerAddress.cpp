@@ -1,0 +1,53 @@
+#include "platform/inet/ServerAddress.h"
+
+namespace inet {
+namespace {
+
+std::optional<uint16_t> parsePort(std::string_view text) {
+  if (text.empty() || text.size() > 5) return std::nullopt;
+  uint32_t value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + static_cast<uint32_t>(c - '0');
+  }
+  if (value < 1 || value > 65535) return std::nullopt;
+  return static_cast<uint16_t>(value);
+}
+
+std::optional<uint16_t> checkedDefault(int32_t port) {
+  if (port < 1 || port > 65535) return std::nullopt;
+  return static_cast<uint16_t>(port);
+}
+
+}  // namespace
+
+std::optional<ServerAddress> ParseServerAddress(std::string_view name, int32_t defaultPort) {
+  ServerAddress address;
+  std::optional<uint16_t> port;
+  if (!name.empty() && name.front() == '[') {
+    const size_t close = name.find(']');
+    if (close == std::string_view::npos) return std::nullopt;
+    address.host = std::string(name.substr(1, close - 1));
+    const std::string_view rest = name.substr(close + 1);
+    if (rest.empty()) {
+      port = checkedDefault(defaultPort);
+    } else if (rest.front() == ':') {
+      port = parsePort(rest.substr(1));
+    } else {
+      return std::nullopt;
+    }
+  } else if (const size_t colon = name.find(':');
+             colon != std::string_view::npos &&
+             name.find(':', colon + 1) == std::string_view::npos) {
+    address.host = std::string(name.substr(0, colon));
+    port = parsePort(name.substr(colon + 1));
+  } else {
+    address.host = std::string(name);
+    port = checkedDefault(defaultPort);
+  }
+  if (address.host.empty() || !port) return std::nullopt;
+  address.port = *port;
+  return address;
+}
+
+}  // namespace inet
