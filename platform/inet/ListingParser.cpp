@@ -196,7 +196,7 @@ bool parseDosDate(std::string_view text, CivilTime* t) {
   t->month = parseSmall(text.substr(0, 2));
   t->day = parseSmall(text.substr(3, 2));
   t->year = parseSmall(text.substr(6));
-  if (t->month < 0 || t->day < 0 || t->year < 0) return false;
+  if (t->month < 1 || t->month > 12 || t->day < 1 || t->day > 31 || t->year < 0) return false;
   if (text.size() == 8) t->year += t->year < 70 ? 2000 : 1900;
   return true;
 }

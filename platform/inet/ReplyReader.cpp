@@ -19,7 +19,8 @@ void ReplyReader::feed(std::string_view bytes) {
   for (char c : bytes) {
     if (m_failed) return;
     if (c != '\n') {
-      if (m_line.size() >= kMaxLineBytes) {
+      // One byte more than the limit, for the CR of the line end.
+      if (m_line.size() > kMaxLineBytes) {
         m_failed = true;
         return;
       }
@@ -29,6 +30,10 @@ void ReplyReader::feed(std::string_view bytes) {
     // RFC 959 ends lines with CR LF; a bare LF is taken as a line end too.
     std::string_view line(m_line);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.size() > kMaxLineBytes) {
+      m_failed = true;
+      return;
+    }
     addLine(line);
     m_line.clear();
   }

@@ -1,0 +1,47 @@
+#include "platform/inet/ServerAddress.h"
+
+#include <gtest/gtest.h>
+
+namespace inet {
+namespace {
+
+void expectAddress(std::string_view name, int32_t port, const std::string& host,
+                   uint16_t expectedPort) {
+  const auto address = ParseServerAddress(name, port);
+  ASSERT_TRUE(address) << name;
+  EXPECT_EQ(address->host, host) << name;
+  EXPECT_EQ(address->port, expectedPort) << name;
+}
+
+TEST(ServerAddress, PortInTheNameTakesThePlaceOfTheArgument) {
+  expectAddress("ftp.example.jp", 21, "ftp.example.jp", 21);
+  expectAddress("ftp.example.jp:2121", 21, "ftp.example.jp", 2121);
+  expectAddress("192.0.2.1:990", 21, "192.0.2.1", 990);
+  expectAddress("[::1]:2121", 21, "::1", 2121);
+  expectAddress("[::1]", 2100, "::1", 2100);
+}
+
+TEST(ServerAddress, BareIpv6LiteralIsAnAddressWithoutPort) {
+  expectAddress("::1", 21, "::1", 21);
+  expectAddress("fe80::1:2121", 21, "fe80::1:2121", 21);
+}
+
+TEST(ServerAddress, PortsOutsideTheRangeAndBrokenNamesAreRefused) {
+  EXPECT_FALSE(ParseServerAddress("host", 0));
+  EXPECT_FALSE(ParseServerAddress("host", 65536));
+  EXPECT_FALSE(ParseServerAddress("host", -1));
+  EXPECT_FALSE(ParseServerAddress("host:0", 21));
+  EXPECT_FALSE(ParseServerAddress("host:65536", 21));
+  EXPECT_FALSE(ParseServerAddress("host:", 21));
+  EXPECT_FALSE(ParseServerAddress("host:21a", 21));
+  EXPECT_FALSE(ParseServerAddress(":21", 21));
+  EXPECT_FALSE(ParseServerAddress("[::1", 21));
+  EXPECT_FALSE(ParseServerAddress("[::1]x", 21));
+  EXPECT_FALSE(ParseServerAddress("[]:21", 21));
+  EXPECT_FALSE(ParseServerAddress("", 21));
+  // A port in the name is used even when the argument is out of range.
+  expectAddress("host:2121", 0, "host", 2121);
+}
+
+}  // namespace
+}  // namespace inet
