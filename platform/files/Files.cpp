@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -94,6 +96,32 @@ std::u16string ExecutableFolder() {
 }
 
 std::u16string PathSeparator() { return u"/"; }
+
+std::u16string FileErrorText(int errorNumber) {
+  struct Text {
+    int number;
+    std::u16string_view text;
+  };
+  static constexpr Text kTexts[] = {
+      {EACCES, u"アクセスが拒否されました"},
+      {EPERM, u"アクセスが拒否されました"},
+      {ENOENT, u"ファイルまたはフォルダーが見つかりません"},
+      {ENOTDIR, u"パスの途中にフォルダーでないものがあります"},
+      {EISDIR, u"同じ名前のフォルダーがあります"},
+      {EROFS, u"読み取り専用の場所です"},
+      {ENOSPC, u"ディスクの空き容量が足りません"},
+      {EDQUOT, u"ディスクの空き容量が足りません"},
+      {EIO, u"入出力エラーが発生しました"},
+      {ENAMETOOLONG, u"パスが長すぎます"},
+  };
+  std::u16string text = u"ファイル操作に失敗しました";
+  for (const Text& t : kTexts) {
+    if (t.number == errorNumber) text = t.text;
+  }
+  char buf[256];
+  const char* system = ::strerror_r(errorNumber, buf, sizeof buf);  // GNU: may return a literal
+  return text + u" (" + FromFileSystemPath(system) + u")";
+}
 
 std::string ToFileSystemPath(const std::u16string& path) {
   std::string out;

@@ -23,6 +23,11 @@ std::u16string ExecutableFolder();
 // The platform's path separator as text ("/").
 std::u16string PathSeparator();
 
+// A short Japanese description of a file system error (an errno value) for messages to the
+// user, with the system's own wording in parentheses: "アクセスが拒否されました (Permission
+// denied)".
+std::u16string FileErrorText(int errorNumber);
+
 // A UTF-16 path as the file system's bytes (UTF-8), and back. A lone surrogate becomes U+FFFD
 // on the way out; on the way back each byte that is not part of valid UTF-8 becomes U+FFFD.
 std::string ToFileSystemPath(const std::u16string& path);

@@ -1,0 +1,16 @@
+// The six values of the settings file "Quillpst.dat", in file order; shared by the uploader,
+// which reads it, and the settings maker, which writes it.
+#pragma once
+
+#include <string>
+
+struct SettingsRecord {
+  std::u16string ServerName;
+  std::u16string UserId;
+  std::u16string ScrambledPassword;  // ScrambleText "set" of the password
+  std::u16string InitialDir;
+  std::u16string LocalFilePath;
+  std::u16string RemoteFileName;  // or the keyword "NowDateMode"
+};
+
+inline constexpr char16_t kSettingsFileName[] = u"Quillpst.dat";
