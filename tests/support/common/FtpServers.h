@@ -83,7 +83,7 @@ struct VsftpdOptions {
 };
 
 // Starts /usr/sbin/vsftpd on 127.0.0.1 and waits for its greeting. Logs in the system user
-// "qptester" (created when missing: no home, shell /usr/sbin/nologin, a fixed password, PAM
+// "qptester" (created when missing: home "/", shell /usr/sbin/nologin, a fixed password, PAM
 // service "qp-vsftpd-test" without the shell check). Each server has its own port, root
 // (vsftpd's local_root, so parallel servers do not share the user's home), configuration and
 // log. commands() comes from vsftpd's protocol log: unprintable bytes appear as "?".

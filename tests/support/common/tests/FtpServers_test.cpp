@@ -1,6 +1,7 @@
 #include "tests/support/common/FtpServers.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -89,6 +90,65 @@ TEST(PyftpdlibFixture, RefusesAnonymousWhenDisabled) {
 TEST(PyftpdlibFixture, StopsWithoutLeavingProcessOrFolder) {
   auto server = StartPyftpdlib();
   ASSERT_TRUE(server) << LastStartFailure();
+  expectStopsCleanly(std::move(server));
+}
+
+#define START_VSFTPD_OR_SKIP(server, ...)                            \
+  auto server = StartVsftpd(__VA_ARGS__);                            \
+  if (!server && geteuid() != 0) GTEST_SKIP() << LastStartFailure(); \
+  ASSERT_TRUE(server) << LastStartFailure()
+
+TEST(VsftpdFixture, AcceptsLoginAndRecordsCommandsWithPasswordMasked) {
+  START_VSFTPD_OR_SKIP(server);
+  RawFtpClient c(server->host(), server->port());
+  ASSERT_TRUE(c.connected());
+  EXPECT_EQ(logIn(c, server->user(), server->password()).substr(0, 3), "230");
+  EXPECT_EQ(c.command("PWD").substr(0, 7), "257 \"/\"");
+  std::vector<std::string> expected = {"USER " + server->user(), "PASS ****", "PWD"};
+  EXPECT_EQ(server->commands(), expected);
+}
+
+TEST(VsftpdFixture, UserWritesAndListsOverActiveMode) {
+  START_VSFTPD_OR_SKIP(server);
+  WriteFile(server->root() + "/placed.txt", "x");
+  server->handRootToServer();
+  RawFtpClient c(server->host(), server->port());
+  ASSERT_EQ(logIn(c, server->user(), server->password()).substr(0, 3), "230");
+  std::string listing = c.listActive();
+  EXPECT_NE(listing.find("placed.txt"), std::string::npos) << listing;
+  EXPECT_EQ(c.command("MKD made").substr(0, 3), "257");
+  EXPECT_EQ(c.command("DELE placed.txt").substr(0, 3), "250");
+  EXPECT_TRUE(std::filesystem::is_directory(server->root() + "/made"));
+}
+
+TEST(VsftpdFixture, AnonymousIsReadOnlyOrRefused) {
+  START_VSFTPD_OR_SKIP(server);
+  RawFtpClient c(server->host(), server->port());
+  ASSERT_EQ(logIn(c, "anonymous", "guest@").substr(0, 3), "230");
+  EXPECT_EQ(c.command("MKD byanon").substr(0, 3), "550");
+  START_VSFTPD_OR_SKIP(closed, {.anonymous = false});
+  RawFtpClient d(closed->host(), closed->port());
+  EXPECT_EQ(logIn(d, "anonymous", "guest@").substr(0, 3), "530");
+}
+
+TEST(VsftpdFixture, TwoServersServeTheirOwnFolders) {
+  START_VSFTPD_OR_SKIP(first);
+  START_VSFTPD_OR_SKIP(second);
+  EXPECT_NE(first->port(), second->port());
+  WriteFile(first->root() + "/only-first.txt", "1");
+  WriteFile(second->root() + "/only-second.txt", "2");
+  RawFtpClient a(first->host(), first->port());
+  RawFtpClient b(second->host(), second->port());
+  ASSERT_EQ(logIn(a, first->user(), first->password()).substr(0, 3), "230");
+  ASSERT_EQ(logIn(b, second->user(), second->password()).substr(0, 3), "230");
+  std::string la = a.listActive(), lb = b.listActive();
+  EXPECT_NE(la.find("only-first.txt"), std::string::npos) << la;
+  EXPECT_EQ(la.find("only-second.txt"), std::string::npos) << la;
+  EXPECT_NE(lb.find("only-second.txt"), std::string::npos) << lb;
+}
+
+TEST(VsftpdFixture, StopsWithoutLeavingSessionProcessesOrFolder) {
+  START_VSFTPD_OR_SKIP(server);
   expectStopsCleanly(std::move(server));
 }
 
