@@ -5,9 +5,9 @@
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "platform/files/Files.h"
+#include "tests/support/common/TempDir.h"
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
@@ -94,19 +94,13 @@ namespace {
 
 class ReadSettingsFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string tmpl = (fs::temp_directory_path() / "qp-settings-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-    m_root = tmpl;
-  }
-  void TearDown() override { fs::remove_all(m_root); }
-
-  std::u16string folder() const { return files::FromFileSystemPath(m_root.string()); }
+  std::u16string folder() const { return files::FromFileSystemPath(m_dir.path()); }
   void writeFile(const std::string& bytes) const {
-    std::ofstream(m_root / "Quillpst.dat", std::ios::binary) << bytes;
+    testsupport::WriteFile(m_dir.file("Quillpst.dat"), bytes);
   }
 
-  fs::path m_root;
+  testsupport::TempDir m_dir;
+  fs::path m_root{m_dir.path()};
 };
 
 }  // namespace
@@ -118,7 +112,7 @@ TEST_F(ReadSettingsFileTest, ReadsTheFileInTheFolder) {
 
 TEST_F(ReadSettingsFileTest, FolderWithJapaneseNameIsFound) {
   fs::create_directory(m_root / fs::u8path("設定"));
-  std::ofstream(m_root / fs::u8path("設定") / "Quillpst.dat", std::ios::binary) << kLine;
+  testsupport::WriteFile((m_root / fs::u8path("設定") / "Quillpst.dat").string(), kLine);
   expectWriterRecord(ReadSettingsFile(folder() + u"/設定"));
 }
 

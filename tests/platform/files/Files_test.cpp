@@ -2,10 +2,10 @@
 #include "platform/files/Files.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
+
+#include "tests/support/common/TempDir.h"
 
 namespace fs = std::filesystem;
 using files::FromFileSystemPath;
@@ -16,20 +16,14 @@ namespace {
 
 class FilesTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string tmpl = (fs::temp_directory_path() / "qp-files-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-    m_root = tmpl;
-  }
-  void TearDown() override { fs::remove_all(m_root); }
-
-  void touch(const std::string& relative) { std::ofstream(m_root / fs::u8path(relative)) << "x"; }
+  void touch(const std::string& relative) { testsupport::WriteFile(m_dir.file(relative), "x"); }
   // The UTF-16 path of `relative` under the temporary folder.
   std::u16string at(const std::u16string& relative) const {
-    return FromFileSystemPath(m_root.string()) + u"/" + relative;
+    return FromFileSystemPath(m_dir.path()) + u"/" + relative;
   }
 
-  fs::path m_root;
+  testsupport::TempDir m_dir;
+  fs::path m_root{m_dir.path()};
 };
 
 }  // namespace
