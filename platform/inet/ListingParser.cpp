@@ -154,7 +154,7 @@ std::optional<FileTime> parseUnixDate(const Token* date, const CivilTime& now) {
   } else {
     return std::nullopt;
   }
-  return fileTimeOrZero(t);
+  return FileTimeFromCivil(t);
 }
 
 std::optional<ListingEntry> parseUnixLine(std::string_view line, const CivilTime& now) {

@@ -1,0 +1,211 @@
+// The engine's own rules, against the well-behaved scripted server: handles, argument checks
+// made before anything is sent, local file handling around transfers, and name resolution.
+#include <sys/socket.h>
+
+#include <gtest/gtest.h>
+
+#include "platform/inet/FtpEngine.h"
+#include "tests/platform/inet/EngineTestSupport.h"
+#include "tests/support/common/TempDir.h"
+#include "tests/support/scripted/ScriptedFtpd.h"
+
+namespace inet {
+namespace {
+
+using testsupport::Scenario;
+using testsupport::ScriptedFtpd;
+using testsupport::TempDir;
+using namespace inet::testing;
+
+class Engine : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_root = m_api->InternetOpenA(nullptr, kOpenTypePreconfig, nullptr, nullptr, 0).handle;
+    ASSERT_NE(m_root, 0u);
+    const HandleResult result = m_api->InternetConnectA(
+        m_root, m_server.address().c_str(), 21, "tester", "secret", kServiceFtp, kFlagPassive, 0);
+    ASSERT_NE(result.handle, 0u) << "error " << result.error;
+    m_connection = result.handle;
+  }
+
+  std::unique_ptr<InternetApi> m_api = MakeFtpEngine(ShortTimeouts());
+  ScriptedFtpd m_server{Scenario::Normal};
+  Handle m_root = 0;
+  Handle m_connection = 0;
+};
+
+TEST_F(Engine, UnknownClosedAndWrongKindHandlesAreInvalid) {
+  FindData data;
+  EXPECT_EQ(m_api->FtpDeleteFileA(0, "x").error, kErrorInvalidHandle);
+  EXPECT_EQ(m_api->FtpDeleteFileA(m_root, "x").error, kErrorInvalidHandle);
+  EXPECT_EQ(m_api->InternetFindNextFileA(m_connection, &data).error, kErrorInvalidHandle);
+  EXPECT_EQ(
+      m_api->InternetConnectA(m_connection, "127.0.0.1", 21, nullptr, nullptr, kServiceFtp, 0, 0)
+          .error,
+      kErrorInvalidHandle);
+  EXPECT_EQ(m_api->InternetCloseHandle(0).error, kErrorInvalidHandle);
+  EXPECT_EQ(m_api->InternetCloseHandle(12345).error, kErrorInvalidHandle);
+}
+
+TEST_F(Engine, ClosingAConnectionEndsItsFindsAndSendsQuit) {
+  FindData data;
+  const HandleResult find = m_api->FtpFindFirstFileA(m_connection, "*.*", &data, 0, 0);
+  ASSERT_NE(find.handle, 0u);
+  EXPECT_TRUE(m_api->InternetCloseHandle(m_connection).ok);
+  EXPECT_EQ(m_api->InternetFindNextFileA(find.handle, &data).error, kErrorInvalidHandle);
+  EXPECT_EQ(m_api->InternetCloseHandle(find.handle).error, kErrorInvalidHandle);
+  EXPECT_EQ(m_api->InternetCloseHandle(m_connection).error, kErrorInvalidHandle);
+  EXPECT_EQ(m_server.commands().back(), "QUIT");
+}
+
+TEST_F(Engine, ClosingTheRootEndsItsConnections) {
+  EXPECT_TRUE(m_api->InternetCloseHandle(m_root).ok);
+  EXPECT_EQ(m_api->FtpDeleteFileA(m_connection, "hello.txt").error, kErrorInvalidHandle);
+  EXPECT_EQ(m_server.files().count("hello.txt"), 1u);
+}
+
+TEST_F(Engine, FindSnapshotSurvivesOtherOperationsWhileOpen) {
+  FindData data;
+  m_server.putFile("second.txt", "2");
+  const HandleResult find = m_api->FtpFindFirstFileA(m_connection, "*.*", &data, 0, 0);
+  ASSERT_NE(find.handle, 0u);
+  EXPECT_STREQ(data.cFileName, "hello.txt");
+  EXPECT_TRUE(m_api->FtpDeleteFileA(m_connection, "second.txt").ok);
+  EXPECT_TRUE(m_api->InternetFindNextFileA(find.handle, &data).ok);
+  EXPECT_STREQ(data.cFileName, "second.txt");
+  EXPECT_EQ(m_api->InternetFindNextFileA(find.handle, &data).error, kErrorNoMoreFiles);
+}
+
+TEST_F(Engine, PatternsFilterTheListingAndNoMatchIsTheEndOfListing) {
+  m_server.putFile("data.CSV", "1");
+  uint32_t error = 0;
+  auto entries = ListAll(*m_api, m_connection, "*.csv", &error);
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].name, "data.CSV");
+  entries = ListAll(*m_api, m_connection, "nothing?here", &error);
+  EXPECT_TRUE(entries.empty());
+  EXPECT_EQ(error, kErrorNoMoreFiles);
+}
+
+TEST_F(Engine, LineBreaksInNamesAreRefusedBeforeAnythingIsSent) {
+  const size_t before = m_server.commands().size();
+  EXPECT_EQ(m_api->FtpDeleteFileA(m_connection, "a\r\nDELE hello.txt").error,
+            kErrorInvalidParameter);
+  EXPECT_EQ(m_api->FtpSetCurrentDirectoryA(m_connection, "x\nRMD y").error, kErrorInvalidParameter);
+  EXPECT_EQ(m_api->FtpRenameFileA(m_connection, "hello.txt", "b\r").error, kErrorInvalidParameter);
+  EXPECT_EQ(m_api->FtpCreateDirectoryA(m_connection, nullptr).error, kErrorInvalidParameter);
+  FindData data;
+  EXPECT_EQ(m_api->FtpFindFirstFileA(m_connection, "*\r\nQUIT", &data, 0, 0).error,
+            kErrorInvalidParameter);
+  EXPECT_EQ(m_server.commands().size(), before);
+  EXPECT_EQ(m_server.files().count("hello.txt"), 1u);
+  EXPECT_EQ(m_api
+                ->InternetConnectA(m_root, m_server.address().c_str(), 21, "u\r\nSITE x", nullptr,
+                                   kServiceFtp, 0, 0)
+                .error,
+            kErrorInvalidParameter);
+  EXPECT_EQ(m_api
+                ->InternetConnectA(m_root, m_server.address().c_str(), 21, "u", "p\nSITE x",
+                                   kServiceFtp, 0, 0)
+                .error,
+            kErrorInvalidParameter);
+}
+
+TEST_F(Engine, CurrentDirectoryHonoursTheBufferContract) {
+  char buffer[kMaxPath + 1] = {};
+  uint32_t length = kMaxPath;
+  ASSERT_TRUE(m_api->FtpGetCurrentDirectoryA(m_connection, buffer, &length).ok);
+  EXPECT_STREQ(buffer, "/");
+  EXPECT_EQ(length, 1u);
+  char tiny[1] = {'z'};
+  length = 1;
+  EXPECT_EQ(m_api->FtpGetCurrentDirectoryA(m_connection, tiny, &length).error,
+            kErrorInsufficientBuffer);
+  EXPECT_EQ(length, 2u);
+  EXPECT_EQ(tiny[0], 'z');
+}
+
+TEST_F(Engine, UploadOfAMissingLocalFileFailsBeforeAnythingIsSent) {
+  TempDir dir;
+  EXPECT_EQ(m_api->FtpPutFileA(m_connection, dir.file("none").c_str(), "r", 2, 0).error,
+            kErrorFileNotFound);
+  EXPECT_EQ(m_api->FtpPutFileA(m_connection, dir.file("no/none").c_str(), "r", 2, 0).error,
+            kErrorPathNotFound);
+  EXPECT_EQ(m_api->FtpPutFileA(m_connection, dir.path().c_str(), "r", 2, 0).error,
+            kErrorAccessDenied);
+  EXPECT_EQ(CountPrefix(m_server.commands(), "STOR"), 0u);
+  EXPECT_EQ(CountPrefix(m_server.commands(), "EPSV"), 0u);
+}
+
+TEST_F(Engine, DownloadWithFailIfExistsLeavesTheFileAndTransfersNothing) {
+  TempDir dir;
+  testsupport::WriteFile(dir.file("hello.txt"), "mine");
+  EXPECT_EQ(m_api
+                ->FtpGetFileA(m_connection, "hello.txt", dir.file("hello.txt").c_str(), 1, 0,
+                              kFlagReload | kTransferTypeBinary, 0)
+                .error,
+            kErrorFileExists);
+  EXPECT_EQ(testsupport::ReadFile(dir.file("hello.txt")), "mine");
+  EXPECT_EQ(CountPrefix(m_server.commands(), "RETR"), 0u);
+  // Without fail-if-exists the file is replaced.
+  EXPECT_TRUE(m_api
+                  ->FtpGetFileA(m_connection, "hello.txt", dir.file("hello.txt").c_str(), 0, 0,
+                                kFlagReload | kTransferTypeBinary, 0)
+                  .ok);
+  EXPECT_EQ(testsupport::ReadFile(dir.file("hello.txt")), "hello\r\nworld\r\n");
+}
+
+TEST_F(Engine, RefusedDownloadLeavesTheLocalFileAndNoTemporaryFile) {
+  TempDir dir;
+  testsupport::WriteFile(dir.file("keep"), "kept");
+  EXPECT_EQ(m_api
+                ->FtpGetFileA(m_connection, "missing", dir.file("keep").c_str(), 0, 0,
+                              kTransferTypeBinary, 0)
+                .error,
+            kErrorInternetExtendedError);
+  EXPECT_EQ(ReadLastResponse(*m_api).code, 550u);
+  EXPECT_EQ(testsupport::ReadFile(dir.file("keep")), "kept");
+  EXPECT_EQ(m_api
+                ->FtpGetFileA(m_connection, "hello.txt", dir.file("no/such").c_str(), 0, 0,
+                              kTransferTypeBinary, 0)
+                .error,
+            kErrorPathNotFound);
+}
+
+TEST_F(Engine, AsciiDownloadTurnsCrLfIntoLineFeeds) {
+  TempDir dir;
+  ASSERT_TRUE(m_api
+                  ->FtpGetFileA(m_connection, "hello.txt", dir.file("a").c_str(), 0, 0,
+                                kFlagReload | kTransferTypeAscii, 0)
+                  .ok);
+  EXPECT_EQ(testsupport::ReadFile(dir.file("a")), "hello\nworld\n");
+}
+
+TEST(EngineConnect, UnresolvableNameBadPortAndRefusedConnection) {
+  auto api = MakeFtpEngine(ShortTimeouts());
+  const Handle root = api->InternetOpenA(nullptr, 0, nullptr, nullptr, 0).handle;
+  EXPECT_EQ(
+      api->InternetConnectA(root, "no-such-host.invalid", 21, nullptr, nullptr, kServiceFtp, 0, 0)
+          .error,
+      kErrorInternetNameNotResolved);
+  EXPECT_EQ(api->InternetConnectA(root, "127.0.0.1", 0, nullptr, nullptr, kServiceFtp, 0, 0).error,
+            kErrorInvalidParameter);
+  EXPECT_EQ(
+      api->InternetConnectA(root, "127.0.0.1:70000", 21, nullptr, nullptr, kServiceFtp, 0, 0).error,
+      kErrorInvalidParameter);
+  EXPECT_EQ(api->InternetConnectA(root, "127.0.0.1", 21, nullptr, nullptr, 3, 0, 0).error,
+            kErrorInvalidParameter);
+  // A port that was just free: nobody listens there.
+  uint16_t port = 0;
+  {
+    ScriptedFtpd gone(Scenario::Normal);
+    port = gone.port();
+  }
+  const std::string name = "127.0.0.1:" + std::to_string(port);
+  EXPECT_EQ(
+      api->InternetConnectA(root, name.c_str(), 21, nullptr, nullptr, kServiceFtp, 0, 0).error,
+      kErrorInternetCannotConnect);
+}
+
+}  // namespace
+}  // namespace inet
