@@ -17,8 +17,11 @@ class Dialogs {
   virtual ~Dialogs() = default;
 
   // Shows a modal message box and returns the button pressed. The text may hold CR LF line
-  // breaks. Closing the box without a button answers Cancel where there is one, else the
-  // default button (the first one: Ok or Yes).
+  // breaks; it is shown as plain text. The default button (the one Enter presses, and the
+  // answer where nobody is asked) is the first one: Ok or Yes. Closing the box without a
+  // button answers Cancel where there is one and Ok for an OK-only box; a Yes/No box cannot
+  // be closed by the user (Escape and the close control do nothing), and answers No if
+  // something else closes it, so that a dismissed box never confirms.
   virtual BoxAnswer MessageBox(const std::u16string& text, const std::u16string& title,
                                Buttons buttons, Icon icon) = 0;
 
@@ -30,5 +33,9 @@ class Dialogs {
 
 // True when a window system is reachable: DISPLAY or WAYLAND_DISPLAY is set and not empty.
 bool HasDisplay();
+
+// The dialogs a program uses: real Qt boxes when HasDisplay(), else boxes written to standard
+// error and answered with their default (ConsoleDialogs). The Qt boxes need a QApplication.
+std::unique_ptr<Dialogs> MakeDialogs();
 
 }  // namespace dialogs

@@ -1,0 +1,71 @@
+#include "platform/dialogs/ConsoleDialogs.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <sstream>
+
+namespace dialogs {
+namespace {
+
+TEST(ConsoleDialogs, MessageIsTitleColonTextWithLineFeeds) {
+  std::ostringstream out;
+  ConsoleDialogs console(out);
+  console.MessageBox(u"12007\r\nname not resolved", u"Quillpost", Buttons::Ok, Icon::Critical);
+  console.MessageBox(u"a\nb\rc\r\n\r\nd", u"T", Buttons::Ok, Icon::None);
+  EXPECT_EQ(out.str(), "Quillpost: 12007\nname not resolved\nT: a\nb\rc\n\nd\n");
+}
+
+TEST(ConsoleDialogs, WritesJapaneseAsUtf8) {
+  std::ostringstream out;
+  ConsoleDialogs console(out);
+  console.MessageBox(u"接続できませんでした", u"Quillpost", Buttons::Ok, Icon::None);
+  console.MessageBox(u"𠮷野家", u"ﾌｫﾙﾀﾞ", Buttons::Ok, Icon::None);  // a surrogate pair
+  // Narrow literals are UTF-8 here (GCC's default execution character set).
+  EXPECT_EQ(out.str(), "Quillpost: 接続できませんでした\nﾌｫﾙﾀﾞ: 𠮷野家\n");
+}
+
+TEST(ConsoleDialogs, AnswersWithFirstButton) {
+  std::ostringstream out;
+  ConsoleDialogs console(out);
+  EXPECT_EQ(console.MessageBox(u"", u"", Buttons::Ok, Icon::None), BoxAnswer::Ok);
+  EXPECT_EQ(console.MessageBox(u"", u"", Buttons::OkCancel, Icon::None), BoxAnswer::Ok);
+  EXPECT_EQ(console.MessageBox(u"", u"", Buttons::YesNo, Icon::Question), BoxAnswer::Yes);
+  EXPECT_EQ(console.MessageBox(u"", u"", Buttons::YesNoCancel, Icon::None), BoxAnswer::Yes);
+}
+
+TEST(ConsoleDialogs, InputBoxIsWrittenAndAnsweredWithPreset) {
+  std::ostringstream out;
+  ConsoleDialogs console(out);
+  EXPECT_EQ(
+      console.InputBox(u"新しいファイル名を入力してください。", u"ファイル名の変更", u"a.txt"),
+      u"a.txt");
+  EXPECT_EQ(console.InputBox(u"prompt\r\nline 2", u"Title", u""), u"");
+  EXPECT_EQ(out.str(),
+            "ファイル名の変更: 新しいファイル名を入力してください。\nTitle: prompt\nline 2\n");
+}
+
+TEST(HasDisplay, NeedsDisplayOrWaylandDisplaySetAndNotEmpty) {
+  const char* savedDisplay = getenv("DISPLAY");
+  const char* savedWayland = getenv("WAYLAND_DISPLAY");
+  std::string display = savedDisplay ? savedDisplay : "",
+              wayland = savedWayland ? savedWayland : "";
+  unsetenv("DISPLAY");
+  unsetenv("WAYLAND_DISPLAY");
+  EXPECT_FALSE(HasDisplay());
+  EXPECT_NE(dynamic_cast<ConsoleDialogs*>(MakeDialogs().get()), nullptr);
+  setenv("DISPLAY", "", 1);
+  setenv("WAYLAND_DISPLAY", "", 1);
+  EXPECT_FALSE(HasDisplay());
+  setenv("DISPLAY", ":0", 1);
+  EXPECT_TRUE(HasDisplay());
+  unsetenv("DISPLAY");
+  setenv("WAYLAND_DISPLAY", "wayland-0", 1);
+  EXPECT_TRUE(HasDisplay());
+  EXPECT_EQ(dynamic_cast<ConsoleDialogs*>(MakeDialogs().get()), nullptr);
+  savedDisplay ? setenv("DISPLAY", display.c_str(), 1) : unsetenv("DISPLAY");
+  savedWayland ? setenv("WAYLAND_DISPLAY", wayland.c_str(), 1) : unsetenv("WAYLAND_DISPLAY");
+}
+
+}  // namespace
+}  // namespace dialogs

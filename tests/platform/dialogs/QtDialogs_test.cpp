@@ -1,0 +1,197 @@
+#include "platform/dialogs/QtDialogs.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTest>
+#include <QWidget>
+
+#include <vector>
+
+#include "tests/support/common/QtBoxes.h"
+
+namespace dialogs {
+namespace {
+
+using testsupport::AnswerNextInputBox;
+using testsupport::AnswerNextMessageBox;
+using testsupport::AnswerNextModal;
+using testsupport::SeenInputBox;
+using testsupport::SeenMessageBox;
+
+TEST(QtDialogs, MessageBoxShowsTextAsPlainTextWithTitleAndIcon) {
+  SeenMessageBox seen;
+  Qt::TextFormat format = Qt::AutoText;
+  AnswerNextModal([&](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(box, nullptr);
+    format = box->textFormat();
+    seen = {true, box->windowTitle(), box->text(), box->icon(), box->standardButtons()};
+    box->button(QMessageBox::Ok)->click();
+  });
+  QtDialogs d;
+  EXPECT_EQ(d.MessageBox(u"550 <b>x</b>\r\n接続できませんでした", u"Quillpost", Buttons::Ok,
+                         Icon::Critical),
+            BoxAnswer::Ok);
+  ASSERT_TRUE(seen.seen);
+  EXPECT_EQ(seen.title, "Quillpost");
+  EXPECT_EQ(seen.text, QString::fromUtf8("550 <b>x</b>\n接続できませんでした"));
+  EXPECT_EQ(format, Qt::PlainText);
+  EXPECT_EQ(seen.icon, QMessageBox::Critical);
+  EXPECT_EQ(seen.buttons, QMessageBox::Ok);
+}
+
+TEST(QtDialogs, EachIconReachesTheBox) {
+  const std::vector<std::pair<Icon, QMessageBox::Icon>> icons = {
+      {Icon::None, QMessageBox::NoIcon},
+      {Icon::Critical, QMessageBox::Critical},
+      {Icon::Question, QMessageBox::Question},
+      {Icon::Exclamation, QMessageBox::Warning},
+      {Icon::Information, QMessageBox::Information}};
+  QtDialogs d;
+  for (const auto& [icon, expected] : icons) {
+    SeenMessageBox seen;
+    AnswerNextMessageBox(QMessageBox::Ok, &seen);
+    d.MessageBox(u"t", u"T", Buttons::Ok, icon);
+    EXPECT_EQ(seen.icon, expected) << static_cast<int>(icon);
+  }
+}
+
+struct Press {
+  QMessageBox::StandardButton button;
+  BoxAnswer answer;
+};
+
+TEST(QtDialogs, ButtonSetsHaveFirstAsDefaultAndEachAnswerMapsBack) {
+  struct Case {
+    Buttons buttons;
+    QMessageBox::StandardButtons expected;
+    QMessageBox::StandardButton defaultButton;
+    std::vector<Press> presses;
+  };
+  const std::vector<Case> cases = {
+      {Buttons::Ok, QMessageBox::Ok, QMessageBox::Ok, {{QMessageBox::Ok, BoxAnswer::Ok}}},
+      {Buttons::OkCancel,
+       QMessageBox::Ok | QMessageBox::Cancel,
+       QMessageBox::Ok,
+       {{QMessageBox::Ok, BoxAnswer::Ok}, {QMessageBox::Cancel, BoxAnswer::Cancel}}},
+      {Buttons::YesNo,
+       QMessageBox::Yes | QMessageBox::No,
+       QMessageBox::Yes,
+       {{QMessageBox::Yes, BoxAnswer::Yes}, {QMessageBox::No, BoxAnswer::No}}},
+      {Buttons::YesNoCancel,
+       QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+       QMessageBox::Yes,
+       {{QMessageBox::Yes, BoxAnswer::Yes},
+        {QMessageBox::No, BoxAnswer::No},
+        {QMessageBox::Cancel, BoxAnswer::Cancel}}}};
+  QtDialogs d;
+  for (const Case& c : cases) {
+    for (const Press& press : c.presses) {
+      SeenMessageBox seen;
+      AnswerNextMessageBox(press.button, &seen);
+      EXPECT_EQ(d.MessageBox(u"t", u"T", c.buttons, Icon::Question), press.answer);
+      EXPECT_EQ(seen.buttons, c.expected);
+      EXPECT_EQ(seen.defaultButton, c.defaultButton);
+    }
+  }
+}
+
+// Presses Escape in the next box; when the box stays open, clicks `fallback`.
+void pressEscapeThen(QMessageBox::StandardButton fallback, bool* stayedOpen) {
+  AnswerNextModal([=](QWidget* modal) {
+    QTest::keyClick(modal, Qt::Key_Escape);
+    *stayedOpen = modal->isVisible();
+    if (*stayedOpen) qobject_cast<QMessageBox*>(modal)->button(fallback)->click();
+  });
+}
+
+TEST(QtDialogs, EscapeAnswersCancelOrOkButCannotDismissYesNo) {
+  QtDialogs d;
+  bool open = false;
+  pressEscapeThen(QMessageBox::Ok, &open);
+  EXPECT_EQ(d.MessageBox(u"t", u"T", Buttons::OkCancel, Icon::None), BoxAnswer::Cancel);
+  EXPECT_FALSE(open);
+  pressEscapeThen(QMessageBox::Ok, &open);
+  EXPECT_EQ(d.MessageBox(u"t", u"T", Buttons::Ok, Icon::None), BoxAnswer::Ok);
+  EXPECT_FALSE(open);
+  pressEscapeThen(QMessageBox::Yes, &open);
+  EXPECT_EQ(d.MessageBox(u"t", u"T", Buttons::YesNoCancel, Icon::None), BoxAnswer::Cancel);
+  EXPECT_FALSE(open);
+  pressEscapeThen(QMessageBox::Yes, &open);
+  EXPECT_EQ(d.MessageBox(u"delete?", u"T", Buttons::YesNo, Icon::Question), BoxAnswer::Yes);
+  EXPECT_TRUE(open) << "Escape dismissed a Yes/No box";
+}
+
+TEST(QtDialogs, YesNoBoxClosedByProgramAnswersNo) {
+  QtDialogs d;
+  AnswerNextModal([](QWidget* modal) { modal->close(); });
+  EXPECT_EQ(d.MessageBox(u"delete?", u"T", Buttons::YesNo, Icon::Question), BoxAnswer::No);
+}
+
+TEST(QtDialogs, InputBoxShowsPromptTitleAndPresetAndReturnsTyped) {
+  QtDialogs d;
+  SeenInputBox seen;
+  AnswerNextInputBox(QString::fromUtf8("新しい名前.txt"), &seen);
+  EXPECT_EQ(d.InputBox(u"新しいファイル名を入力してください。", u"ファイル名の変更", u"a <b>.txt"),
+            u"新しい名前.txt");
+  ASSERT_TRUE(seen.seen);
+  EXPECT_EQ(seen.title, QString::fromUtf8("ファイル名の変更"));
+  EXPECT_EQ(seen.prompt, QString::fromUtf8("新しいファイル名を入力してください。"));
+  EXPECT_EQ(seen.preset, "a <b>.txt");
+
+  // OK without typing keeps the preset.
+  AnswerNextModal(
+      [](QWidget* modal) { QTest::keyClick(modal->findChild<QLineEdit*>(), Qt::Key_Return); });
+  EXPECT_EQ(d.InputBox(u"p", u"T", u"kept"), u"kept");
+}
+
+TEST(QtDialogs, InputBoxCancelEscapeAndCloseGiveEmptyText) {
+  QtDialogs d;
+  AnswerNextInputBox(std::nullopt);
+  EXPECT_EQ(d.InputBox(u"p", u"T", u"preset"), u"");
+  AnswerNextModal([](QWidget* modal) {
+    modal->findChild<QLineEdit*>()->setText("typed");
+    QTest::keyClick(modal, Qt::Key_Escape);
+  });
+  EXPECT_EQ(d.InputBox(u"p", u"T", u"preset"), u"");
+  AnswerNextModal([](QWidget* modal) { modal->close(); });
+  EXPECT_EQ(d.InputBox(u"p", u"T", u"preset"), u"");
+}
+
+TEST(QtDialogs, InputBoxPromptIsPlainTextWithLineBreaks) {
+  QtDialogs d;
+  QString label;
+  Qt::TextFormat format = Qt::AutoText;
+  AnswerNextModal([&](QWidget* modal) {
+    auto* l = modal->findChild<QLabel*>();
+    label = l->text();
+    format = l->textFormat();
+    modal->close();
+  });
+  d.InputBox(u"<i>one</i>\r\ntwo", u"T", u"");
+  EXPECT_EQ(label, "<i>one</i>\ntwo");
+  EXPECT_EQ(format, Qt::PlainText);
+}
+
+TEST(QtDialogs, BoxesAreParentedToActiveWindow) {
+  QWidget window;
+  window.setWindowTitle("main");
+  window.show();
+  QApplication::setActiveWindow(&window);
+  ASSERT_EQ(QApplication::activeWindow(), &window);
+  QWidget* parent = nullptr;
+  AnswerNextModal([&](QWidget* modal) {
+    parent = modal->parentWidget();
+    modal->close();
+  });
+  QtDialogs().MessageBox(u"t", u"T", Buttons::Ok, Icon::None);
+  EXPECT_EQ(parent, &window);
+}
+
+}  // namespace
+}  // namespace dialogs
