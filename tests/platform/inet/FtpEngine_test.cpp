@@ -181,6 +181,15 @@ TEST_F(Engine, AsciiDownloadTurnsCrLfIntoLineFeeds) {
   EXPECT_EQ(testsupport::ReadFile(dir.file("a")), "hello\nworld\n");
 }
 
+TEST_F(Engine, AsciiUploadSendsCrLfOnTheWireAndBinaryTheBytesAsTheyAre) {
+  TempDir dir;
+  testsupport::WriteFile(dir.file("t"), "one\ntwo\r\n\nend\r");
+  ASSERT_TRUE(m_api->FtpPutFileA(m_connection, dir.file("t").c_str(), "a", 1, 0).ok);
+  ASSERT_TRUE(m_api->FtpPutFileA(m_connection, dir.file("t").c_str(), "b", 2, 0).ok);
+  EXPECT_EQ(m_server.files().at("a"), "one\r\ntwo\r\n\r\nend\r");
+  EXPECT_EQ(m_server.files().at("b"), "one\ntwo\r\n\nend\r");
+}
+
 TEST(EngineConnect, UnresolvableNameBadPortAndRefusedConnection) {
   auto api = MakeFtpEngine(ShortTimeouts());
   const Handle root = api->InternetOpenA(nullptr, 0, nullptr, nullptr, 0).handle;
