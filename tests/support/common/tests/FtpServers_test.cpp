@@ -48,13 +48,15 @@ TEST(PyftpdlibFixture, AcceptsLoginAndRecordsCommandsWithPasswordMasked) {
   EXPECT_EQ(server->commands(), expected);
 }
 
-TEST(PyftpdlibFixture, ListsRootOverActiveModeOnLoopback) {
+TEST(PyftpdlibFixture, ListsRootOverPortAndEprtOnLoopback) {
   auto server = StartPyftpdlib();
   ASSERT_TRUE(server) << LastStartFailure();
   WriteFile(server->root() + "/hello.txt", "hi");
   RawFtpClient c(server->host(), server->port());
   ASSERT_EQ(logIn(c, server->user(), server->password()).substr(0, 3), "230");
   std::string listing = c.listActive();
+  EXPECT_NE(listing.find("hello.txt"), std::string::npos) << listing;
+  listing = c.listActive(/*extended=*/true);
   EXPECT_NE(listing.find("hello.txt"), std::string::npos) << listing;
 }
 
@@ -114,7 +116,7 @@ TEST(VsftpdFixture, UserWritesAndListsOverActiveMode) {
   server->handRootToServer();
   RawFtpClient c(server->host(), server->port());
   ASSERT_EQ(logIn(c, server->user(), server->password()).substr(0, 3), "230");
-  std::string listing = c.listActive();
+  std::string listing = c.listActive(/*extended=*/true);
   EXPECT_NE(listing.find("placed.txt"), std::string::npos) << listing;
   EXPECT_EQ(c.command("MKD made").substr(0, 3), "257");
   EXPECT_EQ(c.command("DELE placed.txt").substr(0, 3), "250");

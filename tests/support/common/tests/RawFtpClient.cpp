@@ -78,7 +78,7 @@ std::string RawFtpClient::command(const std::string& line) {
   return reply();
 }
 
-std::string RawFtpClient::listActive() {
+std::string RawFtpClient::listActive(bool extended) {
   int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   sockaddr_in addr{};
   addr.sin_family = AF_INET;

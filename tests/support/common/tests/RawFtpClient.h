@@ -20,9 +20,10 @@ class RawFtpClient {
   std::string reply();
   // Sends `line` + CR LF and returns the reply.
   std::string command(const std::string& line);
-  // Lists the current folder over an active-mode data connection (PORT to 127.0.0.1).
-  // Returns the listing, or "ERROR: <reply>" when the server refused.
-  std::string listActive();
+  // Lists the current folder over an active-mode data connection to 127.0.0.1, announced
+  // with PORT, or with EPRT (RFC 2428) when `extended`. Returns the listing, or
+  // "ERROR: <reply>" when the server refused.
+  std::string listActive(bool extended = false);
 
  private:
   std::string readLine();
