@@ -14,27 +14,39 @@ namespace inet {
 
 using Handle = std::uintptr_t;  // opaque, nonzero; 0 means none
 
-// Error codes, with the platform's numbers.
+// Error codes, with the platform's numbers, and when the engine gives each.
 inline constexpr uint32_t kErrorSuccess = 0;
-inline constexpr uint32_t kErrorFileNotFound = 2;       // local file not found
-inline constexpr uint32_t kErrorPathNotFound = 3;       // local folder not found
-inline constexpr uint32_t kErrorAccessDenied = 5;       // local file cannot be read or written
-inline constexpr uint32_t kErrorInvalidHandle = 6;      // unknown, closed or wrong kind of handle
-inline constexpr uint32_t kErrorNotEnoughMemory = 8;    // a listing too large to hold
-inline constexpr uint32_t kErrorNoMoreFiles = 18;       // end of a listing
-inline constexpr uint32_t kErrorFileExists = 80;        // fail-if-exists and the file exists
-inline constexpr uint32_t kErrorInvalidParameter = 87;  // e.g. CR, LF in a name; bad port
-inline constexpr uint32_t kErrorDiskFull = 112;         // local disk full
+inline constexpr uint32_t kErrorFileNotFound = 2;  // local file of an upload missing
+inline constexpr uint32_t kErrorPathNotFound = 3;  // local folder of a transfer missing
+// Local file cannot be read or written, is no regular file, or a download's target is a folder.
+inline constexpr uint32_t kErrorAccessDenied = 5;
+inline constexpr uint32_t kErrorInvalidHandle = 6;    // 0, unknown, closed or wrong kind
+inline constexpr uint32_t kErrorNotEnoughMemory = 8;  // a listing over 64 MiB
+inline constexpr uint32_t kErrorNoMoreFiles = 18;     // end of a listing; an empty listing
+inline constexpr uint32_t kErrorFileExists = 80;      // fail-if-exists and the file exists
+// A null name or path, an empty local path (an empty remote name is sent as it is); CR or LF in a
+// name, path, user or password (refused before anything is sent); a port outside 1..65535; a
+// service other than FTP; an access type with a proxy.
+inline constexpr uint32_t kErrorInvalidParameter = 87;
+inline constexpr uint32_t kErrorDiskFull = 112;  // local disk full during a download
 inline constexpr uint32_t kErrorInsufficientBuffer = 122;
-// A name or path with no exact form in the other encoding (CP932 <-> UTF-8): refused rather
-// than altered into another name.
+// A name or path with no exact form in the other encoding (CP932 <-> UTF-8 for a UTF8 server
+// or the local file system): refused rather than altered into another name.
 inline constexpr uint32_t kErrorNoUnicodeTranslation = 1113;
+// A deadline passed: connecting (also a data connection), a reply, or a pause of a transfer.
+// After a reply or transfer deadline the connection is dropped: its state is unknown.
 inline constexpr uint32_t kErrorInternetTimeout = 12002;
-inline constexpr uint32_t kErrorInternetExtendedError = 12003;  // server refused; see response
-inline constexpr uint32_t kErrorInternetNameNotResolved = 12007;
+// The server answered with a refusal (4xx/5xx, or a reply that does not fit the command);
+// InternetGetLastResponseInfoA gives its code and text.
+inline constexpr uint32_t kErrorInternetExtendedError = 12003;
+inline constexpr uint32_t kErrorInternetNameNotResolved = 12007;  // also a null or empty name
+// Connection (control or data) refused or unreachable.
 inline constexpr uint32_t kErrorInternetCannotConnect = 12029;
+// The server closed the connection mid-reply or mid-transfer, or broke the reply syntax (a
+// line over 8 KiB, a line that is no reply); the connection is dropped.
 inline constexpr uint32_t kErrorInternetConnectionAborted = 12030;
-inline constexpr uint32_t kErrorFtpTransferInProgress = 12110;
+inline constexpr uint32_t kErrorFtpTransferInProgress = 12110;  // not produced by the engine
+// Any later call on a connection that was dropped; only closing it is left.
 inline constexpr uint32_t kErrorFtpDropped = 12111;
 
 // Argument values.
@@ -140,9 +152,12 @@ class InternetApi {
   virtual BoolResult FtpCreateDirectoryA(Handle hConnect, const char* directory) = 0;
   virtual BoolResult FtpRemoveDirectoryA(Handle hConnect, const char* directory) = 0;
 
-  // Starts a listing of the current remote directory. "*.*", "*" or an empty or null pattern
-  // list everything; other patterns are matched with * and ?. The first entry goes into
-  // `findData`; kErrorNoMoreFiles for an empty listing.
+  // Starts a listing of the current remote directory (or of the folder a pattern names
+  // before its last "/"). "*.*", "*" or an empty or null pattern list everything; other
+  // patterns are matched here with * and ?, ASCII letters regardless of case. The whole
+  // listing is read at once, so other calls work while the search is open. Entries whose name
+  // does not fit cFileName (over 259 bytes) or has no exact CP932 form are left out. The first
+  // entry goes into `findData`; kErrorNoMoreFiles for an empty listing.
   virtual HandleResult FtpFindFirstFileA(Handle hConnect, const char* searchFile,
                                          FindData* findData, uint32_t flags, uintptr_t context) = 0;
   // The next entry of the listing; kErrorNoMoreFiles after the last one.
