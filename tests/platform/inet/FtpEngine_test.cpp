@@ -190,6 +190,16 @@ TEST_F(Engine, AsciiUploadSendsCrLfOnTheWireAndBinaryTheBytesAsTheyAre) {
   EXPECT_EQ(m_server.files().at("b"), "one\ntwo\r\n\nend\r");
 }
 
+TEST(EngineConnect, UserWithoutPasswordSendsAnEmptyPassword) {
+  auto api = MakeFtpEngine(ShortTimeouts());
+  ScriptedFtpd server(Scenario::Normal);
+  const Handle root = api->InternetOpenA(nullptr, 0, nullptr, nullptr, 0).handle;
+  const HandleResult result = api->InternetConnectA(root, server.address().c_str(), 21, "tester",
+                                                    nullptr, kServiceFtp, 0, 0);
+  EXPECT_NE(result.handle, 0u);
+  EXPECT_TRUE(Contains(server.commands(), "PASS"));
+}
+
 TEST(EngineConnect, UnresolvableNameBadPortAndRefusedConnection) {
   auto api = MakeFtpEngine(ShortTimeouts());
   const Handle root = api->InternetOpenA(nullptr, 0, nullptr, nullptr, 0).handle;

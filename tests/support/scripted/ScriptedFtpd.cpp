@@ -145,8 +145,9 @@ void ScriptedFtpd::putFile(const std::string& name, const std::string& content) 
 }
 
 void ScriptedFtpd::record(const std::string& line) {
+  // A password is masked; an empty one stays visible as a bare "PASS".
   const bool pass =
-      line.size() >= 4 && (line.compare(0, 4, "PASS") == 0 || line.compare(0, 4, "pass") == 0);
+      line.size() > 5 && (line.compare(0, 5, "PASS ") == 0 || line.compare(0, 5, "pass ") == 0);
   const std::string kept = pass ? "PASS ****" : line;
   std::lock_guard lock(m_mutex);
   m_commands.push_back(kept);

@@ -54,7 +54,7 @@ class ScriptedFtpd {
   // "127.0.0.1:port", a server name with its port.
   std::string address() const;
 
-  // Every command line received, without CR LF, the argument of PASS as "****".
+  // Every command line received, without CR LF, a nonempty argument of PASS as "****".
   std::vector<std::string> commands() const;
   // Files in the served folder (name to content). Starts with "hello.txt".
   std::map<std::string, std::string> files() const;
