@@ -130,6 +130,17 @@ TEST_F(EngineFaults, CloseAfterTheDataButBefore226KeepsTheOldLocalFile) {
   EXPECT_EQ(FolderNames(dir.path()), std::vector<std::string>{"hello.txt"});  // no temp file
 }
 
+TEST_F(EngineFaults, StalledDownloadTimesOutAndLeavesNoTemporaryFile) {
+  ScriptedFtpd server(Scenario::StallDuringRetr);
+  TempDir dir;
+  const Handle connection = connected(server);
+  const BoolResult get = m_api->FtpGetFileA(connection, "hello.txt", dir.file("h").c_str(), 0, 0,
+                                            kTransferTypeBinary, 0);
+  EXPECT_EQ(get.error, kErrorInternetTimeout);
+  EXPECT_TRUE(FolderNames(dir.path()).empty());
+  EXPECT_EQ(pwd(connection).error, kErrorFtpDropped);
+}
+
 TEST_F(EngineFaults, StorRefusedWith452IsAServerErrorWithItsText) {
   ScriptedFtpd server(Scenario::StorRefused452);
   TempDir dir;

@@ -1,11 +1,13 @@
 // The engine's own rules, against the well-behaved scripted server: handles, argument checks
 // made before anything is sent, local file handling around transfers, and name resolution.
-#include <sys/socket.h>
+#include <poll.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include "platform/inet/FtpEngine.h"
 #include "tests/platform/inet/EngineTestSupport.h"
+#include "tests/support/common/Process.h"
 #include "tests/support/common/TempDir.h"
 #include "tests/support/scripted/ScriptedFtpd.h"
 
@@ -188,6 +190,36 @@ TEST_F(Engine, AsciiUploadSendsCrLfOnTheWireAndBinaryTheBytesAsTheyAre) {
   ASSERT_TRUE(m_api->FtpPutFileA(m_connection, dir.file("t").c_str(), "b", 2, 0).ok);
   EXPECT_EQ(m_server.files().at("a"), "one\r\ntwo\r\n\r\nend\r");
   EXPECT_EQ(m_server.files().at("b"), "one\ntwo\r\n\nend\r");
+}
+
+// The first line the program writes to `fd`, waiting at most a few seconds.
+std::string ReadFirstLine(int fd) {
+  std::string line;
+  char c = 0;
+  pollfd in{fd, POLLIN, 0};
+  while (::poll(&in, 1, 5000) > 0 && ::read(fd, &c, 1) == 1 && c != '\n') line.push_back(c);
+  return line;
+}
+
+TEST(EngineConnect, ScriptedServerProgramPrintsItsPortAndPlaysItsScenario) {
+  int out[2];
+  ASSERT_EQ(::pipe(out), 0);
+  std::string error;
+  const pid_t pid =
+      testsupport::SpawnProcess({QP_SCRIPTED_FTPD, "epsv-500"}, {}, out[1], -1, error);
+  ::close(out[1]);
+  ASSERT_GT(pid, 0) << error;
+  const std::string port = ReadFirstLine(out[0]);
+  ::close(out[0]);
+  auto api = MakeFtpEngine(ShortTimeouts());
+  const Handle root = api->InternetOpenA(nullptr, 0, nullptr, nullptr, 0).handle;
+  const HandleResult connection = api->InternetConnectA(root, ("127.0.0.1:" + port).c_str(), 21,
+                                                        "u", "p", kServiceFtp, kFlagPassive, 0);
+  ASSERT_NE(connection.handle, 0u) << "port \"" << port << "\", error " << connection.error;
+  uint32_t listError = 0;
+  EXPECT_EQ(ListAll(*api, connection.handle, "*.*", &listError).size(), 1u);
+  EXPECT_TRUE(api->InternetCloseHandle(root).ok);
+  EXPECT_EQ(testsupport::StopProcess(pid), 0);
 }
 
 TEST(EngineConnect, UserWithoutPasswordSendsAnEmptyPassword) {

@@ -23,7 +23,7 @@ struct NamedScenario {
   Scenario scenario;
 };
 
-constexpr std::array<NamedScenario, 16> kScenarios{{
+constexpr std::array<NamedScenario, 17> kScenarios{{
     {"normal", Scenario::Normal},
     {"close-before-greeting", Scenario::CloseBeforeGreeting},
     {"close-after-pass", Scenario::CloseAfterPass},
@@ -33,6 +33,7 @@ constexpr std::array<NamedScenario, 16> kScenarios{{
     {"close-during-list", Scenario::CloseDuringList},
     {"close-during-stor", Scenario::CloseDuringStor},
     {"close-before-226", Scenario::CloseBefore226},
+    {"stall-during-retr", Scenario::StallDuringRetr},
     {"stor-452", Scenario::StorRefused452},
     {"stor-552-mid", Scenario::StorRefused552Mid},
     {"pasv-foreign-address", Scenario::PasvForeignAddress},
@@ -334,6 +335,12 @@ bool ScriptedFtpd::handleRetrieve(Client& client, const std::string& name) {
   if (!reply(client.control, "150 Sending.")) return false;
   int data = acceptData(client);
   if (data < 0) return reply(client.control, "425 No data connection.");
+  if (m_scenario == Scenario::StallDuringRetr) {
+    sendAll(data, content.substr(0, content.size() / 2));
+    stallUntilClosed(client.control);
+    closeFd(data);
+    return false;
+  }
   sendAll(data, content);
   closeFd(data);
   if (m_scenario == Scenario::CloseBefore226) return false;
