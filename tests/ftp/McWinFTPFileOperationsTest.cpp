@@ -67,24 +67,6 @@ TEST(McWinFTPFileOperations, EmptyNamesAreSentAsEmptyStrings) {
   EXPECT_EQ(frr.events.size(), 1u);
 }
 
-TEST(McWinFTPFileOperations, EachOperationBeforeOpenSessionReturnsZeroWithOneEvent) {
-  FakeInternetApi fake;
-  McWinFTP ftp(fake);
-  FrrRecorder frr(ftp);
-  const std::vector<std::pair<const char*, std::function<int32_t()>>> operations = {
-      {"PutFile", [&] { return ftp.PutFile(u"l", u"r"); }},
-      {"GetFile", [&] { return ftp.GetFile(u"r", u"l", false); }},
-      {"RenameFile", [&] { return ftp.RenameFile(u"a", u"b"); }},
-      {"DeleteFile", [&] { return ftp.DeleteFile(u"a"); }},
-      {"CreateDir", [&] { return ftp.CreateDir(u"d"); }},
-      {"RemoveDir", [&] { return ftp.RemoveDir(u"d"); }}};
-  for (const auto& [name, operation] : operations) {
-    const size_t before = frr.events.size();
-    EXPECT_EQ(operation(), 0) << name;
-    EXPECT_EQ(frr.events.size(), before + 1) << name;
-  }
-}
-
 TEST(McWinFTPFileOperations, RefusalArrivesAsTheServersResponse) {
   FakeInternetApi fake;
   McWinFTP ftp(fake);

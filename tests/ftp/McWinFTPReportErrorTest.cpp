@@ -96,14 +96,6 @@ TEST(McWinFTPReportError, NoMoreFilesFromAnyCallEndsTheSearchWithoutEvent) {
   EXPECT_TRUE(s.ftp.RemoteFile().SearchEnd);
 }
 
-TEST(McWinFTPReportError, CountIncludesEventsRaisedWithoutHandler) {
-  FakeInternetApi fake;
-  McWinFTP ftp(fake);
-  ftp.DeleteFile(u"x");
-  ftp.CreateDir(u"y");
-  EXPECT_EQ(ftp.FTPFrrCount(), 2);
-}
-
 TEST(McWinFTPReportError, HandlerThatReplacesItselfFinishesWithItsOwnState) {
   FakeInternetApi fake;
   McWinFTP ftp(fake);

@@ -149,15 +149,6 @@ TEST(McWinFTPSearch, NextFileFailureRaisesOneEventAndKeepsTheEntry) {
   EXPECT_EQ(s.ftp.RemoteFile().FileName, u"first");
 }
 
-TEST(McWinFTPSearch, FindFileBeforeOpenSessionReportsOnce) {
-  FakeInternetApi fake;
-  McWinFTP ftp(fake);
-  FrrRecorder frr(ftp);
-  ftp.FindFile(u"*.*");
-  EXPECT_TRUE(ftp.RemoteFile().SearchEnd);
-  EXPECT_EQ(frr.events.size(), 1u);
-}
-
 TEST(McWinFTPSearch, SizesAreUnsignedAndCombineBothHalves) {
   Session s;
   s.fake.listing = {MakeFindData("five", 0x80, 1, 1u << 30),
