@@ -1,0 +1,102 @@
+#include "uploader/StartUp.h"
+
+#include <optional>
+
+#include "platform/files/Files.h"
+#include "settings/ReadSettingsFile.h"
+#include "settings/ScrambleText.h"
+#include "uploader/UploadNaming.h"
+
+namespace {
+
+void say(dialogs::Dialogs& dialogs, const std::u16string& text,
+         dialogs::Icon icon = dialogs::Icon::None) {
+  dialogs.MessageBox(text, kAppTitle, dialogs::Buttons::Ok, icon);
+}
+
+std::u16string settingsProblemText(const ReadSettingsResult& read, const std::u16string& path) {
+  const std::u16string file = std::u16string(u"設定ファイル ") + kSettingsFileName;
+  switch (read.status) {
+    case ReadStatus::NotFound:
+      return file + u" が見つかりません\r\n" + path;
+    case ReadStatus::EndedEarly:
+      return file + u" の項目が足りません（6 項目が必要です）\r\n" + path;
+    default:
+      return file + u" を読み込めません\r\n" + path +
+             (read.detail.empty() ? u"" : u"\r\n" + read.detail);
+  }
+}
+
+struct StartUpSettings {
+  SettingsRecord record;
+  std::u16string password;  // restored from record.ScrambledPassword
+};
+
+// Reads the settings and restores the password; nullopt after the message saying why not.
+std::optional<StartUpSettings> readSettings(dialogs::Dialogs& dialogs,
+                                            const std::u16string& folder) {
+  const std::u16string path = folder + files::PathSeparator() + kSettingsFileName;
+  ReadSettingsResult read = ReadSettingsFile(folder);
+  if (read.status != ReadStatus::Read) {
+    say(dialogs, settingsProblemText(read, path));
+    return std::nullopt;
+  }
+  const ScrambleResult restored = ScrambleText(u"reset", read.record.ScrambledPassword);
+  if (!restored.ok) {
+    say(dialogs, std::u16string(u"設定ファイル ") + kSettingsFileName +
+                     u" のパスワードを復元できません\r\n" + path);
+    return std::nullopt;
+  }
+  return StartUpSettings{read.record, restored.text};
+}
+
+// An empty path names nothing to upload; it passes, and the upload is skipped later.
+bool localFileExists(const std::u16string& LocalFilePath) {
+  return LocalFilePath.empty() || files::NormalFileExists(LocalFilePath);
+}
+
+bool connect(StartUpControls& controls, McWinFTP& clsFtp) {
+  clsFtp.SetRemoteHost(controls.serverText());
+  clsFtp.SetUser(controls.userText());
+  clsFtp.SetPassword(controls.passText());
+  clsFtp.SetPassiveFlag(controls.passiveChecked());
+  clsFtp.OpenSession();
+  if (clsFtp.hFTP() == 0) return false;
+  controls.refreshFileList();
+  controls.disableOpen();
+  return true;
+}
+
+}  // namespace
+
+ExitStatus RunStartUp(StartUpControls& controls, McWinFTP& clsFtp, dialogs::Dialogs& dialogs,
+                      const StartUpEnvironment& environment) {
+  const std::optional<StartUpSettings> read = readSettings(dialogs, environment.settingsFolder);
+  if (!read) return ExitStatus::SettingsProblem;
+  const SettingsRecord& settings = read->record;
+  controls.setServerText(settings.ServerName);
+  controls.setUserText(settings.UserId);
+  controls.setPassText(read->password);
+  if (!localFileExists(settings.LocalFilePath)) {
+    say(dialogs, u"指定したローカルファイルは存在しません");
+    return ExitStatus::LocalFileMissing;
+  }
+  if (!connect(controls, clsFtp)) {
+    say(dialogs, u"接続できませんでした");
+    return ExitStatus::NotConnected;
+  }
+  clsFtp.SetCurDir(settings.InitialDir);
+  controls.refreshFileList();
+  const RemoteNameChoice remote = ChooseRemoteName(settings.RemoteFileName, environment.clock);
+  if (settings.LocalFilePath.empty()) return ExitStatus::Done;
+  if (clsFtp.PutFile(settings.LocalFilePath, remote.name, 0) == 0) {
+    return ExitStatus::UploadFailed;
+  }
+  controls.refreshFileList();
+  if (remote.showCompletion) {
+    say(dialogs,
+        CompletionMessage(settings.LocalFilePath, environment.clock(), settings.ServerName),
+        dialogs::Icon::Information);
+  }
+  return ExitStatus::Done;
+}

@@ -1,0 +1,34 @@
+#include "uploader/UploadNaming.h"
+
+#include <cstdio>
+#include <string>
+
+#include "uploader/DisplayFormats.h"
+
+namespace {
+
+std::u16string ascii(const std::string& text) { return std::u16string(text.begin(), text.end()); }
+
+}  // namespace
+
+std::u16string NowDateModeName(const LocalDateTime& when) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%02d%02d%02d%02d%02d%02d", when.year % 100, when.month,
+                when.day, when.hour, when.minute, when.second);
+  return ascii(text);
+}
+
+RemoteNameChoice ChooseRemoteName(const std::u16string& RemoteFileName, const Clock& now) {
+  if (RemoteFileName == kNowDateMode) return {NowDateModeName(now()), false};
+  return {RemoteFileName, true};
+}
+
+std::u16string CompletionMessage(const std::u16string& LocalFilePath, const LocalDateTime& when,
+                                 const std::u16string& ServerName) {
+  return u"Quillpost ver1.0\r\n\r\n" + LocalFilePath + u" は\r\n" + FormatGeneralDateTime(when) +
+         u"\r\nftp://" + ServerName + u"\r\nに送信されました";
+}
+
+std::u16string FTPFrrMessage(int32_t ErrNumber, const std::u16string& ErrString) {
+  return ascii(std::to_string(ErrNumber)) + u"\r\n" + ErrString;
+}

@@ -1,0 +1,31 @@
+// The remote name of the one-shot upload, and the messages around it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "uploader/Clock.h"
+
+inline constexpr char16_t kNowDateMode[] = u"NowDateMode";
+
+// Twelve digits yymmddhhnnss of `when`: the last two digits of the four-digit year, then month,
+// day, hour (0..23), minute and second, two digits each (050109080503 for 2005-01-09 08:05:03).
+std::u16string NowDateModeName(const LocalDateTime& when);
+
+struct RemoteNameChoice {
+  std::u16string name;
+  bool showCompletion = false;  // the completion message follows a successful upload
+};
+
+// "NowDateMode" exactly (case-sensitive) gives the date-and-time name of `now()` and no message;
+// anything else, also another mix of case or the empty text, is the name itself, with message.
+RemoteNameChoice ChooseRemoteName(const std::u16string& RemoteFileName, const Clock& now);
+
+// The completion message: "Quillpost ver1.0", CR LF, CR LF, the local path, " は", CR LF, the
+// general date and time of `when`, CR LF, "ftp://" + server, CR LF, "に送信されました".
+std::u16string CompletionMessage(const std::u16string& LocalFilePath, const LocalDateTime& when,
+                                 const std::u16string& ServerName);
+
+// The text of the error box for one FTPFrr event: the number in decimal (with "-" when
+// negative), CR LF, the text.
+std::u16string FTPFrrMessage(int32_t ErrNumber, const std::u16string& ErrString);
