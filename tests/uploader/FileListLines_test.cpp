@@ -2,8 +2,8 @@
 // fails part-way (the recording fake, which can fail one NextFile call).
 #include "uploader/FileListLines.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
