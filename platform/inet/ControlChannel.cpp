@@ -21,6 +21,7 @@ ControlChannel::ControlChannel(asio::io_context& io, const EngineOptions& option
     : m_io(io), m_options(options), m_socket(io) {}
 
 Status ControlChannel::connect(const ServerAddress& address) {
+  if (IsNeverResolvedName(address.host)) return Status::failure(kErrorInternetNameNotResolved);
   // getaddrinfo runs on asio's resolver thread and cannot be interrupted; on the deadline the
   // result is abandoned, so the handler keeps its state alive by itself.
   tcp::resolver resolver(m_io);

@@ -50,4 +50,16 @@ std::optional<ServerAddress> ParseServerAddress(std::string_view name, int32_t d
   return address;
 }
 
+bool IsNeverResolvedName(std::string_view host) {
+  if (!host.empty() && host.back() == '.') host.remove_suffix(1);
+  constexpr std::string_view kInvalid = "invalid";
+  if (host.size() < kInvalid.size()) return false;
+  const std::string_view last = host.substr(host.size() - kInvalid.size());
+  for (size_t i = 0; i < kInvalid.size(); ++i) {
+    const char c = last[i];
+    if ((c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c) != kInvalid[i]) return false;
+  }
+  return host.size() == kInvalid.size() || host[host.size() - kInvalid.size() - 1] == '.';
+}
+
 }  // namespace inet

@@ -20,4 +20,9 @@ struct ServerAddress {
 // outside 1..65535, or the name's port is not a plain decimal number.
 std::optional<ServerAddress> ParseServerAddress(std::string_view name, int32_t defaultPort);
 
+// True for names that RFC 6761 reserves as never resolving ("invalid" and every name under
+// it, any letter case, a trailing dot allowed). Such names fail at once, without a query to
+// the name servers.
+bool IsNeverResolvedName(std::string_view host);
+
 }  // namespace inet

@@ -45,3 +45,13 @@ TEST(ServerAddress, PortsOutsideTheRangeAndBrokenNamesAreRefused) {
 
 }  // namespace
 }  // namespace inet
+
+TEST(ServerAddress, OnlyTheReservedInvalidDomainIsNeverResolved) {
+  EXPECT_TRUE(inet::IsNeverResolvedName("no-such-host.invalid"));
+  EXPECT_TRUE(inet::IsNeverResolvedName("A.B.INVALID."));
+  EXPECT_TRUE(inet::IsNeverResolvedName("invalid"));
+  EXPECT_FALSE(inet::IsNeverResolvedName("notinvalid"));
+  EXPECT_FALSE(inet::IsNeverResolvedName("invalid.example"));
+  EXPECT_FALSE(inet::IsNeverResolvedName("127.0.0.1"));
+  EXPECT_FALSE(inet::IsNeverResolvedName(""));
+}

@@ -31,8 +31,8 @@ std::string messageFor(uint32_t code, uint32_t flags = kFlags, uint32_t language
 }  // namespace
 
 TEST(SystemMessage, EveryCodeOurLayersProduceHasOneJapaneseLine) {
-  const uint32_t codes[] = {2,   3,     5,     6,     18,    80,    87,    112,
-                            122, 12002, 12003, 12007, 12029, 12030, 12110, 12111};
+  const uint32_t codes[] = {2,   3,    5,     6,     8,     18,    80,    87,    112,
+                            122, 1113, 12002, 12003, 12007, 12029, 12030, 12110, 12111};
   std::set<std::string> distinct;
   for (uint32_t code : codes) {
     const std::string text = messageFor(code);
