@@ -33,6 +33,7 @@ void WindowFixture::connectWindow(bool passive) {
   w.txtPass()->setText(QString::fromStdString(server->password()));
   w.chkPassive()->setChecked(passive);
   const size_t before = boxes.asked().size();
+  boxes.answerMessage(dialogs::BoxAnswer::Ok);
   w.cmdOpen()->click();
   ASSERT_EQ(boxes.asked().size(), before + 1) << server->serverOutput();
   ExpectMessage(boxes.asked().back(), u"接続が完了しました！", dialogs::Icon::Information);
