@@ -16,6 +16,7 @@
 #include "uploader/TabStopDelegate.h"
 #include "uploader/Twips.h"
 #include "uploader/UploadNaming.h"
+#include "uploader/WrappingButton.h"
 
 namespace {
 
@@ -91,18 +92,18 @@ void fFTPTest::createControls() {
   m_chkPassive->setChecked(true);
   m_txtUser = new QLineEdit(this);
   m_txtPass = new QLineEdit(this);  // shown unmasked
-  m_cmdOpen = new QPushButton(qs(u"接続"), this);
-  m_cmdClose = new QPushButton(qs(u"切断"), this);
+  m_cmdOpen = new WrappingButton(qs(u"接続"), this);
+  m_cmdClose = new WrappingButton(qs(u"切断"), this);
   m_lstFiles = new QListWidget(this);
   m_lstFiles->setFont(listFont());
   m_lstFiles->setSelectionMode(QAbstractItemView::SingleSelection);
   m_tabStops = new TabStopDelegate(m_lstFiles);
   m_lstFiles->setItemDelegate(m_tabStops);
-  m_cmdDel = new QPushButton(qs(u"削除"), this);
-  m_cmdRename = new QPushButton(qs(u"リネーム"), this);
-  m_cmdPut = new QPushButton(qs(u"送信"), this);
-  m_cmdGet = new QPushButton(qs(u"受信"), this);
-  m_cmdMakeDir = new QPushButton(qs(u"ディレクトリ作成"), this);
+  m_cmdDel = new WrappingButton(qs(u"削除"), this);
+  m_cmdRename = new WrappingButton(qs(u"リネーム"), this);
+  m_cmdPut = new WrappingButton(qs(u"送信"), this);
+  m_cmdGet = new WrappingButton(qs(u"受信"), this);
+  m_cmdMakeDir = new WrappingButton(qs(u"ディレクトリ作成"), this);
 
   placeTwips(m_Label1[0], 240, 285, 720, 180);
   placeTwips(m_txtServer, 1200, 240, 3855, 270);
