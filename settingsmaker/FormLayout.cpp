@@ -1,0 +1,41 @@
+#include "settingsmaker/FormLayout.h"
+
+#include <QFont>
+#include <QGuiApplication>
+#include <QRect>
+#include <QScreen>
+#include <QWidget>
+
+void PlaceTwips(QWidget* widget, int left, int top, int width, int height) {
+  widget->setGeometry(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width),
+                      TwipsToPixels(height));
+}
+
+void SetClientSizeTwips(QWidget* window, int width, int height) {
+  window->setFixedSize(TwipsToPixels(width), TwipsToPixels(height));
+}
+
+void CentreOnScreen(QWidget* window) {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  QRect placed(QPoint(0, 0), window->size());
+  placed.moveCenter(screen->availableGeometry().center());
+  window->move(placed.topLeft());
+}
+
+QFont FormFont() {
+  const QString name = QString::fromStdU16String(u"ＭＳ Ｐゴシック");
+  // Substitutions are process-wide; adding it once keeps this idempotent.
+  if (!QFont::substitutes(name).contains(QStringLiteral("IPAPGothic"))) {
+    QFont::insertSubstitution(name, QStringLiteral("IPAPGothic"));
+  }
+  QFont font(name);
+  font.setPixelSize(11);
+  return font;
+}
+
+QFont BoxFont() {
+  QFont font = FormFont();
+  font.setFamilies({QStringLiteral("DejaVu Sans"), font.family()});
+  return font;
+}
