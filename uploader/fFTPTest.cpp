@@ -9,6 +9,8 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include <iterator>
+
 #include "platform/files/Files.h"
 #include "uploader/FileListLines.h"
 #include "uploader/FormIcon.h"
@@ -104,7 +106,13 @@ void fFTPTest::createControls() {
   m_cmdPut = new WrappingButton(qs(u"送信"), this);
   m_cmdGet = new WrappingButton(qs(u"受信"), this);
   m_cmdMakeDir = new WrappingButton(qs(u"ディレクトリ作成"), this);
+  placeControls();
+  QWidget* chain[] = {m_txtServer, m_chkPassive, m_txtUser,   m_txtPass, m_cmdOpen, m_cmdClose,
+                      m_lstFiles,  m_cmdDel,     m_cmdRename, m_cmdPut,  m_cmdGet,  m_cmdMakeDir};
+  for (size_t i = 0; i + 1 < std::size(chain); ++i) setTabOrder(chain[i], chain[i + 1]);
+}
 
+void fFTPTest::placeControls() {
   placeTwips(m_Label1[0], 240, 285, 720, 180);
   placeTwips(m_txtServer, 1200, 240, 3855, 270);
   placeTwips(m_chkPassive, 5160, 240, 975, 270);
@@ -120,10 +128,6 @@ void fFTPTest::createControls() {
   placeTwips(m_cmdPut, 2640, 3960, 1095, 615);
   placeTwips(m_cmdGet, 3840, 3960, 1095, 615);
   placeTwips(m_cmdMakeDir, 5040, 3960, 1095, 615);
-
-  QWidget* chain[] = {m_txtServer, m_chkPassive, m_txtUser,   m_txtPass, m_cmdOpen, m_cmdClose,
-                      m_lstFiles,  m_cmdDel,     m_cmdRename, m_cmdPut,  m_cmdGet,  m_cmdMakeDir};
-  for (size_t i = 0; i + 1 < std::size(chain); ++i) setTabOrder(chain[i], chain[i + 1]);
 }
 
 void fFTPTest::connectHandlers() {

@@ -88,6 +88,7 @@ class fFTPTest : public QWidget {
   class Controls;  // the window as the start-up sees it
 
   void createControls();
+  void placeControls();  // at the twips of the layout table
   void connectHandlers();
   void newSession();
   // Rebuilds lstFiles from clsFtp's current directory.
