@@ -3,6 +3,8 @@
 // status says how the upload ended.
 #include <QApplication>
 #include <QByteArray>
+#include <QGuiApplication>
+#include <QLatin1String>
 #include <QString>
 #include <QtGlobal>
 
@@ -25,20 +27,34 @@ void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
   }
 }
 
+// With a display, the window system the environment names, falling back to the offscreen
+// platform when it cannot be reached (a stale DISPLAY under a scheduler): the run then goes on
+// unattended instead of aborting. A platform the user chose explicitly is left alone.
+void choosePlatform(bool display) {
+  if (!display) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  } else if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    qputenv("QT_QPA_PLATFORM", qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+                                   ? "xcb;offscreen"
+                                   : "wayland;xcb;offscreen");
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  const bool display = dialogs::HasDisplay();
-  // Widgets must exist even unattended; the offscreen platform needs no window system, and it
-  // replaces whatever platform the environment names, which could not start without a display.
-  if (!display) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(quietQtMessages);
-  }
+  choosePlatform(dialogs::HasDisplay());
+  // Qt's start-up chatter is held back until it is known whether standard error carries the
+  // boxes; with windows, Qt's messages go out as usual.
+  qInstallMessageHandler(quietQtMessages);
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Quillpost"));
+  // Widgets exist in both modes; on the offscreen platform no box could ever be answered, so
+  // the boxes go to standard error instead.
+  const bool windows = QGuiApplication::platformName() != QLatin1String("offscreen");
   std::unique_ptr<dialogs::Dialogs> boxes;
-  if (display) {
+  if (windows) {
+    qInstallMessageHandler(nullptr);
     boxes = std::make_unique<dialogs::QtDialogs>();
   } else {
     boxes = std::make_unique<dialogs::ConsoleDialogs>(std::cerr);

@@ -95,6 +95,19 @@ TEST_F(QuillpostProgram, MissingLocalFileEndsWithTwo) {
   EXPECT_EQ(result.err, "Quillpost: 指定したローカルファイルは存在しません\n");
 }
 
+TEST_F(QuillpostProgram, UnreachableDisplayFallsBackToStandardError) {
+  // A DISPLAY left over in a scheduler's environment names an X server nobody serves.
+  WriteSettingsFile(folder.path(),
+                    {u"127.0.0.1:1", u"u", u"", u"", U16(local.file("absent.csv")), u"x"}, u"p");
+  testsupport::ProcessOptions options = testsupport::Headless();
+  options.unsetEnv.push_back("QT_QPA_PLATFORM");
+  options.setEnv.emplace_back("DISPLAY", ":97");
+  const testsupport::ProcessResult result = testsupport::RunProcess({program()}, options);
+  EXPECT_FALSE(result.timedOut);
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_EQ(result.err, "Quillpost: 指定したローカルファイルは存在しません\n");
+}
+
 TEST_F(QuillpostProgram, RefusedConnectionEndsWithThree) {
   // A loopback port where nothing listens.
   auto stopped = testsupport::StartPyftpdlib();
