@@ -6,7 +6,6 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
-#include <limits>
 #include <utility>
 
 #include "settingsmaker/EditorCommands.h"
@@ -60,9 +59,7 @@ void Form1::createControls() {
     return control;
   };
   auto box = [this](int left, int top, int width, int height) {
-    auto* control = new QLineEdit(this);  // single line, shown unmasked
-    control->setMaxLength(std::numeric_limits<int>::max());
-    control->setFont(BoxFont());
+    QLineEdit* control = NewTextBox(this);
     PlaceTwips(control, left, top, width, height);
     return control;
   };

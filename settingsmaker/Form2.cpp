@@ -19,8 +19,7 @@ Form2::Form2(dialogs::Dialogs& dialogs, std::u16string programFolder, QLineEdit*
   setFont(FormFont());
   SetClientSizeTwips(this, 4110, 1365);
   // Made in tab index order, so the focus chain follows it.
-  m_Text1 = new QLineEdit(this);  // the phrase shows as typed
-  m_Text1->setFont(BoxFont());
+  m_Text1 = NewTextBox(this);  // the phrase shows as typed
   PlaceTwips(m_Text1, 210, 420, 3690, 330);
   m_Command1 = new QPushButton(QString::fromStdU16String(u"解読"), this);
   PlaceTwips(m_Command1, 210, 840, 3690, 435);

@@ -2,9 +2,12 @@
 
 #include <QFont>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QRect>
 #include <QScreen>
 #include <QWidget>
+
+#include <limits>
 
 void PlaceTwips(QWidget* widget, int left, int top, int width, int height) {
   widget->setGeometry(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width),
@@ -34,8 +37,11 @@ QFont FormFont() {
   return font;
 }
 
-QFont BoxFont() {
+QLineEdit* NewTextBox(QWidget* parent) {
+  auto* box = new QLineEdit(parent);
+  box->setMaxLength(std::numeric_limits<int>::max());
   QFont font = FormFont();
   font.setFamilies({QStringLiteral("DejaVu Sans"), font.family()});
-  return font;
+  box->setFont(font);
+  return box;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 class QFont;
+class QLineEdit;
 class QWidget;
 
 inline constexpr int TwipsToPixels(int twips) { return (twips + 7) / 15; }
@@ -19,9 +20,10 @@ void SetClientSizeTwips(QWidget* window, int width, int height);
 // labels fit beside their boxes.
 QFont FormFont();
 
-// The font of the text boxes: FormFont, but Latin text from DejaVu Sans, because the Japanese
-// Gothic fonts draw the backslash as a yen sign and a typed path must read as typed.
-QFont BoxFont();
+// A text box of both windows, owned by `parent`: single line, unmasked, no length limit of its
+// own, in FormFont but with Latin text from DejaVu Sans, because the Japanese Gothic fonts
+// draw the backslash as a yen sign and a typed path must read as typed.
+QLineEdit* NewTextBox(QWidget* parent);
 
 // Moves the top-level `window` so that it stands in the middle of the primary screen's
 // available area (without a screen, as offscreen may be, it stays where it is).
