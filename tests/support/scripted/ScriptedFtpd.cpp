@@ -23,7 +23,7 @@ struct NamedScenario {
   Scenario scenario;
 };
 
-constexpr std::array<NamedScenario, 17> kScenarios{{
+constexpr std::array<NamedScenario, 18> kScenarios{{
     {"normal", Scenario::Normal},
     {"close-before-greeting", Scenario::CloseBeforeGreeting},
     {"close-after-pass", Scenario::CloseAfterPass},
@@ -33,6 +33,7 @@ constexpr std::array<NamedScenario, 17> kScenarios{{
     {"close-during-list", Scenario::CloseDuringList},
     {"close-during-stor", Scenario::CloseDuringStor},
     {"close-before-226", Scenario::CloseBefore226},
+    {"close-after-stor-data", Scenario::CloseAfterStorData},
     {"stall-during-retr", Scenario::StallDuringRetr},
     {"stor-452", Scenario::StorRefused452},
     {"stor-552-mid", Scenario::StorRefused552Mid},
@@ -371,6 +372,7 @@ bool ScriptedFtpd::handleStore(Client& client, const std::string& name) {
     return m_scenario == Scenario::StorRefused552Mid;
   }
   closeFd(data);
+  if (m_scenario == Scenario::CloseAfterStorData) return false;  // all the data, but no 226
   putFile(name, content);
   return reply(client.control, "226 Stored.");
 }

@@ -27,6 +27,8 @@ enum class Scenario {
   CloseDuringStor,      // reads a little of an upload, then closes both connections
   CloseBefore226,       // sends a whole download, closes the data connection, then closes
                         // the control connection without 226
+  CloseAfterStorData,   // reads a whole upload, closes the data connection, then closes the
+                        // control connection without 226 (and stores nothing)
   StallDuringRetr,      // sends part of a download, then goes silent with the data open
   StorRefused452,       // answers STOR with 452 before any data
   StorRefused552Mid,    // reads a little of an upload, then answers 552 and drops the data
