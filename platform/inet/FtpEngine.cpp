@@ -225,6 +225,8 @@ BoolResult FtpEngine::nameCommand(Handle hConnect, std::string_view verb, const 
   if (connection == nullptr) return {false, kErrorInvalidHandle};
   std::string wire;
   Status status = wireName(*connection->session, name, &wire);
+  // CWD moves the current directory, RMD may remove it: PWD must be asked again.
+  if (status.ok()) connection->session->forgetDirectory();
   if (status.ok()) status = remember(connection->session->simpleCommand(verb, wire));
   return result(status);
 }
@@ -252,6 +254,8 @@ BoolResult FtpEngine::FtpRenameFileA(Handle hConnect, const char* existing, cons
   std::string to;
   Status status = wireName(*connection->session, existing, &from);
   if (status.ok()) status = wireName(*connection->session, newName, &to);
+  // Renaming a folder above the current directory changes what PWD says.
+  if (status.ok()) connection->session->forgetDirectory();
   if (status.ok()) status = remember(connection->session->rename(from, to));
   return result(status);
 }

@@ -147,11 +147,18 @@ Status FtpSession::rename(const std::string& from, const std::string& to) {
 }
 
 Status FtpSession::printWorkingDirectory(std::string* path) {
+  // Listings and transfers leave the directory where it is: a list refreshed after an upload
+  // needs no second PWD. A dropped connection still fails as before.
+  if (m_directory && !m_control.dead()) {
+    *path = *m_directory;
+    return Status::success();
+  }
   Reply reply;
   Status status = m_control.command("PWD", &reply);
   if (!status.ok()) return status;
   const auto parsed = reply.code == 257 ? ParsePwdReply(reply) : std::nullopt;
   if (!parsed) return Status::refused(reply);
+  m_directory = *parsed;
   *path = *parsed;
   return Status::success();
 }

@@ -54,7 +54,11 @@ class FtpSession {
   // A command answered by 2xx; anything else is a refusal.
   Status simpleCommand(std::string_view verb, const std::string& argument);
   Status rename(const std::string& from, const std::string& to);
+  // The current directory: PWD once, then the same answer until forgetDirectory.
   Status printWorkingDirectory(std::string* path);
+  // To be called before any command that may move the current directory or rename or remove
+  // a folder above it: the next printWorkingDirectory asks the server again.
+  void forgetDirectory() { m_directory.reset(); }
 
   // The whole listing of `directory` (empty: the current one): MLSD when the server has it,
   // else LIST; MLSD refused with 500 or 502 falls back to LIST for the rest of the session.
@@ -95,7 +99,8 @@ class FtpSession {
   ControlChannel m_control;
   bool m_passive;
   ServerFeatures m_features;
-  std::optional<TransferType> m_type;  // unknown until the first TYPE
+  std::optional<TransferType> m_type;      // unknown until the first TYPE
+  std::optional<std::string> m_directory;  // what PWD last said, until forgetDirectory
   bool m_epsvRefused = false;
   bool m_eprtRefused = false;
   bool m_mlsdRefused = false;

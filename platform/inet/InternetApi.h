@@ -129,7 +129,8 @@ class InternetApi {
 
   // Writes the current remote directory, NUL-terminated, into `buffer` of `*length` bytes
   // (the NUL counts). On success `*length` is the text's length; when it does not fit,
-  // kErrorInsufficientBuffer and `*length` is the size needed.
+  // kErrorInsufficientBuffer and `*length` is the size needed. The server is asked once; its
+  // answer stands until the next directory command (set, create, remove), delete or rename.
   virtual BoolResult FtpGetCurrentDirectoryA(Handle hConnect, char* buffer, uint32_t* length) = 0;
   virtual BoolResult FtpSetCurrentDirectoryA(Handle hConnect, const char* directory) = 0;
 

@@ -106,6 +106,15 @@ TEST_F(EngineFaults, CloseDuringListingAbortsTheFind) {
   EXPECT_EQ(pwd(connection).error, kErrorFtpDropped);
 }
 
+TEST_F(EngineFaults, RememberedCurrentDirectoryIsNotGivenOnceTheConnectionDropped) {
+  ScriptedFtpd server(Scenario::CloseDuringList);
+  const Handle connection = connected(server);
+  ASSERT_TRUE(pwd(connection).ok);
+  uint32_t error = 0;
+  EXPECT_TRUE(ListAll(*m_api, connection, "*.*", &error).empty());
+  EXPECT_EQ(pwd(connection).error, kErrorFtpDropped);
+}
+
 TEST_F(EngineFaults, CloseInTheMiddleOfAnUploadFails) {
   ScriptedFtpd server(Scenario::CloseDuringStor);
   TempDir dir;

@@ -244,6 +244,30 @@ TEST_F(RealServer, CurrentDirectoryFollowsCwd) {
             kErrorInternetExtendedError);
 }
 
+TEST_F(RealServer, CurrentDirectoryIsAskedAgainOnlyAfterItMayHaveMoved) {
+  START_OR_SKIP(server, testsupport::StartPyftpdlib());
+  ASSERT_EQ(::mkdir((server->root() + "/sub").c_str(), 0755), 0);
+  testsupport::WriteFile(m_local.file("f"), "x\n");
+  const Handle connection = login(*server);
+  const auto currentDirectory = [&] {
+    char buffer[kMaxPath + 1] = {};
+    uint32_t length = kMaxPath;
+    EXPECT_TRUE(m_api->FtpGetCurrentDirectoryA(connection, buffer, &length).ok);
+    return std::string(buffer);
+  };
+  EXPECT_EQ(currentDirectory(), "/");
+  ASSERT_TRUE(put(connection, m_local.file("f"), "a").ok);
+  uint32_t error = 0;
+  EXPECT_EQ(ListAll(*m_api, connection, "*.*", &error).size(), 2u);
+  EXPECT_EQ(currentDirectory(), "/");
+  EXPECT_EQ(CountPrefix(server->commands(), "PWD"), 1u);  // transfers and listings keep it
+  ASSERT_TRUE(m_api->FtpSetCurrentDirectoryA(connection, "sub").ok);
+  EXPECT_EQ(currentDirectory(), "/sub");
+  ASSERT_TRUE(m_api->FtpRenameFileA(connection, "/sub", "/moved").ok);
+  currentDirectory();
+  EXPECT_EQ(CountPrefix(server->commands(), "PWD"), 3u);
+}
+
 TEST_F(RealServer, JapaneseNameRoundTripsThroughAUtf8Server) {
   START_OR_SKIP(server, testsupport::StartPyftpdlib());
   const Handle connection = login(*server);
