@@ -320,7 +320,11 @@ Status FtpEngine::listEntries(FtpSession& session, const char* searchFile,
   WireNames names;
   names.setUtf8(session.utf8());
   const bool all = PatternMatchesAll(namePattern.c_str());
-  for (const ListingEntry& entry : ParseListing(listing, format, localNow())) {
+  const std::vector<ListingEntry> parsed = ParseListing(listing, format, localNow());
+  // One allocation for a whole listing: growing by doubling would hold the old and the new
+  // array at once, and a FindData is over 300 bytes. A pattern may keep only a few.
+  if (all) out->reserve(parsed.size());
+  for (const ListingEntry& entry : parsed) {
     // Names with no exact CP932 form, or too long for FindData, cannot be handed on intact.
     const auto name = names.fromWire(entry.name);
     if (!name || name->size() > kMaxNameBytes || name->find('\0') != std::string::npos) continue;
