@@ -1,51 +1,11 @@
 #include "platform/inet/DataChannel.h"
 
-#include <signal.h>
-#include <sys/sendfile.h>
-
-#include <cerrno>
-
 #include "platform/inet/AsioWait.h"
 
 namespace inet {
 namespace {
 
 using asio::ip::tcp;
-
-constexpr size_t kSendFileChunk = 1 << 20;
-
-// sendfile(2) has no MSG_NOSIGNAL: a peer that closed mid-upload would raise SIGPIPE and end
-// the process. SIGPIPE is blocked for this thread while sending, and one raised is consumed.
-class ScopedSigpipeBlock {
- public:
-  ScopedSigpipeBlock() {
-    sigset_t pipeOnly;
-    sigemptyset(&pipeOnly);
-    sigaddset(&pipeOnly, SIGPIPE);
-    sigset_t pending;
-    sigpending(&pending);
-    m_wasPending = sigismember(&pending, SIGPIPE) == 1;
-    pthread_sigmask(SIG_BLOCK, &pipeOnly, &m_previous);
-  }
-  ~ScopedSigpipeBlock() {
-    sigset_t pending;
-    sigpending(&pending);
-    if (!m_wasPending && sigismember(&pending, SIGPIPE) == 1) {
-      sigset_t pipeOnly;
-      sigemptyset(&pipeOnly);
-      sigaddset(&pipeOnly, SIGPIPE);
-      const timespec zero{0, 0};
-      sigtimedwait(&pipeOnly, nullptr, &zero);
-    }
-    pthread_sigmask(SIG_SETMASK, &m_previous, nullptr);
-  }
-  ScopedSigpipeBlock(const ScopedSigpipeBlock&) = delete;
-  ScopedSigpipeBlock& operator=(const ScopedSigpipeBlock&) = delete;
-
- private:
-  sigset_t m_previous;
-  bool m_wasPending = false;
-};
 
 }  // namespace
 
@@ -129,57 +89,23 @@ Status DataChannel::read(char* buffer, size_t capacity, size_t* received, bool* 
 }
 
 Status DataChannel::write(std::string_view bytes) {
-  std::error_code ec;
-  bool done = false;
-  asio::async_write(m_socket, asio::buffer(bytes.data(), bytes.size()),
-                    [&](const std::error_code& e, size_t) {
-                      ec = e;
-                      done = true;
-                    });
-  // The idle bound covers the whole block; blocks are small enough for that to be fair.
-  AwaitOperation(m_io, done, ec, m_options.dataIdleTimeout, [&] { m_socket.cancel(); });
-  return ec ? Status::failure(ConnectionErrorCode(ec)) : Status::success();
-}
-
-Status DataChannel::waitWritable() {
-  std::error_code ec;
-  bool done = false;
-  m_socket.async_wait(tcp::socket::wait_write, [&](const std::error_code& e) {
-    ec = e;
-    done = true;
-  });
-  AwaitOperation(m_io, done, ec, m_options.dataIdleTimeout, [&] { m_socket.cancel(); });
-  return ec ? Status::failure(ConnectionErrorCode(ec)) : Status::success();
-}
-
-Status DataChannel::sendFile(int fd, bool* unsupported) {
-  *unsupported = false;
-  std::error_code ec;
-  m_socket.native_non_blocking(true, ec);
-  ScopedSigpipeBlock noSigpipe;
-  bool first = true;
-  for (;;) {
-    const ssize_t sent = ::sendfile(m_socket.native_handle(), fd, nullptr, kSendFileChunk);
-    if (sent == 0) return Status::success();
-    if (sent > 0) {
-      first = false;
-      continue;
-    }
-    if (errno == EINTR) continue;
-    if (errno == EAGAIN) {
-      Status writable = waitWritable();
-      if (!writable.ok()) return writable;
-      continue;
-    }
-    if (first && (errno == EINVAL || errno == ENOSYS)) {
-      *unsupported = true;
-      return Status::success();
-    }
-    if (errno == EPIPE || errno == ECONNRESET) {
-      return Status::failure(kErrorInternetConnectionAborted);
-    }
-    return Status::failure(kErrorAccessDenied);
+  // Each partial write gets the idle bound of its own: a slow link that keeps moving is not cut
+  // off in the middle of a block.
+  while (!bytes.empty()) {
+    std::error_code ec;
+    bool done = false;
+    size_t written = 0;
+    m_socket.async_write_some(asio::buffer(bytes.data(), bytes.size()),
+                              [&](const std::error_code& e, size_t n) {
+                                ec = e;
+                                written = n;
+                                done = true;
+                              });
+    AwaitOperation(m_io, done, ec, m_options.dataIdleTimeout, [&] { m_socket.cancel(); });
+    if (ec) return Status::failure(ConnectionErrorCode(ec));
+    bytes.remove_prefix(written);
   }
+  return Status::success();
 }
 
 Status DataChannel::finishUpload() {

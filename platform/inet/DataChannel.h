@@ -29,17 +29,12 @@ class DataChannel {
   // Reads what has arrived: `*received` bytes, or `*eof` once the server closed cleanly.
   Status read(char* buffer, size_t capacity, size_t* received, bool* eof);
   Status write(std::string_view bytes);
-  // Sends `fd` from its current offset to its end with sendfile(2). kErrorAccessDenied when
-  // the file cannot be read; `*unsupported` when the file cannot be sent this way.
-  Status sendFile(int fd, bool* unsupported);
   // Ends the upload: shuts down sending and waits for the server to close its side.
   Status finishUpload();
 
   void close();
 
  private:
-  Status waitWritable();
-
   asio::io_context& m_io;
   const EngineOptions& m_options;
   asio::ip::tcp::socket m_socket;

@@ -344,17 +344,9 @@ Status FtpSession::store(const std::string& name, TransferType type, int fd) {
   if (!status.ok()) return status;
   return transfer(commandLine("STOR", name), [&](DataChannel& data) {
     LfToCrlf toNetwork;
-    Status sent =
-        type == TransferType::Binary ? sendBinary(data, fd) : sendByReading(data, fd, &toNetwork);
+    Status sent = sendByReading(data, fd, type == TransferType::Ascii ? &toNetwork : nullptr);
     return sent.ok() ? data.finishUpload() : sent;
   });
-}
-
-Status FtpSession::sendBinary(DataChannel& data, int fd) {
-  bool unsupported = false;
-  Status status = data.sendFile(fd, &unsupported);
-  if (!status.ok() || !unsupported) return status;
-  return sendByReading(data, fd, nullptr);
 }
 
 Status FtpSession::sendByReading(DataChannel& data, int fd, LfToCrlf* toNetwork) {

@@ -90,8 +90,9 @@ class FtpSession {
   Status transfer(const std::string& command, const Body& body);
   Status abortTransfer(DataChannel& data, Status cause);
   Status listWith(std::string_view verb, const std::string& directory, std::string* listing);
-  Status sendBinary(DataChannel& data, int fd);
   // Reads `fd` block by block and sends it, line ends converted when `toNetwork` is given.
+  // Binary uploads too: sendfile(2) spares a copy, but on loopback against vsftpd it measured
+  // about a fifth slower than these 256 KiB reads and writes (bench/run).
   Status sendByReading(DataChannel& data, int fd, LfToCrlf* toNetwork);
 
   const EngineOptions& m_options;
