@@ -92,7 +92,7 @@ class FtpSession {
   Status listWith(std::string_view verb, const std::string& directory, std::string* listing);
   // Reads `fd` block by block and sends it, line ends converted when `toNetwork` is given.
   // Binary uploads too: sendfile(2) spares a copy, but on loopback against vsftpd it measured
-  // about a fifth slower than these 256 KiB reads and writes (bench/run).
+  // about a fifth slower than these block reads and writes (bench/RESULTS.md).
   Status sendByReading(DataChannel& data, int fd, LfToCrlf* toNetwork);
 
   const EngineOptions& m_options;
