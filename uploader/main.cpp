@@ -1,65 +1,40 @@
-// Quillpost: the one-shot uploader. With a display, the boxes are Qt boxes; without one no
-// window appears, every box goes to standard error and is answered with its default. The exit
-// status says how the upload ended.
-#include <QApplication>
-#include <QByteArray>
-#include <QGuiApplication>
-#include <QLatin1String>
-#include <QString>
-#include <QtGlobal>
+// Quillpost: the one-shot uploader. With a display, the start-up runs in its window with Qt
+// boxes; without one (or when the display cannot be reached) no window toolkit is loaded at
+// all, every box goes to standard error and is answered with its default. The exit status
+// says how the upload ended.
+#include <dlfcn.h>
 
 #include <iostream>
-#include <memory>
+#include <string>
 
 #include "platform/dialogs/ConsoleDialogs.h"
 #include "platform/dialogs/Dialogs.h"
-#include "platform/dialogs/QtDialogs.h"
-#include "uploader/fFTPTest.h"
+#include "platform/files/Files.h"
+#include "uploader/Clock.h"
+#include "uploader/UnattendedRun.h"
+#include "uploader/WindowRun.h"
 
 namespace {
 
-// Without a display, standard error carries the boxes, one record each. Qt's own chatter about
-// the unattended environment (no XDG_RUNTIME_DIR under cron, say) would mix into them, so only
-// its critical and fatal messages pass.
-void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
-  if (type == QtCriticalMsg || type == QtFatalMsg) {
-    std::cerr << message.toLocal8Bit().constData() << std::endl;
-  }
-}
-
-// With a display, the window system the environment names, falling back to the offscreen
-// platform when it cannot be reached (a stale DISPLAY under a scheduler): the run then goes on
-// unattended instead of aborting. A platform the user chose explicitly is left alone.
-void choosePlatform(bool display) {
-  if (!display) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  } else if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-    qputenv("QT_QPA_PLATFORM", qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-                                   ? "xcb;offscreen"
-                                   : "wayland;xcb;offscreen");
-  }
+// The windowed run from the library beside the executable; -1 when it cannot be loaded or no
+// window system came up.
+int runInWindow(int argc, char** argv) {
+  const std::string library =
+      files::ToFileSystemPath(files::ExecutableFolder()) + "/" + kWindowLibraryName;
+  void* handle = dlopen(library.c_str(), RTLD_NOW | RTLD_GLOBAL);
+  if (handle == nullptr) return -1;
+  auto run = reinterpret_cast<WindowRunFunction>(dlsym(handle, kWindowRunSymbol));
+  // The library stays loaded until the process ends: Qt keeps state in it up to exit.
+  return run == nullptr ? -1 : run(argc, argv);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  choosePlatform(dialogs::HasDisplay());
-  // Qt's start-up chatter is held back until it is known whether standard error carries the
-  // boxes; with windows, Qt's messages go out as usual.
-  qInstallMessageHandler(quietQtMessages);
-  QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Quillpost"));
-  // Widgets exist in both modes; on the offscreen platform no box could ever be answered, so
-  // the boxes go to standard error instead.
-  const bool windows = QGuiApplication::platformName() != QLatin1String("offscreen");
-  std::unique_ptr<dialogs::Dialogs> boxes;
-  if (windows) {
-    qInstallMessageHandler(nullptr);
-    boxes = std::make_unique<dialogs::QtDialogs>();
-  } else {
-    boxes = std::make_unique<dialogs::ConsoleDialogs>(std::cerr);
+  if (dialogs::HasDisplay()) {
+    const int status = runInWindow(argc, argv);
+    if (status >= 0) return status;
   }
-  // The whole job runs in Form_Load, which closes the window: there is no event loop to enter.
-  fFTPTest form(*boxes);
-  return static_cast<int>(form.Form_Load());
+  dialogs::ConsoleDialogs boxes(std::cerr);
+  return static_cast<int>(RunUnattended(boxes, {files::ExecutableFolder(), SystemLocalTime}));
 }

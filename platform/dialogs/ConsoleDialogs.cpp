@@ -1,17 +1,17 @@
 #include "platform/dialogs/ConsoleDialogs.h"
 
-#include <QString>
-
 #include "platform/dialogs/BoxText.h"
+#include "platform/files/Files.h"
 
 namespace dialogs {
 
 ConsoleDialogs::ConsoleDialogs(std::ostream& out) : m_out(out) {}
 
 void ConsoleDialogs::writeRecord(const std::u16string& title, const std::u16string& text) {
-  QByteArray line = QString::fromStdU16String(title + u": " + withLineFeeds(text)).toUtf8();
+  // Standard error takes UTF-8, as the file system does.
+  std::string line = files::ToFileSystemPath(title + u": " + withLineFeeds(text));
   line += '\n';
-  m_out.write(line.constData(), line.size());
+  m_out.write(line.data(), static_cast<std::streamsize>(line.size()));
   m_out.flush();
 }
 

@@ -2,11 +2,6 @@
 
 #include <stdlib.h>
 
-#include <iostream>
-
-#include "platform/dialogs/ConsoleDialogs.h"
-#include "platform/dialogs/QtDialogs.h"
-
 namespace dialogs {
 namespace {
 
@@ -18,10 +13,5 @@ bool isSet(const char* name) {
 }  // namespace
 
 bool HasDisplay() { return isSet("DISPLAY") || isSet("WAYLAND_DISPLAY"); }
-
-std::unique_ptr<Dialogs> MakeDialogs() {
-  if (HasDisplay()) return std::make_unique<QtDialogs>();
-  return std::make_unique<ConsoleDialogs>(std::cerr);
-}
 
 }  // namespace dialogs

@@ -35,7 +35,8 @@ class Dialogs {
 bool HasDisplay();
 
 // The dialogs a program uses: real Qt boxes when HasDisplay(), else boxes written to standard
-// error and answered with their default (ConsoleDialogs). The Qt boxes need a QApplication.
+// error and answered with their default (ConsoleDialogs). The Qt boxes need a QApplication;
+// this one is defined in platform_dialogs, the library with the Qt boxes.
 std::unique_ptr<Dialogs> MakeDialogs();
 
 }  // namespace dialogs
