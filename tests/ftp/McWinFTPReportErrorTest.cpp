@@ -25,67 +25,58 @@ struct FailingUpload {
 
 }  // namespace
 
-TEST(McWinFTPReportError, ExtendedErrorReportsTheServerResponseCutAtItsFirstNul) {
-  FailingUpload s(inet::kErrorInternetExtendedError);
-  s.fake.responseError = 550;
-  s.fake.response = std::string("550 \x94\x92: no such file.\r\n\0left over", 33);
-  EXPECT_EQ(s.ftp.PutFile(u"a", u"b"), 0);
-  EXPECT_EQ(s.frr.events, (std::vector<FrrEvent>{{550, u"550 白: no such file.\r\n"}}));
-  const testsupport::InetCall* info = s.fake.last("InternetGetLastResponseInfoA");
-  ASSERT_NE(info, nullptr);
-  EXPECT_EQ(info->errorIn, 12003u);  // the number itself is the error variable
-  EXPECT_EQ(info->lengthIn, 255u);
-  EXPECT_EQ(info->bufferIn, std::string(256, '\0'));
+TEST(McWinFTPReportError, ExtendedErrorReportsTheServerResponseOrTheFallback) {
+  struct Case {
+    uint32_t responseError;
+    std::string response;
+    FrrEvent expected;
+  };
+  const std::string fits = "530 " + std::string(250, 'x');  // 254 bytes and the NUL
+  const Case cases[] = {
+      // Cut at the first NUL, decoded from CP932.
+      {550,
+       std::string("550 \x94\x92: no such file.\r\n\0left over", 33),
+       {550, u"550 白: no such file.\r\n"}},
+      {530, fits, {530, u"530 " + std::u16string(250, u'x')}},
+      {530, fits + "y", {530, kFallbackText}},  // no room for the NUL
+      {0, "", {0, kFallbackText}},              // no response: the reported value
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.response.size());
+    FailingUpload s(inet::kErrorInternetExtendedError);
+    s.fake.responseError = c.responseError;
+    s.fake.response = c.response;
+    EXPECT_EQ(s.ftp.PutFile(u"a", u"b"), 0);
+    EXPECT_EQ(s.frr.events, std::vector<FrrEvent>{c.expected});
+    const testsupport::InetCall* info = s.fake.last("InternetGetLastResponseInfoA");
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(info->errorIn, 12003u);  // the number itself is the error variable
+    EXPECT_EQ(info->lengthIn, 255u);
+    EXPECT_EQ(info->bufferIn, std::string(256, '\0'));
+  }
 }
 
-TEST(McWinFTPReportError, ExtendedErrorFallsBackWhenTheResponseDoesNotFit) {
-  FailingUpload s(inet::kErrorInternetExtendedError);
-  s.fake.responseError = 530;
-  s.fake.response = "530 " + std::string(250, 'x');  // 254 bytes and the NUL: fits exactly
-  s.ftp.PutFile(u"a", u"b");
-  s.fake.failNext("FtpPutFileA", inet::kErrorInternetExtendedError);
-  s.fake.response += "y";  // 255 bytes: no room for the NUL
-  s.ftp.PutFile(u"a", u"b");
-  ASSERT_EQ(s.frr.events.size(), 2u);
-  EXPECT_EQ(s.frr.events[0], (FrrEvent{530, u"530 " + std::u16string(250, u'x')}));
-  EXPECT_EQ(s.frr.events[1], (FrrEvent{530, kFallbackText}));
-}
-
-TEST(McWinFTPReportError, ExtendedErrorWithoutResponseGivesTheReportedValueAndFallback) {
-  FailingUpload s(inet::kErrorInternetExtendedError);
-  s.ftp.PutFile(u"a", u"b");
-  EXPECT_EQ(s.frr.events, (std::vector<FrrEvent>{{0, kFallbackText}}));
-}
-
-TEST(McWinFTPReportError, UnresolvedNameGivesTheFixedText) {
-  FailingUpload s(inet::kErrorInternetNameNotResolved);
-  s.ftp.PutFile(u"a", u"b");
-  EXPECT_EQ(s.frr.events, (std::vector<FrrEvent>{{12007, kNotResolvedText}}));
-}
-
-TEST(McWinFTPReportError, CodeInTheSystemTableGivesItsMessage) {
+TEST(McWinFTPReportError, OtherCodesGiveTheirFixedOrSystemTextOrTheFallback) {
   // The table's own text for "file not found", looked up here under the Japanese language id.
-  char expected[256] = {};
+  char notFound[256] = {};
   const uint32_t length =
       sysmsg::FormatMessageA(sysmsg::kFormatMessageFromSystem, nullptr, inet::kErrorFileNotFound,
-                             0x0411, expected, sizeof expected, nullptr);
+                             0x0411, notFound, sizeof notFound, nullptr);
   ASSERT_GT(length, 0u) << "the system message table has no text for code 2";
-  FailingUpload s(inet::kErrorFileNotFound);
-  s.ftp.PutFile(u"missing", u"b");
-  ASSERT_EQ(s.frr.events.size(), 1u);
-  EXPECT_EQ(s.frr.events[0].ErrNumber, 2);
-  EXPECT_EQ(s.frr.events[0].ErrString, codepage::FromAnsi(std::string_view(expected, length)));
-  EXPECT_NE(s.frr.events[0].ErrString, kFallbackText);
-}
-
-TEST(McWinFTPReportError, CodeUnknownToTheSystemGivesTheFallbackText) {
   char probe[256];
   ASSERT_EQ(sysmsg::FormatMessageA(sysmsg::kFormatMessageFromSystem, nullptr, 987654, 0x0400, probe,
                                    sizeof probe, nullptr),
             0u);
-  FailingUpload s(987654);
-  s.ftp.PutFile(u"a", u"b");
-  EXPECT_EQ(s.frr.events, (std::vector<FrrEvent>{{987654, kFallbackText}}));
+  const std::pair<uint32_t, std::u16string> cases[] = {
+      {inet::kErrorFileNotFound, codepage::FromAnsi(std::string_view(notFound, length))},
+      {inet::kErrorInternetNameNotResolved, kNotResolvedText},  // not the table's longer text
+      {987654, kFallbackText}};
+  for (const auto& [error, text] : cases) {
+    FailingUpload s(error);
+    s.ftp.PutFile(u"a", u"b");
+    EXPECT_EQ(s.frr.events, (std::vector<FrrEvent>{{static_cast<int32_t>(error), text}}));
+    EXPECT_EQ(s.fake.last("InternetGetLastResponseInfoA"), nullptr);
+  }
 }
 
 TEST(McWinFTPReportError, NoMoreFilesFromAnyCallEndsTheSearchWithoutEvent) {
@@ -112,7 +103,7 @@ TEST(McWinFTPReportError, HandlerThatReplacesItselfFinishesWithItsOwnState) {
   EXPECT_EQ(second, std::vector<int32_t>{6});
 }
 
-TEST(McWinFTPReportError, HandlerThatRetriesTheListingKeepsTheRetriedSearch) {
+TEST(McWinFTPReportError, HandlerThatRetriesOrDiscardsTheSearchKeepsWhatItLeft) {
   FakeInternetApi fake;
   fake.listing = {testsupport::MakeFindData("a.txt"), testsupport::MakeFindData("b.txt")};
   McWinFTP ftp(fake);
@@ -124,19 +115,16 @@ TEST(McWinFTPReportError, HandlerThatRetriesTheListingKeepsTheRetriedSearch) {
   fake.failNext("FtpFindFirstFileA", inet::kErrorInternetConnectionAborted);
   ftp.FindFile(u"*.*");
   EXPECT_EQ(events, 1);
-  EXPECT_FALSE(ftp.RemoteFile().SearchEnd);
+  EXPECT_FALSE(ftp.RemoteFile().SearchEnd);  // the retried search is not marked ended
   EXPECT_EQ(ftp.RemoteFile().FileName, u"a.txt");
   ftp.NextFile();
   EXPECT_EQ(ftp.RemoteFile().FileName, u"b.txt");
-}
 
-TEST(McWinFTPReportError, HandlerThatDiscardsTheRecordLeavesAFreshOne) {
-  FakeInternetApi fake;
-  McWinFTP ftp(fake);
   ftp.OnFTPFrr([&](int32_t, const std::u16string&) { ftp.SetRemoteFile(nullptr); });
-  ftp.FindFile(u"*.*");  // not connected
+  fake.failNext("FtpFindFirstFileA", inet::kErrorInternetConnectionAborted);
+  ftp.FindFile(u"*.*");
   EXPECT_EQ(ftp.RemoteFile().FileName, u"");
-  EXPECT_EQ(ftp.FTPFrrCount(), 1);
+  EXPECT_EQ(ftp.FTPFrrCount(), 2);
 }
 
 TEST(McWinFTPReportError, TextWithNulIsRefusedWithoutCallingTheInternetApi) {

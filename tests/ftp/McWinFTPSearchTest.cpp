@@ -7,11 +7,9 @@
 
 using testsupport::FakeInternetApi;
 using testsupport::MakeFindData;
+using Handles = std::vector<inet::Handle>;
 
 namespace {
-
-// 2004-03-05 07:08:09.250 UTC.
-constexpr inet::FileTime kMarch2004{2640214048u, 29622912u};
 
 struct Session {
   Session() { ftp.OpenSession(); }
@@ -22,7 +20,7 @@ struct Session {
 
 }  // namespace
 
-TEST(McWinFTPSearch, ThreeEntriesArriveInOrderAndTheEndKeepsTheLastOne) {
+TEST(McWinFTPSearch, EntriesArriveInOrderAndTheEndKeepsTheLastOne) {
   Session s;
   s.fake.listing = {MakeFindData("one"), MakeFindData("two"), MakeFindData("three")};
   std::vector<std::u16string> names;
@@ -34,10 +32,14 @@ TEST(McWinFTPSearch, ThreeEntriesArriveInOrderAndTheEndKeepsTheLastOne) {
   EXPECT_EQ(names, (std::vector<std::u16string>{u"one", u"two", u"three"}));
   EXPECT_EQ(s.ftp.RemoteFile().FileName, u"three");
   EXPECT_TRUE(s.frr.events.empty());
+  // Past the end nothing is called any more.
+  const size_t callsAtEnd = s.fake.calls.size();
+  s.ftp.NextFile();
+  EXPECT_EQ(s.fake.calls.size(), callsAtEnd);
 
   const testsupport::InetCall* first = s.fake.last("FtpFindFirstFileA");
   ASSERT_NE(first, nullptr);
-  EXPECT_EQ(first->handles, std::vector<inet::Handle>{s.ftp.hFTP()});
+  EXPECT_EQ(first->handles, Handles{s.ftp.hFTP()});
   EXPECT_EQ(first->texts, std::vector<std::optional<std::string>>{"*.*"});
   EXPECT_EQ(first->values, (std::vector<int64_t>{0, 0}));
   for (const testsupport::InetCall& call : s.fake.calls) {
@@ -47,45 +49,23 @@ TEST(McWinFTPSearch, ThreeEntriesArriveInOrderAndTheEndKeepsTheLastOne) {
   }
 }
 
-TEST(McWinFTPSearch, NextFileAfterTheEndCallsNothing) {
+TEST(McWinFTPSearch, FailedStartEndsTheSearchAndFailedNextKeepsTheEntry) {
   Session s;
-  s.fake.listing = {MakeFindData("only")};
-  s.ftp.FindFile(u"*.*");
-  s.ftp.NextFile();
-  ASSERT_TRUE(s.ftp.RemoteFile().SearchEnd);
-  const size_t callsAtEnd = s.fake.calls.size();
-  s.ftp.NextFile();
-  s.ftp.NextFile();
-  EXPECT_EQ(s.fake.calls.size(), callsAtEnd);
-  EXPECT_TRUE(s.frr.events.empty());
-}
-
-TEST(McWinFTPSearch, EmptyListingEndsWithoutEventAndLeavesNoSearchOpen) {
-  inet::Handle connection = 0, root = 0;
-  FakeInternetApi fake;
-  {
-    McWinFTP ftp(fake);
-    FrrRecorder frr(ftp);
-    ftp.OpenSession();
-    connection = ftp.hFTP();
-    root = ftp.hInternet();
-    ftp.FindFile(u"*.*");
-    EXPECT_TRUE(ftp.RemoteFile().SearchEnd);
-    EXPECT_EQ(ftp.RemoteFile().FileName, u"");
-    EXPECT_TRUE(frr.events.empty());
-  }
-  EXPECT_EQ(fake.closedHandles(), (std::vector<inet::Handle>{connection, root}));
-}
-
-TEST(McWinFTPSearch, FailedStartRaisesOneEventAndEndsTheSearch) {
-  Session s;
-  s.fake.listing = {MakeFindData("a")};
+  s.fake.listing = {MakeFindData("first"), MakeFindData("second")};
   s.fake.failNext("FtpFindFirstFileA", inet::kErrorInternetConnectionAborted);
   s.ftp.FindFile(u"*.*");
   EXPECT_TRUE(s.ftp.RemoteFile().SearchEnd);
   EXPECT_EQ(s.ftp.RemoteFile().FileName, u"");
-  EXPECT_EQ(s.frr.events.size(), 1u);
+  ASSERT_EQ(s.frr.events.size(), 1u);
   EXPECT_EQ(s.frr.events[0].ErrNumber, 12030);
+
+  s.ftp.FindFile(u"*.*");
+  s.fake.failNext("InternetFindNextFileA", inet::kErrorFtpDropped);
+  s.ftp.NextFile();
+  EXPECT_EQ(s.frr.events.size(), 2u);
+  EXPECT_EQ(s.ftp.FTPFrrCount(), 2);
+  EXPECT_FALSE(s.ftp.RemoteFile().SearchEnd);
+  EXPECT_EQ(s.ftp.RemoteFile().FileName, u"first");
 }
 
 TEST(McWinFTPSearch, FindFileClosesTheOpenSearchBeforeListingAgain) {
@@ -97,147 +77,102 @@ TEST(McWinFTPSearch, FindFileClosesTheOpenSearchBeforeListingAgain) {
   s.ftp.FindFile(u"*.txt");
   ASSERT_EQ(s.fake.calls.size(), before + 2);
   EXPECT_EQ(s.fake.calls[before].function, "InternetCloseHandle");
-  EXPECT_EQ(s.fake.calls[before].handles, std::vector<inet::Handle>{firstSearch});
+  EXPECT_EQ(s.fake.calls[before].handles, Handles{firstSearch});
   EXPECT_EQ(s.fake.calls[before + 1].function, "FtpFindFirstFileA");
   EXPECT_EQ(s.ftp.RemoteFile().FileName, u"a");
 }
 
-TEST(McWinFTPSearch, FailingCloseOfTheSearchIsReportedAndTriedAgain) {
+TEST(McWinFTPSearch, FailedClosesAreReportedAndTriedAgainUnlessTheConnectionEndedThem) {
+  // Both closes fail: both handles stay and are closed on the next try.
   Session s;
   s.fake.listing = {MakeFindData("a")};
   s.ftp.FindFile(u"*.*");
-  const inet::Handle search = s.fake.lastHandleGiven();
-  const inet::Handle connection = s.ftp.hFTP();
+  inet::Handle search = s.fake.lastHandleGiven();
+  inet::Handle connection = s.ftp.hFTP();
   s.fake.failNext("InternetCloseHandle", inet::kErrorInternetConnectionAborted);
   s.fake.failNext("InternetCloseHandle", inet::kErrorInternetConnectionAborted);
-  s.ftp.CloseSession();  // both closes fail: both handles stay
+  s.ftp.CloseSession();
   EXPECT_EQ(s.frr.events.size(), 2u);
   EXPECT_EQ(s.ftp.hFTP(), connection);
   s.ftp.CloseSession();
   EXPECT_EQ(s.ftp.hFTP(), 0u);
-  EXPECT_EQ(s.fake.closedHandles(),
-            (std::vector<inet::Handle>{search, connection, search, connection}));
+  EXPECT_EQ(s.fake.closedHandles(), (Handles{search, connection, search, connection}));
   EXPECT_EQ(s.frr.events.size(), 2u);
-}
 
-TEST(McWinFTPSearch, ClosedConnectionTakesItsFailedSearchAlong) {
-  Session s;
-  s.fake.listing = {MakeFindData("a")};
+  // Only the search close fails: closing the connection ended that search too.
+  s.ftp.OpenSession();
   s.ftp.FindFile(u"*.*");
-  const inet::Handle search = s.fake.lastHandleGiven();
-  const inet::Handle connection = s.ftp.hFTP();
+  search = s.fake.lastHandleGiven();
+  connection = s.ftp.hFTP();
   s.fake.failNext("InternetCloseHandle", inet::kErrorInternetConnectionAborted);
-  s.ftp.CloseSession();  // the search close fails, the connection closes and ends it
-  EXPECT_EQ(s.frr.events.size(), 1u);
+  s.ftp.CloseSession();
+  EXPECT_EQ(s.frr.events.size(), 3u);
   EXPECT_EQ(s.ftp.hFTP(), 0u);
   s.ftp.OpenSession();
   s.ftp.FindFile(u"*.*");  // does not try the ended search again
-  EXPECT_EQ(s.fake.closedHandles(), (std::vector<inet::Handle>{search, connection}));
-  EXPECT_EQ(s.frr.events.size(), 1u);
+  const Handles closed = s.fake.closedHandles();
+  EXPECT_EQ(Handles(closed.begin() + 4, closed.end()), (Handles{search, connection}));
+  EXPECT_EQ(s.frr.events.size(), 3u);
 }
 
-TEST(McWinFTPSearch, NextFileFailureRaisesOneEventAndKeepsTheEntry) {
+TEST(McWinFTPSearch, EntryFieldsComeFromTheFindData) {
   Session s;
-  s.fake.listing = {MakeFindData("first"), MakeFindData("second")};
+  const inet::FileTime march2004{2640214048u, 29622912u};  // 2004-03-05 07:08:09.250 UTC
+  const inet::FileTime beyondCalendar{0, 0x80000000u};
+  const inet::FindData unterminated = MakeFindData(std::string(260, 'u'));
+  struct Expected {
+    std::u16string name;
+    double size;
+    int32_t type;
+    FTPFileDate date;
+  };
+  s.fake.listing = {
+      MakeFindData("\x93\xfa\x96\x7b\x8c\xea.txt", 16, 0, 0, march2004),
+      MakeFindData(std::string(259, 'n'), 17, 1, 1u << 30),  // a read-only directory
+      unterminated,
+      MakeFindData("max", 128, 0xFFFFFFFFu, 0xFFFFFFFFu, beyondCalendar),
+      MakeFindData("x", 0, 0, 3u << 30),
+  };
+  const Expected expected[] = {
+      {u"日本語.txt", 0, 16, {2004, 3, 5, 7, 8, 9}},
+      {std::u16string(259, u'n'), 5368709120.0, 0, {1601, 1, 1, 0, 0, 0}},
+      {std::u16string(260, u'u'), 0, 0, {1601, 1, 1, 0, 0, 0}},
+      {u"max", 18446744073709551615.0, 0, {}},         // no calendar form: the zero date
+      {u"x", 3221225472.0, 0, {1601, 1, 1, 0, 0, 0}},  // nothing left of the longer names
+  };
   s.ftp.FindFile(u"*.*");
-  s.fake.failNext("InternetFindNextFileA", inet::kErrorFtpDropped);
-  const int64_t before = s.ftp.FTPFrrCount();
-  s.ftp.NextFile();
-  EXPECT_EQ(s.ftp.FTPFrrCount(), before + 1);
-  EXPECT_EQ(s.frr.events.size(), 1u);
-  EXPECT_FALSE(s.ftp.RemoteFile().SearchEnd);
-  EXPECT_EQ(s.ftp.RemoteFile().FileName, u"first");
-}
-
-TEST(McWinFTPSearch, SizesAreUnsignedAndCombineBothHalves) {
-  Session s;
-  s.fake.listing = {MakeFindData("five", 0x80, 1, 1u << 30),
-                    MakeFindData("three", 0x80, 0, 3u << 30),
-                    MakeFindData("max", 0x80, 0xFFFFFFFFu, 0xFFFFFFFFu)};
-  s.ftp.FindFile(u"*.*");
-  EXPECT_EQ(s.ftp.RemoteFile().FileSize, 5368709120.0);
-  s.ftp.NextFile();
-  EXPECT_EQ(s.ftp.RemoteFile().FileSize, 3221225472.0);
-  s.ftp.NextFile();
-  EXPECT_EQ(s.ftp.RemoteFile().FileSize, 18446744073709551615.0);
-}
-
-TEST(McWinFTPSearch, OnlyTheBareDirectoryAttributeMakesADirectory) {
-  Session s;
-  s.fake.listing = {MakeFindData("d", 16), MakeFindData("ro", 17), MakeFindData("n", 128),
-                    MakeFindData("z", 0)};
-  std::vector<int32_t> types;
-  s.ftp.FindFile(u"*.*");
-  while (!s.ftp.RemoteFile().SearchEnd) {
-    types.push_back(s.ftp.RemoteFile().FileType);
+  for (const Expected& e : expected) {
+    SCOPED_TRACE(testing::PrintToString(e.name.substr(0, 8)));
+    const FTPFile& file = s.ftp.RemoteFile();
+    EXPECT_FALSE(file.SearchEnd);
+    EXPECT_EQ(file.FileName, e.name);
+    EXPECT_EQ(file.FileSize, e.size);
+    EXPECT_EQ(file.FileType, e.type);
+    EXPECT_EQ(file.FileDate, e.date);
     s.ftp.NextFile();
   }
-  EXPECT_EQ(types, (std::vector<int32_t>{16, 0, 0, 0}));
+  EXPECT_TRUE(s.ftp.RemoteFile().SearchEnd);
 }
 
-TEST(McWinFTPSearch, DateTakesTheCalendarFieldsToTheSecond) {
-  Session s;
-  const inet::FileTime beyondCalendar{0, 0x80000000u};
-  s.fake.listing = {MakeFindData("a", 0x80, 0, 0, kMarch2004), MakeFindData("epoch"),
-                    MakeFindData("far", 0x80, 0, 0, beyondCalendar)};
-  s.ftp.FindFile(u"*.*");
-  EXPECT_EQ(s.ftp.RemoteFile().FileDate, (FTPFileDate{2004, 3, 5, 7, 8, 9}));
-  s.ftp.NextFile();
-  EXPECT_EQ(s.ftp.RemoteFile().FileDate, (FTPFileDate{1601, 1, 1, 0, 0, 0}));
-  s.ftp.NextFile();
-  EXPECT_TRUE(s.ftp.RemoteFile().FileDate.isZero());
-  EXPECT_EQ(s.ftp.RemoteFile().FileName, u"far");
-}
-
-TEST(McWinFTPSearch, NamesAreDecodedWholeUpToTheirNul) {
-  Session s;
-  const std::string longName(259, 'n');
-  inet::FindData unterminated = MakeFindData(std::string(260, 'u'));
-  s.fake.listing = {MakeFindData("\x93\xfa\x96\x7b\x8c\xea.txt"), MakeFindData(longName),
-                    unterminated, MakeFindData("x")};
-  s.ftp.FindFile(u"*.*");
-  EXPECT_EQ(s.ftp.RemoteFile().FileName, u"日本語.txt");
-  s.ftp.NextFile();
-  EXPECT_EQ(s.ftp.RemoteFile().FileName, std::u16string(259, u'n'));
-  s.ftp.NextFile();
-  EXPECT_EQ(s.ftp.RemoteFile().FileName, std::u16string(260, u'u'));
-  s.ftp.NextFile();
-  EXPECT_EQ(s.ftp.RemoteFile().FileName, u"x");  // nothing left over from the longer names
-}
-
-TEST(McWinFTPSearch, RemoteFileIsCreatedOnReadAndReplacedByFindFile) {
+TEST(McWinFTPSearch, FindFileMakesANewRecordAndNextFileFillsTheCurrentOne) {
   Session s;
   FTPFile& fresh = s.ftp.RemoteFile();
   EXPECT_FALSE(fresh.SearchEnd);
-  EXPECT_EQ(fresh.FileSize, 0.0);
-  EXPECT_TRUE(fresh.FileDate.isZero());
   EXPECT_EQ(&s.ftp.RemoteFile(), &fresh);  // kept, not created again
 
   s.fake.listing = {MakeFindData("a", 16), MakeFindData("b")};
   s.ftp.FindFile(u"*.*");
   const std::shared_ptr<FTPFile> held = s.ftp.RemoteFilePtr();
   s.ftp.FindFile(u"*.*");
-  s.ftp.NextFile();
   EXPECT_NE(s.ftp.RemoteFilePtr(), held);
   EXPECT_EQ(held->FileName, u"a");  // the holder's record is left as it was
-  EXPECT_EQ(held->FileType, 16);
-  EXPECT_EQ(s.ftp.RemoteFile().FileName, u"b");
-}
-
-TEST(McWinFTPSearch, AssigningRemoteFileReplacesOrDiscardsIt) {
-  Session s;
+  // A record set from outside is filled in place; discarding it leaves a fresh one.
   auto mine = std::make_shared<FTPFile>();
-  mine->FileName = u"mine";
-  s.ftp.SetRemoteFile(mine);
-  EXPECT_EQ(&s.ftp.RemoteFile(), mine.get());
-  s.ftp.SetRemoteFile(nullptr);
-  EXPECT_EQ(s.ftp.RemoteFile().FileName, u"");
-  EXPECT_NE(s.ftp.RemoteFilePtr(), mine);
-
-  // NextFile fills the record in place.
-  s.fake.listing = {MakeFindData("a"), MakeFindData("b")};
-  s.ftp.FindFile(u"*.*");
   s.ftp.SetRemoteFile(mine);
   s.ftp.NextFile();
   EXPECT_EQ(mine->FileName, u"b");
+  EXPECT_EQ(held->FileName, u"a");
+  s.ftp.SetRemoteFile(nullptr);
+  EXPECT_EQ(s.ftp.RemoteFile().FileName, u"");
+  EXPECT_NE(s.ftp.RemoteFilePtr(), mine);
 }
