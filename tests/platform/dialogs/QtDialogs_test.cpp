@@ -61,42 +61,27 @@ TEST(QtDialogs, EachIconReachesTheBox) {
   }
 }
 
-struct Press {
-  QMessageBox::StandardButton button;
-  BoxAnswer answer;
-};
-
 TEST(QtDialogs, ButtonSetsHaveFirstAsDefaultAndEachAnswerMapsBack) {
-  struct Case {
-    Buttons buttons;
-    QMessageBox::StandardButtons expected;
-    QMessageBox::StandardButton defaultButton;
-    std::vector<Press> presses;
-  };
-  const std::vector<Case> cases = {
-      {Buttons::Ok, QMessageBox::Ok, QMessageBox::Ok, {{QMessageBox::Ok, BoxAnswer::Ok}}},
-      {Buttons::OkCancel,
-       QMessageBox::Ok | QMessageBox::Cancel,
-       QMessageBox::Ok,
-       {{QMessageBox::Ok, BoxAnswer::Ok}, {QMessageBox::Cancel, BoxAnswer::Cancel}}},
-      {Buttons::YesNo,
-       QMessageBox::Yes | QMessageBox::No,
-       QMessageBox::Yes,
-       {{QMessageBox::Yes, BoxAnswer::Yes}, {QMessageBox::No, BoxAnswer::No}}},
-      {Buttons::YesNoCancel,
-       QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
-       QMessageBox::Yes,
-       {{QMessageBox::Yes, BoxAnswer::Yes},
-        {QMessageBox::No, BoxAnswer::No},
-        {QMessageBox::Cancel, BoxAnswer::Cancel}}}};
+  using B = QMessageBox;
+  const std::pair<QMessageBox::StandardButton, BoxAnswer> answers[] = {
+      {B::Ok, BoxAnswer::Ok},
+      {B::Cancel, BoxAnswer::Cancel},
+      {B::Yes, BoxAnswer::Yes},
+      {B::No, BoxAnswer::No}};
+  const std::tuple<Buttons, QMessageBox::StandardButtons, QMessageBox::StandardButton> sets[] = {
+      {Buttons::Ok, B::Ok, B::Ok},
+      {Buttons::OkCancel, B::Ok | B::Cancel, B::Ok},
+      {Buttons::YesNo, B::Yes | B::No, B::Yes},
+      {Buttons::YesNoCancel, B::Yes | B::No | B::Cancel, B::Yes}};
   QtDialogs d;
-  for (const Case& c : cases) {
-    for (const Press& press : c.presses) {
+  for (const auto& [buttons, shown, defaultButton] : sets) {
+    for (const auto& [press, answer] : answers) {
+      if (!shown.testFlag(press)) continue;
       SeenMessageBox seen;
-      AnswerNextMessageBox(press.button, &seen);
-      EXPECT_EQ(d.MessageBox(u"t", u"T", c.buttons, Icon::Question), press.answer);
-      EXPECT_EQ(seen.buttons, c.expected);
-      EXPECT_EQ(seen.defaultButton, c.defaultButton);
+      AnswerNextMessageBox(press, &seen);
+      EXPECT_EQ(d.MessageBox(u"t", u"T", buttons, Icon::Question), answer);
+      EXPECT_EQ(seen.buttons, shown);
+      EXPECT_EQ(seen.defaultButton, defaultButton);
     }
   }
 }
@@ -144,10 +129,17 @@ TEST(QtDialogs, InputBoxShowsPromptTitleAndPresetAndReturnsTyped) {
   EXPECT_EQ(seen.prompt, QString::fromUtf8("新しいファイル名を入力してください。"));
   EXPECT_EQ(seen.preset, "a <b>.txt");
 
-  // OK without typing keeps the preset.
-  AnswerNextModal(
-      [](QWidget* modal) { QTest::keyClick(modal->findChild<QLineEdit*>(), Qt::Key_Return); });
-  EXPECT_EQ(d.InputBox(u"p", u"T", u"kept"), u"kept");
+  // OK without typing keeps the preset; the prompt is plain text with line breaks.
+  Qt::TextFormat format = Qt::AutoText;
+  QString label;
+  AnswerNextModal([&](QWidget* modal) {
+    label = modal->findChild<QLabel*>()->text();
+    format = modal->findChild<QLabel*>()->textFormat();
+    QTest::keyClick(modal->findChild<QLineEdit*>(), Qt::Key_Return);
+  });
+  EXPECT_EQ(d.InputBox(u"<i>one</i>\r\ntwo", u"T", u"kept"), u"kept");
+  EXPECT_EQ(label, "<i>one</i>\ntwo");
+  EXPECT_EQ(format, Qt::PlainText);
 }
 
 TEST(QtDialogs, InputBoxCancelEscapeAndCloseGiveEmptyText) {
@@ -161,21 +153,6 @@ TEST(QtDialogs, InputBoxCancelEscapeAndCloseGiveEmptyText) {
   EXPECT_EQ(d.InputBox(u"p", u"T", u"preset"), u"");
   AnswerNextModal([](QWidget* modal) { modal->close(); });
   EXPECT_EQ(d.InputBox(u"p", u"T", u"preset"), u"");
-}
-
-TEST(QtDialogs, InputBoxPromptIsPlainTextWithLineBreaks) {
-  QtDialogs d;
-  QString label;
-  Qt::TextFormat format = Qt::AutoText;
-  AnswerNextModal([&](QWidget* modal) {
-    auto* l = modal->findChild<QLabel*>();
-    label = l->text();
-    format = l->textFormat();
-    modal->close();
-  });
-  d.InputBox(u"<i>one</i>\r\ntwo", u"T", u"");
-  EXPECT_EQ(label, "<i>one</i>\ntwo");
-  EXPECT_EQ(format, Qt::PlainText);
 }
 
 TEST(QtDialogs, BoxesAreParentedToActiveWindow) {

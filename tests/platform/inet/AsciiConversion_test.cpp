@@ -41,17 +41,5 @@ TEST(AsciiConversion, DownloadHoldsBackATrailingCrUntilFinish) {
   EXPECT_EQ(out, "x\r");
 }
 
-TEST(AsciiConversion, ConversionsAreInverseForTextWithoutLoneCr) {
-  const std::string text = "line one\nline two\n\nend";
-  std::string wire;
-  LfToCrlf up;
-  up.convert(text, &wire);
-  std::string back;
-  CrlfToLf down;
-  down.convert(wire, &back);
-  down.finish(&back);
-  EXPECT_EQ(back, text);
-}
-
 }  // namespace
 }  // namespace inet

@@ -1,7 +1,6 @@
 // The engine against the scripted misbehaving server: each fault gives its error code and
 // leaves the connection, the local files and the server's view as they should be.
 #include <dirent.h>
-#include <sys/socket.h>
 
 #include <gtest/gtest.h>
 
@@ -27,13 +26,9 @@ class EngineFaults : public ::testing::Test {
     m_root = opened.handle;
   }
 
-  HandleResult connect(ScriptedFtpd& server, uint32_t flags = kFlagPassive) {
-    return m_api->InternetConnectA(m_root, server.address().c_str(), 21, "tester", "secret",
-                                   kServiceFtp, flags, 0);
-  }
-
   Handle connected(ScriptedFtpd& server) {
-    const HandleResult result = connect(server);
+    const HandleResult result = m_api->InternetConnectA(
+        m_root, server.address().c_str(), 21, "tester", "secret", kServiceFtp, kFlagPassive, 0);
     EXPECT_NE(result.handle, 0u) << "error " << result.error;
     return result.handle;
   }
@@ -59,108 +54,58 @@ std::vector<std::string> FolderNames(const std::string& path) {
   return names;
 }
 
-TEST_F(EngineFaults, CloseBeforeGreetingAbortsTheConnect) {
-  ScriptedFtpd server(Scenario::CloseBeforeGreeting);
-  const HandleResult result = connect(server);
-  EXPECT_EQ(result.handle, 0u);
-  EXPECT_EQ(result.error, kErrorInternetConnectionAborted);
+// Faults whose whole effect shows in a run of Quillpost (closing before the greeting or after
+// PASS, a STOR refused or cut off, PASV naming another host, EPSV refused) are checked by the
+// fault matrix, which runs the program against this server. Here: what the engine leaves.
+
+TEST_F(EngineFaults, BrokenRepliesAndListingsDropTheConnection) {
+  struct Case {
+    Scenario scenario;
+    uint32_t error;  // of the operation that meets the fault
+    bool listing;    // the fault is in a listing (PWD works before it)
+  };
+  const Case cases[] = {
+      {Scenario::Stall, kErrorInternetTimeout, false},
+      {Scenario::DropMidReply, kErrorInternetConnectionAborted, false},
+      {Scenario::LongReplyLine, kErrorInternetConnectionAborted, false},  // 100 KiB
+      {Scenario::CloseDuringList, kErrorInternetConnectionAborted, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.scenario));
+    ScriptedFtpd server(c.scenario);
+    const Handle connection = connected(server);
+    if (c.listing) {
+      ASSERT_TRUE(pwd(connection).ok);
+      uint32_t error = 0;
+      EXPECT_TRUE(ListAll(*m_api, connection, "*.*", &error).empty());
+      EXPECT_EQ(error, c.error);
+    } else {
+      EXPECT_EQ(pwd(connection).error, c.error);
+    }
+    // Not even the remembered directory is given any more.
+    EXPECT_EQ(pwd(connection).error, kErrorFtpDropped);
+    EXPECT_EQ(m_api->FtpDeleteFileA(connection, "x").error, kErrorFtpDropped);
+    EXPECT_TRUE(m_api->InternetCloseHandle(connection).ok);
+  }
 }
 
-TEST_F(EngineFaults, CloseAfterPassAbortsTheConnectAndHidesThePassword) {
-  ScriptedFtpd server(Scenario::CloseAfterPass);
-  const HandleResult result = connect(server);
-  EXPECT_EQ(result.error, kErrorInternetConnectionAborted);
-  EXPECT_TRUE(Contains(server.commands(), "USER tester"));
-  EXPECT_TRUE(Contains(server.commands(), "PASS ****"));
-}
-
-TEST_F(EngineFaults, StalledServerTimesOutAndTheConnectionIsDroppedAfterwards) {
-  ScriptedFtpd server(Scenario::Stall);
-  const Handle connection = connected(server);
-  EXPECT_EQ(pwd(connection).error, kErrorInternetTimeout);
-  EXPECT_EQ(pwd(connection).error, kErrorFtpDropped);
-  EXPECT_EQ(m_api->FtpDeleteFileA(connection, "x").error, kErrorFtpDropped);
-  EXPECT_TRUE(m_api->InternetCloseHandle(connection).ok);
-}
-
-TEST_F(EngineFaults, DropInTheMiddleOfAReplyAbortsAndDropsTheConnection) {
-  ScriptedFtpd server(Scenario::DropMidReply);
-  const Handle connection = connected(server);
-  EXPECT_EQ(pwd(connection).error, kErrorInternetConnectionAborted);
-  EXPECT_EQ(pwd(connection).error, kErrorFtpDropped);
-}
-
-TEST_F(EngineFaults, ReplyLineOf100KiBEndsTheConnection) {
-  ScriptedFtpd server(Scenario::LongReplyLine);
-  const Handle connection = connected(server);
-  EXPECT_EQ(pwd(connection).error, kErrorInternetConnectionAborted);
-  EXPECT_EQ(pwd(connection).error, kErrorFtpDropped);
-}
-
-TEST_F(EngineFaults, CloseDuringListingAbortsTheFind) {
-  ScriptedFtpd server(Scenario::CloseDuringList);
-  const Handle connection = connected(server);
-  uint32_t error = 0;
-  EXPECT_TRUE(ListAll(*m_api, connection, "*.*", &error).empty());
-  EXPECT_EQ(error, kErrorInternetConnectionAborted);
-  EXPECT_EQ(pwd(connection).error, kErrorFtpDropped);
-}
-
-TEST_F(EngineFaults, RememberedCurrentDirectoryIsNotGivenOnceTheConnectionDropped) {
-  ScriptedFtpd server(Scenario::CloseDuringList);
-  const Handle connection = connected(server);
-  ASSERT_TRUE(pwd(connection).ok);
-  uint32_t error = 0;
-  EXPECT_TRUE(ListAll(*m_api, connection, "*.*", &error).empty());
-  EXPECT_EQ(pwd(connection).error, kErrorFtpDropped);
-}
-
-TEST_F(EngineFaults, CloseInTheMiddleOfAnUploadFails) {
-  ScriptedFtpd server(Scenario::CloseDuringStor);
-  TempDir dir;
-  testsupport::WriteFile(dir.file("big.bin"), std::string(8 << 20, 'b'));
-  const Handle connection = connected(server);
-  const BoolResult put = m_api->FtpPutFileA(connection, dir.file("big.bin").c_str(), "big.bin",
-                                            kTransferTypeBinary, 0);
-  EXPECT_FALSE(put.ok);
-  EXPECT_EQ(put.error, kErrorInternetConnectionAborted);
-  EXPECT_EQ(server.files().count("big.bin"), 0u);
-}
-
-TEST_F(EngineFaults, CloseAfterTheDataButBefore226KeepsTheOldLocalFile) {
-  ScriptedFtpd server(Scenario::CloseBefore226);
-  TempDir dir;
-  testsupport::WriteFile(dir.file("hello.txt"), "old content");
-  const Handle connection = connected(server);
-  const BoolResult get = m_api->FtpGetFileA(connection, "hello.txt", dir.file("hello.txt").c_str(),
-                                            0, 0, kFlagReload | kTransferTypeBinary, 0);
-  EXPECT_EQ(get.error, kErrorInternetConnectionAborted);
-  EXPECT_EQ(testsupport::ReadFile(dir.file("hello.txt")), "old content");
-  EXPECT_EQ(FolderNames(dir.path()), std::vector<std::string>{"hello.txt"});  // no temp file
-}
-
-TEST_F(EngineFaults, StalledDownloadTimesOutAndLeavesNoTemporaryFile) {
-  ScriptedFtpd server(Scenario::StallDuringRetr);
-  TempDir dir;
-  const Handle connection = connected(server);
-  const BoolResult get = m_api->FtpGetFileA(connection, "hello.txt", dir.file("h").c_str(), 0, 0,
-                                            kTransferTypeBinary, 0);
-  EXPECT_EQ(get.error, kErrorInternetTimeout);
-  EXPECT_TRUE(FolderNames(dir.path()).empty());
-  EXPECT_EQ(pwd(connection).error, kErrorFtpDropped);
-}
-
-TEST_F(EngineFaults, StorRefusedWith452IsAServerErrorWithItsText) {
-  ScriptedFtpd server(Scenario::StorRefused452);
-  TempDir dir;
-  testsupport::WriteFile(dir.file("a.txt"), "abc");
-  const Handle connection = connected(server);
-  const BoolResult put =
-      m_api->FtpPutFileA(connection, dir.file("a.txt").c_str(), "a.txt", kTransferTypeBinary, 0);
-  EXPECT_EQ(put.error, kErrorInternetExtendedError);
-  const LastResponse last = ReadLastResponse(*m_api);
-  EXPECT_EQ(last.code, 452u);
-  EXPECT_EQ(last.text, "452 Insufficient storage space.\r\n");
+TEST_F(EngineFaults, BrokenDownloadKeepsTheOldLocalFileAndLeavesNoTemporaryFile) {
+  const std::pair<Scenario, uint32_t> cases[] = {
+      {Scenario::CloseBefore226, kErrorInternetConnectionAborted},  // all data, then no 226
+      {Scenario::StallDuringRetr, kErrorInternetTimeout}};
+  for (const auto& [scenario, error] : cases) {
+    SCOPED_TRACE(static_cast<int>(scenario));
+    ScriptedFtpd server(scenario);
+    TempDir dir;
+    testsupport::WriteFile(dir.file("hello.txt"), "old content");
+    const Handle connection = connected(server);
+    const BoolResult get =
+        m_api->FtpGetFileA(connection, "hello.txt", dir.file("hello.txt").c_str(), 0, 0,
+                           kFlagReload | kTransferTypeBinary, 0);
+    EXPECT_EQ(get.error, error);
+    EXPECT_EQ(testsupport::ReadFile(dir.file("hello.txt")), "old content");
+    EXPECT_EQ(FolderNames(dir.path()), std::vector<std::string>{"hello.txt"});
+  }
 }
 
 TEST_F(EngineFaults, Reply552DuringAnUploadWinsOverTheBrokenDataConnection) {
@@ -174,31 +119,6 @@ TEST_F(EngineFaults, Reply552DuringAnUploadWinsOverTheBrokenDataConnection) {
   EXPECT_EQ(ReadLastResponse(*m_api).code, 552u);
   // The server explained itself, so the session goes on.
   EXPECT_TRUE(pwd(connection).ok);
-}
-
-TEST_F(EngineFaults, PasvNamingAForeignAddressStillConnectsToTheControlPeer) {
-  ScriptedFtpd server(Scenario::PasvForeignAddress);
-  const Handle connection = connected(server);
-  uint32_t error = 0;
-  const auto entries = ListAll(*m_api, connection, "*.*", &error);
-  ASSERT_EQ(entries.size(), 1u) << "error " << error;
-  EXPECT_EQ(entries[0].name, "hello.txt");
-  EXPECT_EQ(error, kErrorNoMoreFiles);
-}
-
-TEST_F(EngineFaults, EpsvRefusedFallsBackToPasvForTheRestOfTheSession) {
-  ScriptedFtpd server(Scenario::EpsvRefused);
-  TempDir dir;
-  const Handle connection = connected(server);
-  uint32_t error = 0;
-  EXPECT_EQ(ListAll(*m_api, connection, "*.*", &error).size(), 1u);
-  EXPECT_TRUE(m_api
-                  ->FtpGetFileA(connection, "hello.txt", dir.file("h").c_str(), 0, 0,
-                                kTransferTypeBinary, 0)
-                  .ok);
-  EXPECT_EQ(testsupport::ReadFile(dir.file("h")), "hello\r\nworld\r\n");
-  EXPECT_EQ(CountPrefix(server.commands(), "EPSV"), 1u);
-  EXPECT_EQ(CountPrefix(server.commands(), "PASV"), 2u);
 }
 
 TEST_F(EngineFaults, MultiLineErrorReplyIsKeptWhole) {

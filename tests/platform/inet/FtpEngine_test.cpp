@@ -1,13 +1,10 @@
 // The engine's own rules, against the well-behaved scripted server: handles, argument checks
-// made before anything is sent, local file handling around transfers, and name resolution.
-#include <poll.h>
-#include <unistd.h>
-
+// made before anything is sent, local file handling around transfers, the bytes on the wire,
+// and name resolution.
 #include <gtest/gtest.h>
 
 #include "platform/inet/FtpEngine.h"
 #include "tests/platform/inet/EngineTestSupport.h"
-#include "tests/support/common/Process.h"
 #include "tests/support/common/TempDir.h"
 #include "tests/support/scripted/ScriptedFtpd.h"
 
@@ -24,10 +21,19 @@ class Engine : public ::testing::Test {
   void SetUp() override {
     m_root = m_api->InternetOpenA(nullptr, kOpenTypePreconfig, nullptr, nullptr, 0).handle;
     ASSERT_NE(m_root, 0u);
-    const HandleResult result = m_api->InternetConnectA(
-        m_root, m_server.address().c_str(), 21, "tester", "secret", kServiceFtp, kFlagPassive, 0);
+    const HandleResult result = connect(m_server.address(), 21, "tester", "secret");
     ASSERT_NE(result.handle, 0u) << "error " << result.error;
     m_connection = result.handle;
+  }
+
+  HandleResult connect(const std::string& name, int32_t port, const char* user,
+                       const char* password, uint32_t service = kServiceFtp) {
+    return m_api->InternetConnectA(m_root, name.c_str(), port, user, password, service,
+                                   kFlagPassive, 0);
+  }
+
+  BoolResult get(const char* remote, const std::string& local, uint32_t type) {
+    return m_api->FtpGetFileA(m_connection, remote, local.c_str(), 0, 0, kFlagReload | type, 0);
   }
 
   std::unique_ptr<InternetApi> m_api = MakeFtpEngine(ShortTimeouts());
@@ -49,7 +55,7 @@ TEST_F(Engine, UnknownClosedAndWrongKindHandlesAreInvalid) {
   EXPECT_EQ(m_api->InternetCloseHandle(12345).error, kErrorInvalidHandle);
 }
 
-TEST_F(Engine, ClosingAConnectionEndsItsFindsAndSendsQuit) {
+TEST_F(Engine, ClosingAHandleEndsTheHandlesItOwns) {
   FindData data;
   const HandleResult find = m_api->FtpFindFirstFileA(m_connection, "*.*", &data, 0, 0);
   ASSERT_NE(find.handle, 0u);
@@ -58,11 +64,11 @@ TEST_F(Engine, ClosingAConnectionEndsItsFindsAndSendsQuit) {
   EXPECT_EQ(m_api->InternetCloseHandle(find.handle).error, kErrorInvalidHandle);
   EXPECT_EQ(m_api->InternetCloseHandle(m_connection).error, kErrorInvalidHandle);
   EXPECT_EQ(m_server.commands().back(), "QUIT");
-}
-
-TEST_F(Engine, ClosingTheRootEndsItsConnections) {
+  // The root ends its connections.
+  const Handle second = connect(m_server.address(), 21, "tester", "secret").handle;
+  ASSERT_NE(second, 0u);
   EXPECT_TRUE(m_api->InternetCloseHandle(m_root).ok);
-  EXPECT_EQ(m_api->FtpDeleteFileA(m_connection, "hello.txt").error, kErrorInvalidHandle);
+  EXPECT_EQ(m_api->FtpDeleteFileA(second, "hello.txt").error, kErrorInvalidHandle);
   EXPECT_EQ(m_server.files().count("hello.txt"), 1u);
 }
 
@@ -101,16 +107,8 @@ TEST_F(Engine, LineBreaksInNamesAreRefusedBeforeAnythingIsSent) {
             kErrorInvalidParameter);
   EXPECT_EQ(m_server.commands().size(), before);
   EXPECT_EQ(m_server.files().count("hello.txt"), 1u);
-  EXPECT_EQ(m_api
-                ->InternetConnectA(m_root, m_server.address().c_str(), 21, "u\r\nSITE x", nullptr,
-                                   kServiceFtp, 0, 0)
-                .error,
-            kErrorInvalidParameter);
-  EXPECT_EQ(m_api
-                ->InternetConnectA(m_root, m_server.address().c_str(), 21, "u", "p\nSITE x",
-                                   kServiceFtp, 0, 0)
-                .error,
-            kErrorInvalidParameter);
+  EXPECT_EQ(connect(m_server.address(), 21, "u\r\nSITE x", nullptr).error, kErrorInvalidParameter);
+  EXPECT_EQ(connect(m_server.address(), 21, "u", "p\nSITE x").error, kErrorInvalidParameter);
 }
 
 TEST_F(Engine, CurrentDirectoryHonoursTheBufferContract) {
@@ -139,52 +137,20 @@ TEST_F(Engine, UploadOfAMissingLocalFileFailsBeforeAnythingIsSent) {
   EXPECT_EQ(CountPrefix(m_server.commands(), "EPSV"), 0u);
 }
 
-TEST_F(Engine, DownloadWithFailIfExistsLeavesTheFileAndTransfersNothing) {
-  TempDir dir;
-  testsupport::WriteFile(dir.file("hello.txt"), "mine");
-  EXPECT_EQ(m_api
-                ->FtpGetFileA(m_connection, "hello.txt", dir.file("hello.txt").c_str(), 1, 0,
-                              kFlagReload | kTransferTypeBinary, 0)
-                .error,
-            kErrorFileExists);
-  EXPECT_EQ(testsupport::ReadFile(dir.file("hello.txt")), "mine");
-  EXPECT_EQ(CountPrefix(m_server.commands(), "RETR"), 0u);
-  // Without fail-if-exists the file is replaced.
-  EXPECT_TRUE(m_api
-                  ->FtpGetFileA(m_connection, "hello.txt", dir.file("hello.txt").c_str(), 0, 0,
-                                kFlagReload | kTransferTypeBinary, 0)
-                  .ok);
-  EXPECT_EQ(testsupport::ReadFile(dir.file("hello.txt")), "hello\r\nworld\r\n");
-}
-
-TEST_F(Engine, RefusedDownloadLeavesTheLocalFileAndNoTemporaryFile) {
+TEST_F(Engine, RefusedDownloadLeavesTheLocalFile) {
   TempDir dir;
   testsupport::WriteFile(dir.file("keep"), "kept");
-  EXPECT_EQ(m_api
-                ->FtpGetFileA(m_connection, "missing", dir.file("keep").c_str(), 0, 0,
-                              kTransferTypeBinary, 0)
-                .error,
+  EXPECT_EQ(get("missing", dir.file("keep"), kTransferTypeBinary).error,
             kErrorInternetExtendedError);
   EXPECT_EQ(ReadLastResponse(*m_api).code, 550u);
   EXPECT_EQ(testsupport::ReadFile(dir.file("keep")), "kept");
-  EXPECT_EQ(m_api
-                ->FtpGetFileA(m_connection, "hello.txt", dir.file("no/such").c_str(), 0, 0,
-                              kTransferTypeBinary, 0)
-                .error,
-            kErrorPathNotFound);
+  EXPECT_EQ(get("hello.txt", dir.file("no/such"), kTransferTypeBinary).error, kErrorPathNotFound);
 }
 
-TEST_F(Engine, AsciiDownloadTurnsCrLfIntoLineFeeds) {
+TEST_F(Engine, AsciiTransfersConvertLineEndsOnTheWireAndBinaryOnesDoNot) {
   TempDir dir;
-  ASSERT_TRUE(m_api
-                  ->FtpGetFileA(m_connection, "hello.txt", dir.file("a").c_str(), 0, 0,
-                                kFlagReload | kTransferTypeAscii, 0)
-                  .ok);
+  ASSERT_TRUE(get("hello.txt", dir.file("a"), kTransferTypeAscii).ok);
   EXPECT_EQ(testsupport::ReadFile(dir.file("a")), "hello\nworld\n");
-}
-
-TEST_F(Engine, AsciiUploadSendsCrLfOnTheWireAndBinaryTheBytesAsTheyAre) {
-  TempDir dir;
   testsupport::WriteFile(dir.file("t"), "one\ntwo\r\n\nend\r");
   ASSERT_TRUE(m_api->FtpPutFileA(m_connection, dir.file("t").c_str(), "a", 1, 0).ok);
   ASSERT_TRUE(m_api->FtpPutFileA(m_connection, dir.file("t").c_str(), "b", 2, 0).ok);
@@ -192,70 +158,26 @@ TEST_F(Engine, AsciiUploadSendsCrLfOnTheWireAndBinaryTheBytesAsTheyAre) {
   EXPECT_EQ(m_server.files().at("b"), "one\ntwo\r\n\nend\r");
 }
 
-// The first line the program writes to `fd`, waiting at most a few seconds.
-std::string ReadFirstLine(int fd) {
-  std::string line;
-  char c = 0;
-  pollfd in{fd, POLLIN, 0};
-  while (::poll(&in, 1, 5000) > 0 && ::read(fd, &c, 1) == 1 && c != '\n') line.push_back(c);
-  return line;
+TEST_F(Engine, UserWithoutPasswordSendsAnEmptyPassword) {
+  ASSERT_TRUE(m_api->InternetCloseHandle(m_connection).ok);  // the server takes one at a time
+  EXPECT_NE(connect(m_server.address(), 21, "tester", nullptr).handle, 0u);
+  EXPECT_TRUE(Contains(m_server.commands(), "PASS"));
 }
 
-TEST(EngineConnect, ScriptedServerProgramPrintsItsPortAndPlaysItsScenario) {
-  int out[2];
-  ASSERT_EQ(::pipe(out), 0);
-  std::string error;
-  const pid_t pid =
-      testsupport::SpawnProcess({QP_SCRIPTED_FTPD, "epsv-500"}, {}, out[1], -1, error);
-  ::close(out[1]);
-  ASSERT_GT(pid, 0) << error;
-  const std::string port = ReadFirstLine(out[0]);
-  ::close(out[0]);
-  auto api = MakeFtpEngine(ShortTimeouts());
-  const Handle root = api->InternetOpenA(nullptr, 0, nullptr, nullptr, 0).handle;
-  const HandleResult connection = api->InternetConnectA(root, ("127.0.0.1:" + port).c_str(), 21,
-                                                        "u", "p", kServiceFtp, kFlagPassive, 0);
-  ASSERT_NE(connection.handle, 0u) << "port \"" << port << "\", error " << connection.error;
-  uint32_t listError = 0;
-  EXPECT_EQ(ListAll(*api, connection.handle, "*.*", &listError).size(), 1u);
-  EXPECT_TRUE(api->InternetCloseHandle(root).ok);
-  EXPECT_EQ(testsupport::StopProcess(pid), 0);
-}
-
-TEST(EngineConnect, UserWithoutPasswordSendsAnEmptyPassword) {
-  auto api = MakeFtpEngine(ShortTimeouts());
-  ScriptedFtpd server(Scenario::Normal);
-  const Handle root = api->InternetOpenA(nullptr, 0, nullptr, nullptr, 0).handle;
-  const HandleResult result = api->InternetConnectA(root, server.address().c_str(), 21, "tester",
-                                                    nullptr, kServiceFtp, 0, 0);
-  EXPECT_NE(result.handle, 0u);
-  EXPECT_TRUE(Contains(server.commands(), "PASS"));
-}
-
-TEST(EngineConnect, UnresolvableNameBadPortAndRefusedConnection) {
-  auto api = MakeFtpEngine(ShortTimeouts());
-  const Handle root = api->InternetOpenA(nullptr, 0, nullptr, nullptr, 0).handle;
-  EXPECT_EQ(
-      api->InternetConnectA(root, "no-such-host.invalid", 21, nullptr, nullptr, kServiceFtp, 0, 0)
-          .error,
-      kErrorInternetNameNotResolved);
-  EXPECT_EQ(api->InternetConnectA(root, "127.0.0.1", 0, nullptr, nullptr, kServiceFtp, 0, 0).error,
-            kErrorInvalidParameter);
-  EXPECT_EQ(
-      api->InternetConnectA(root, "127.0.0.1:70000", 21, nullptr, nullptr, kServiceFtp, 0, 0).error,
-      kErrorInvalidParameter);
-  EXPECT_EQ(api->InternetConnectA(root, "127.0.0.1", 21, nullptr, nullptr, 3, 0, 0).error,
-            kErrorInvalidParameter);
+TEST_F(Engine, UnresolvableNameBadPortAndRefusedConnection) {
+  EXPECT_EQ(connect("no-such-host.invalid", 21, nullptr, nullptr).error,
+            kErrorInternetNameNotResolved);
+  EXPECT_EQ(connect("127.0.0.1", 0, nullptr, nullptr).error, kErrorInvalidParameter);
+  EXPECT_EQ(connect("127.0.0.1:70000", 21, nullptr, nullptr).error, kErrorInvalidParameter);
+  EXPECT_EQ(connect("127.0.0.1", 21, nullptr, nullptr, 3).error, kErrorInvalidParameter);
   // A port that was just free: nobody listens there.
   uint16_t port = 0;
   {
     ScriptedFtpd gone(Scenario::Normal);
     port = gone.port();
   }
-  const std::string name = "127.0.0.1:" + std::to_string(port);
-  EXPECT_EQ(
-      api->InternetConnectA(root, name.c_str(), 21, nullptr, nullptr, kServiceFtp, 0, 0).error,
-      kErrorInternetCannotConnect);
+  EXPECT_EQ(connect("127.0.0.1:" + std::to_string(port), 21, nullptr, nullptr).error,
+            kErrorInternetCannotConnect);
 }
 
 }  // namespace

@@ -27,6 +27,12 @@ CivilTime now2024() {
   return now;
 }
 
+// The calendar time of a LIST line's entry, or "not read".
+std::string listTime(const std::string& line, const CivilTime& now = now2024()) {
+  const auto entry = ParseListLine(line, now);
+  return entry ? calendar(entry->lastWrite) : "not read";
+}
+
 TEST(ListingParser, MlsdLineGivesTypeSizeTimeAndNameWithSpaces) {
   const auto file =
       ParseMlsdLine("type=file;size=5368709120;modify=20040305070809.250; my file.txt");
@@ -65,28 +71,16 @@ TEST(ListingParser, UnixLineWithYearGivesDateAtMidnight) {
 }
 
 TEST(ListingParser, UnixTimeWithoutYearIsNeverPlacedInTheFuture) {
-  // Earlier this year: this year.
-  auto e = ParseListLine("-rw-r--r-- 1 u g 10 Mar  5 09:05 a", now2024());
-  ASSERT_TRUE(e);
-  EXPECT_EQ(calendar(e->lastWrite), "2024-03-05 09:05:00.000");
-  // Later in the calendar than now: last year.
-  e = ParseListLine("-rw-r--r-- 1 u g 10 Nov 20 18:00 a", now2024());
-  ASSERT_TRUE(e);
-  EXPECT_EQ(calendar(e->lastWrite), "2023-11-20 18:00:00.000");
-  // A server clock a few hours ahead stays in this year.
-  e = ParseListLine("-rw-r--r-- 1 u g 10 Mar 10 20:00 a", now2024());
-  ASSERT_TRUE(e);
-  EXPECT_EQ(calendar(e->lastWrite), "2024-03-10 20:00:00.000");
-}
-
-TEST(ListingParser, UnixFeb29WithoutYearFindsALeapYear) {
-  CivilTime now;
-  now.year = 2025;
-  now.month = 3;
-  now.day = 1;
-  const auto e = ParseListLine("-rw-r--r-- 1 u g 1 Feb 29 10:00 leap", now);
-  ASSERT_TRUE(e);
-  EXPECT_EQ(calendar(e->lastWrite), "2024-02-29 10:00:00.000");
+  // Earlier this year: this year; later in the calendar than now: last year; a server clock a
+  // few hours ahead stays in this year.
+  EXPECT_EQ(listTime("-rw-r--r-- 1 u g 10 Mar  5 09:05 a"), "2024-03-05 09:05:00.000");
+  EXPECT_EQ(listTime("-rw-r--r-- 1 u g 10 Nov 20 18:00 a"), "2023-11-20 18:00:00.000");
+  EXPECT_EQ(listTime("-rw-r--r-- 1 u g 10 Mar 10 20:00 a"), "2024-03-10 20:00:00.000");
+  CivilTime march2025;
+  march2025.year = 2025;
+  march2025.month = 3;
+  march2025.day = 1;
+  EXPECT_EQ(listTime("-rw-r--r-- 1 u g 1 Feb 29 10:00 leap", march2025), "2024-02-29 10:00:00.000");
 }
 
 TEST(ListingParser, UnixNamesKeepSpacesAndSymlinksShowTheirLinkName) {
@@ -109,10 +103,7 @@ TEST(ListingParser, UnixLineWithoutGroupAndWithMonthLikeOwnerIsRead) {
   ASSERT_TRUE(e);
   EXPECT_EQ(e->size, 1234u);
   EXPECT_EQ(e->name, "y2k.txt");
-  e = ParseListLine("-rw-r--r-- 1 may jun 77 Jul  4  2001 x", now2024());
-  ASSERT_TRUE(e);
-  EXPECT_EQ(e->size, 77u);
-  EXPECT_EQ(calendar(e->lastWrite), "2001-07-04 00:00:00.000");
+  EXPECT_EQ(listTime("-rw-r--r-- 1 may jun 77 Jul  4  2001 x"), "2001-07-04 00:00:00.000");
 }
 
 TEST(ListingParser, DosLinesWithTwoAndFourDigitYearsAnd24HourTimes) {
@@ -126,12 +117,8 @@ TEST(ListingParser, DosLinesWithTwoAndFourDigitYearsAnd24HourTimes) {
   EXPECT_EQ(e->size, 6442450944u);
   EXPECT_EQ(e->name, "big file.iso");
   EXPECT_EQ(calendar(e->lastWrite), "1999-12-31 12:30:00.000");
-  e = ParseListLine("01-02-98  12:00AM  5 midnight", now2024());
-  ASSERT_TRUE(e);
-  EXPECT_EQ(calendar(e->lastWrite), "1998-01-02 00:00:00.000");
-  e = ParseListLine("01-02-2010  23:59  5 late", now2024());
-  ASSERT_TRUE(e);
-  EXPECT_EQ(calendar(e->lastWrite), "2010-01-02 23:59:00.000");
+  EXPECT_EQ(listTime("01-02-98  12:00AM  5 midnight"), "1998-01-02 00:00:00.000");
+  EXPECT_EQ(listTime("01-02-2010  23:59  5 late"), "2010-01-02 23:59:00.000");
 }
 
 TEST(ListingParser, WholeListingSkipsTotalsDotsAndGarbage) {
