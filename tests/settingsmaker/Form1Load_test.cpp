@@ -63,32 +63,6 @@ TEST_F(Form1Load, FileThatEndsEarlyOrCannotBeReadLeavesTheBoxes) {
   EXPECT_EQ(texts(), kExample);
 }
 
-TEST_F(Form1Load, WriteGoesToTheWorkingDirectoryAndLoadReadsTheProgramFolder) {
-  fill(kExample);
-  boxes.answerMessage(BoxAnswer::Yes);
-  click(form->Command1());
-  ASSERT_TRUE(written());
-  boxes = {};
-  click(form->Command5());
-  ASSERT_EQ(boxes.asked().size(), 1u);
-  ExpectMessage(boxes.asked()[0], kMissing);
-  // An older file in the program folder is what loads.
-  storeInProgramFolder(kStored, u"old");
-  click(form->Command5());
-  EXPECT_EQ(texts()[0], u"ftp.stored.jp");
-  EXPECT_EQ(texts()[2], u"***");
-}
-
-TEST_F(Form1Load, LoadedMaskCanNeverBeWritten) {
-  storeInProgramFolder(kStored, u"secret");
-  click(form->Command5());
-  boxes.answerMessage(BoxAnswer::Yes);
-  click(form->Command1());
-  ASSERT_EQ(boxes.asked().size(), 1u);
-  EXPECT_EQ(boxes.asked()[0].title, u"serverdata.dat作成");
-  EXPECT_FALSE(written());
-}
-
 TEST_F(Form1Load, ExampleClearAndDateModeButtonsOnlySetTheBoxes) {
   click(form->Command3());
   EXPECT_EQ(texts(), kExample);

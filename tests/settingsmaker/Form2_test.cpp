@@ -65,12 +65,8 @@ TEST_F(Form2Recovery, RightPhraseRestoresOnlyThePasswordAndCloses) {
 
 TEST_F(Form2Recovery, MissingFileKeepsTheDialogOpenAndTheNextClickChecksAgain) {
   // Only in the working directory, where the editor writes.
-  fill(kExample);
-  boxes.answerMessage(dialogs::BoxAnswer::Yes);
-  click(form->Command1());
-  ASSERT_TRUE(written());
+  testsupport::WriteFile(writtenPath(), "\"a\",\"b\",\"RST\",\"d\",\"e\",\"f\"\r\n");
   fill(kOnScreen);
-  boxes = {};
   Form2* dialog = decode(kPhrase);
   ASSERT_NE(dialog, nullptr);
   EXPECT_TRUE(dialog->isVisible());

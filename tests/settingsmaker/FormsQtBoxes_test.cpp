@@ -30,25 +30,6 @@ void expectSeen(const SeenMessageBox& seen, const char16_t* text, const char16_t
   EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
 }
 
-TEST_F(FormsQtBoxes, MissingEntryAndMaskedPasswordBoxesAreAnsweredOnScreen) {
-  SeenMessageBox missing;
-  AnswerNextMessageBox(QMessageBox::Ok, &missing);
-  click(form->Command1());
-  expectSeen(missing, u"記入漏れがあります", u"Quillprep", QMessageBox::Ok);
-
-  Texts values = kExample;
-  values[2] = u"****";
-  fill(values);
-  SeenMessageBox stored, again;
-  AnswerNextMessageBox(QMessageBox::No, &stored);
-  AnswerNextMessageBox(QMessageBox::Ok, &again);
-  click(form->Command1());
-  expectSeen(stored, u"保存されているパスワードでよろしいですか？", u"serverdata.dat作成",
-             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-  expectSeen(again, u"パスワードを再入力してください", u"Quillprep", QMessageBox::Ok);
-  EXPECT_EQ(form->Text3()->text(), "");
-}
-
 TEST_F(FormsQtBoxes, ConfirmedWriteShowsTheTwoLineCompletion) {
   fill(kExample);
   SeenMessageBox confirm, created;
