@@ -88,24 +88,19 @@ TEST_F(QuillpostProgram, SettingsProblemsEndWithOne) {
       << result.err;
 }
 
-TEST_F(QuillpostProgram, MissingLocalFileEndsWithTwo) {
-  const testsupport::ProcessResult result =
-      run({u"127.0.0.1:1", u"u", u"", u"", U16(local.file("absent.csv")), u"x"}, "p");
-  EXPECT_EQ(result.exitCode, 2);
-  EXPECT_EQ(result.err, "Quillpost: 指定したローカルファイルは存在しません\n");
-}
-
-TEST_F(QuillpostProgram, UnreachableDisplayFallsBackToStandardError) {
-  // A DISPLAY left over in a scheduler's environment names an X server nobody serves.
+TEST_F(QuillpostProgram, MissingLocalFileEndsWithTwoAlsoWhenTheDisplayCannotBeReached) {
   WriteSettingsFile(folder.path(),
                     {u"127.0.0.1:1", u"u", u"", u"", U16(local.file("absent.csv")), u"x"}, u"p");
-  testsupport::ProcessOptions options = testsupport::Headless();
-  options.unsetEnv.push_back("QT_QPA_PLATFORM");
-  options.setEnv.emplace_back("DISPLAY", ":97");
-  const testsupport::ProcessResult result = testsupport::RunProcess({program()}, options);
-  EXPECT_FALSE(result.timedOut);
-  EXPECT_EQ(result.exitCode, 2);
-  EXPECT_EQ(result.err, "Quillpost: 指定したローカルファイルは存在しません\n");
+  // A DISPLAY left over in a scheduler's environment names an X server nobody serves.
+  testsupport::ProcessOptions unreachable = testsupport::Headless();
+  unreachable.unsetEnv.push_back("QT_QPA_PLATFORM");
+  unreachable.setEnv.emplace_back("DISPLAY", ":97");
+  for (const testsupport::ProcessOptions& options : {testsupport::Headless(), unreachable}) {
+    const testsupport::ProcessResult result = testsupport::RunProcess({program()}, options);
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.err, "Quillpost: 指定したローカルファイルは存在しません\n");
+  }
 }
 
 TEST_F(QuillpostProgram, RefusedConnectionEndsWithThree) {

@@ -17,6 +17,7 @@
 #include "tests/support/fake/FakeInternetApi.h"
 #include "tests/uploader/UploaderTestSupport.h"
 #include "uploader/TabStopDelegate.h"
+#include "uploader/TabStops.h"
 #include "uploader/fFTPTest.h"
 
 namespace uploadertest {
@@ -94,7 +95,7 @@ TEST(fFTPTestLayout, TabOrderFollowsTheTable) {
   EXPECT_EQ(chain, controls);
 }
 
-TEST(fFTPTestLayout, ListUsesTheGothicFontAndThreeEqualTabStopsAfterLoad) {
+TEST(fFTPTestLayout, ListUsesTheGothicFontAndItsColumnsStartAtTheTabStopsSetByLoad) {
   dialogs::ScriptedDialogs boxes;
   testsupport::TempDir empty;
   fFTPTest w(boxes, {U16(empty.path()), FixedClock});
@@ -105,37 +106,20 @@ TEST(fFTPTestLayout, ListUsesTheGothicFontAndThreeEqualTabStopsAfterLoad) {
   EXPECT_TRUE(w.lstFilesTabStops()->tabStops().empty());
   EXPECT_EQ(w.Form_Load(), ExitStatus::SettingsProblem);  // no settings file here
   EXPECT_EQ(w.lstFilesTabStops()->tabStops(), (std::vector<int>{100, 100, 100}));
-}
 
-TEST(fFTPTestLayout, ColumnsStartAtTheTabStops) {
-  dialogs::ScriptedDialogs boxes;
-  fFTPTest w(boxes);
-  w.lstFilesTabStops()->setTabStops({100, 100, 100});
-  const QFontMetrics metrics(w.lstFiles()->font());
+  const QFontMetrics metrics(font);
   const int average = TabStopDelegate::averageCharWidth(metrics);
   ASSERT_GT(average, 0);
-  const int stop = (100 * average + 2) / 4;
   const std::vector<int> shortName =
       w.lstFilesTabStops()->segmentStarts("F a.txt\t1,234\t2004/03/07 09:05", metrics);
   ASSERT_EQ(shortName.size(), 3u);
-  EXPECT_EQ(shortName[1], stop);
-  EXPECT_GT(shortName[2], stop + metrics.horizontalAdvance("1,234"));
+  EXPECT_EQ(shortName[1], DialogUnitsToPixels(100, average));
+  EXPECT_GT(shortName[2], shortName[1] + metrics.horizontalAdvance("1,234"));
   // A name longer than the first column never runs into the size.
   const QString longName = "F " + QString(40, 'x');
   const std::vector<int> longStarts =
       w.lstFilesTabStops()->segmentStarts(longName + "\t1\t2004/03/07 09:05", metrics);
   EXPECT_GT(longStarts[1], metrics.horizontalAdvance(longName));
-}
-
-TEST(fFTPTestLayout, FTPFrrShowsOneCriticalBoxWithNumberAndText) {
-  dialogs::ScriptedDialogs boxes;
-  fFTPTest w(boxes);
-  w.clsFtp_FTPFrr(-7, u"何か");
-  ASSERT_EQ(boxes.asked().size(), 1u);
-  EXPECT_EQ(boxes.asked()[0].text, u"-7\r\n何か");
-  EXPECT_EQ(boxes.asked()[0].title, u"Quillpost");
-  EXPECT_EQ(boxes.asked()[0].icon, dialogs::Icon::Critical);
-  EXPECT_EQ(boxes.asked()[0].buttons, dialogs::Buttons::Ok);
 }
 
 TEST(fFTPTestLayout, ClosingReleasesTheSessionSearchConnectionThenRoot) {

@@ -57,19 +57,7 @@ TEST_F(QtBoxes, FTPFrrIsACriticalBoxWithTheNumberOnItsOwnLine) {
   EXPECT_EQ(seen.buttons, QMessageBox::Ok);
 }
 
-TEST_F(QtBoxes, DeleteQuestionOffersYesAndNo) {
-  connect();
-  SeenMessageBox seen;
-  AnswerNextMessageBox(QMessageBox::No, &seen);
-  form->cmdDel()->click();
-  EXPECT_EQ(seen.text,
-            QString::fromStdU16String(u"指定したファイルまたはディレクトリを削除します。"));
-  EXPECT_EQ(seen.icon, QMessageBox::Question);
-  EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No);
-  EXPECT_EQ(fake.last("FtpDeleteFileA"), nullptr);  // No was pressed
-}
-
-TEST_F(QtBoxes, InputBoxesShowTheirPromptTitleAndPreset) {
+TEST_F(QtBoxes, RenameBoxShowsItsPromptTitleAndPreset) {
   connect();
   SeenInputBox rename;
   AnswerNextInputBox(QString("b.txt"), &rename);
@@ -80,26 +68,6 @@ TEST_F(QtBoxes, InputBoxesShowTheirPromptTitleAndPreset) {
   ASSERT_NE(fake.last("FtpRenameFileA"), nullptr);
   EXPECT_EQ(fake.last("FtpRenameFileA")->texts,
             (std::vector<std::optional<std::string>>{"a.txt", "b.txt"}));
-
-  SeenInputBox makeDir;
-  AnswerNextInputBox(std::nullopt, &makeDir);
-  form->cmdMakeDir()->click();
-  EXPECT_EQ(makeDir.prompt, QString::fromStdU16String(u"ディレクトリの作成"));
-  EXPECT_EQ(makeDir.title,
-            QString::fromStdU16String(u"新規作成するディレクトリ名を入力してください。"));
-  EXPECT_EQ(makeDir.preset, "");
-  EXPECT_EQ(fake.last("FtpCreateDirectoryA"), nullptr);  // cancelled
-}
-
-TEST_F(QtBoxes, StartUpMessageHasNoIcon) {
-  WriteSettingsFile(local.path(), {u"h", u"u", u"", u"", U16(local.file("absent")), u"n"}, u"p");
-  SeenMessageBox seen;
-  AnswerNextMessageBox(QMessageBox::Ok, &seen);
-  EXPECT_EQ(form->Form_Load(), ExitStatus::LocalFileMissing);
-  EXPECT_EQ(seen.text, QString::fromStdU16String(u"指定したローカルファイルは存在しません"));
-  EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
-  EXPECT_EQ(seen.title, "Quillpost");
-  EXPECT_EQ(fake.last("InternetConnectA"), nullptr);
 }
 
 }  // namespace

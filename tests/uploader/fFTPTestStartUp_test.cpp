@@ -69,14 +69,6 @@ TEST_F(StartUp, NowDateModeStoresUnderTheDateNameWithoutMessage) {
   EXPECT_TRUE(boxes.asked().empty());
 }
 
-TEST_F(StartUp, KeywordInAnotherCaseIsAnOrdinaryName) {
-  settings.RemoteFileName = u"nowdatemode";
-  EXPECT_EQ(run(), ExitStatus::Done);
-  EXPECT_TRUE(fs::exists(served("upload/nowdatemode")));
-  ASSERT_EQ(boxes.asked().size(), 1u);
-  ExpectMessage(boxes.asked()[0], completion(), Icon::Information);
-}
-
 TEST_F(StartUp, MissingLocalFileEndsBeforeConnecting) {
   settings.LocalFilePath = U16(local.file("absent.bin"));
   EXPECT_EQ(run(), ExitStatus::LocalFileMissing);
@@ -86,21 +78,6 @@ TEST_F(StartUp, MissingLocalFileEndsBeforeConnecting) {
   // The settings still reached the text boxes.
   EXPECT_EQ(window().txtServer()->text().toStdString(), server->address());
   EXPECT_EQ(window().txtPass()->text().toStdString(), server->password());
-}
-
-TEST_F(StartUp, MissingOrShortSettingsFileEndsWithItsOwnMessage) {
-  EXPECT_EQ(window().Form_Load(), ExitStatus::SettingsProblem);
-  ASSERT_EQ(boxes.asked().size(), 1u);
-  EXPECT_EQ(Utf8(boxes.asked()[0].text),
-            "設定ファイル Quillpst.dat が見つかりません\r\n" + local.file("Quillpst.dat"));
-  form.reset();
-
-  testsupport::WriteFile(local.file("Quillpst.dat"), "\"a\",\"b\",\"c\",\"d\",\"e\"\r\n");
-  EXPECT_EQ(window().Form_Load(), ExitStatus::SettingsProblem);
-  ASSERT_EQ(boxes.asked().size(), 2u);
-  EXPECT_EQ(Utf8(boxes.asked()[1].text).rfind("設定ファイル Quillpst.dat の項目が足りません", 0),
-            0u);
-  EXPECT_FALSE(serverGot("USER"));
 }
 
 TEST_F(StartUp, UnrestorablePasswordEndsWithItsOwnMessage) {
@@ -148,14 +125,6 @@ TEST_F(StartUp, EmptyLocalPathConnectsAndListsButUploadsNothing) {
   EXPECT_TRUE(serverGot("CWD"));
   EXPECT_FALSE(serverGot("STOR"));
   EXPECT_EQ(lines(), std::vector<std::u16string>{u".."});
-}
-
-TEST_F(StartUp, FailedUploadIsShownWithoutCompletionMessage) {
-  settings.RemoteFileName = u"";  // only a hand-made file holds this; the server refuses it
-  EXPECT_EQ(run(), ExitStatus::UploadFailed);
-  ASSERT_EQ(boxes.asked().size(), 1u);
-  EXPECT_EQ(boxes.asked()[0].icon, Icon::Critical);
-  EXPECT_TRUE(fs::is_empty(served("upload")));
 }
 
 }  // namespace
