@@ -121,6 +121,19 @@ TEST_F(EngineFaults, Reply552DuringAnUploadWinsOverTheBrokenDataConnection) {
   EXPECT_TRUE(pwd(connection).ok);
 }
 
+TEST_F(EngineFaults, UploadToAServerThatStopsReadingEndsWithATimeout) {
+  ScriptedFtpd server(Scenario::StallDuringStor);
+  TempDir dir;
+  // More than the loopback socket buffers hold, so the sender has to wait for the server.
+  testsupport::WriteFile(dir.file("big.bin"), std::string(64 << 20, 'd'));
+  const Handle connection = connected(server);
+  const BoolResult put = m_api->FtpPutFileA(connection, dir.file("big.bin").c_str(), "big.bin",
+                                            kTransferTypeBinary, 0);
+  EXPECT_FALSE(put.ok);
+  EXPECT_EQ(put.error, kErrorInternetTimeout);
+  EXPECT_EQ(pwd(connection).error, kErrorFtpDropped);
+}
+
 TEST_F(EngineFaults, MultiLineErrorReplyIsKeptWhole) {
   ScriptedFtpd server(Scenario::MultiLineError);
   const Handle connection = connected(server);

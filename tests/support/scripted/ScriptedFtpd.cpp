@@ -23,7 +23,7 @@ struct NamedScenario {
   Scenario scenario;
 };
 
-constexpr std::array<NamedScenario, 18> kScenarios{{
+constexpr std::array<NamedScenario, 19> kScenarios{{
     {"normal", Scenario::Normal},
     {"close-before-greeting", Scenario::CloseBeforeGreeting},
     {"close-after-pass", Scenario::CloseAfterPass},
@@ -35,6 +35,7 @@ constexpr std::array<NamedScenario, 18> kScenarios{{
     {"close-before-226", Scenario::CloseBefore226},
     {"close-after-stor-data", Scenario::CloseAfterStorData},
     {"stall-during-retr", Scenario::StallDuringRetr},
+    {"stall-during-stor", Scenario::StallDuringStor},
     {"stor-452", Scenario::StorRefused452},
     {"stor-552-mid", Scenario::StorRefused552Mid},
     {"pasv-foreign-address", Scenario::PasvForeignAddress},
@@ -352,6 +353,11 @@ bool ScriptedFtpd::handleStore(Client& client, const std::string& name) {
   if (!reply(client.control, "150 Send it.")) return false;
   int data = acceptData(client);
   if (data < 0) return reply(client.control, "425 No data connection.");
+  if (m_scenario == Scenario::StallDuringStor) {
+    stallUntilClosed(client.control);
+    closeFd(data);
+    return false;
+  }
   const bool breaks =
       m_scenario == Scenario::CloseDuringStor || m_scenario == Scenario::StorRefused552Mid;
   std::string content;

@@ -30,6 +30,7 @@ enum class Scenario {
   CloseAfterStorData,   // reads a whole upload, closes the data connection, then closes the
                         // control connection without 226 (and stores nothing)
   StallDuringRetr,      // sends part of a download, then goes silent with the data open
+  StallDuringStor,      // accepts an upload's data connection, then reads nothing more
   StorRefused452,       // answers STOR with 452 before any data
   StorRefused552Mid,    // reads a little of an upload, then answers 552 and drops the data
   PasvForeignAddress,   // refuses EPSV with 500; PASV names 192.0.2.1 (the data port is ours)
