@@ -4,6 +4,7 @@
 // pyftpdlib; here is what they do not see: vsftpd, ASCII mode, both data connection modes.
 #include <fcntl.h>
 #include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -231,11 +232,16 @@ enum NotResolvedOutcome {
   kNoNamespace = 3,
 };
 
-int connectToUnresolvableName() {
-  // A network namespace of our own, with nothing but a loopback that is down: the name
-  // lookup cannot leave the machine. The name is not under ".invalid", which the engine
-  // refuses without asking the resolver.
-  if (::unshare(CLONE_NEWNET) != 0) return kNoNamespace;
+int connectToUnresolvableName(const std::string& filesOnly) {
+  // Namespaces of our own: a network with nothing but a loopback that is down, and a name
+  // service switch that looks only in /etc/hosts (a resolver daemon reached through a local
+  // socket would otherwise still ask the network). The name is not under ".invalid", which the
+  // engine refuses without asking the resolver.
+  if (::unshare(CLONE_NEWNET | CLONE_NEWNS) != 0 ||
+      ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+      ::mount(filesOnly.c_str(), "/etc/nsswitch.conf", nullptr, MS_BIND, nullptr) != 0) {
+    return kNoNamespace;
+  }
   const std::unique_ptr<inet::InternetApi> engine = inet::MakeFtpEngine();
   McWinFTP ftp(*engine);
   FrrRecorder frr(ftp);
@@ -247,13 +253,15 @@ int connectToUnresolvableName() {
 }
 
 TEST(McWinFTPServerModes, NameTheResolverCannotFindReportsTheFixedText) {
+  testsupport::TempDir dir;
+  testsupport::WriteFile(dir.file("nsswitch.conf"), "hosts: files\n");
   const pid_t child = ::fork();
   ASSERT_GE(child, 0);
-  if (child == 0) ::_exit(connectToUnresolvableName());
+  if (child == 0) ::_exit(connectToUnresolvableName(dir.file("nsswitch.conf")));
   int status = 0;
   ASSERT_EQ(::waitpid(child, &status, 0), child);
   ASSERT_TRUE(WIFEXITED(status));
-  if (WEXITSTATUS(status) == kNoNamespace) GTEST_SKIP() << "no network namespace (needs root)";
+  if (WEXITSTATUS(status) == kNoNamespace) GTEST_SKIP() << "no namespaces (needs root)";
   EXPECT_EQ(WEXITSTATUS(status), kAsExpected);
 }
 
