@@ -282,7 +282,8 @@ std::u16string McWinFTP::lastResponse(int32_t& ErrNumber) {
   char buffer[256] = {};
   uint32_t length = 255;
   uint32_t error = static_cast<uint32_t>(ErrNumber);
-  // Not tested: a response that does not fit leaves the buffer zero, and the fallback follows.
+  // The call's own result is not checked: a response that does not fit leaves the buffer zero,
+  // and the caller's fallback text follows.
   (void)m_api.InternetGetLastResponseInfoA(&error, buffer, &length);
   ErrNumber = static_cast<int32_t>(error);
   return codepage::FromAnsi(beforeNul(buffer, sizeof buffer));

@@ -13,6 +13,9 @@
 #ifndef QP_QUILLPOST
 #error "QP_QUILLPOST must name the built Quillpost"
 #endif
+#ifndef QP_QUILLPOST_WINDOW
+#error "QP_QUILLPOST_WINDOW must name the built library of Quillpost's window"
+#endif
 
 namespace uploadertest {
 namespace {
@@ -23,6 +26,8 @@ class QuillpostProgram : public testing::Test {
  protected:
   void SetUp() override {
     fs::copy_file(QP_QUILLPOST, program());
+    // The window half lies beside the program, as it does after a build.
+    fs::copy_file(QP_QUILLPOST_WINDOW, folder.file(fs::path(QP_QUILLPOST_WINDOW).filename()));
     testsupport::WriteFile(local.file("data.csv"), "1,2,3\r\n");
   }
   std::string program() const { return folder.file("Quillpost"); }
