@@ -1,6 +1,13 @@
 // The engine against pyftpdlib on loopback (MLSD, UTF8, IPv6, every command logged): what the
 // session tests of McWinFTP do not see, such as the commands sent and how files are replaced.
+#include <arpa/inet.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -157,6 +164,68 @@ TEST_F(RealServer, Ipv6LoopbackWorksInBothModes) {
       m_api->InternetConnectA(root(), "::1", server->port(), server->user().c_str(),
                               server->password().c_str(), kServiceFtp, 0, 0);
   EXPECT_NE(bare.handle, 0u) << "error " << bare.error;
+}
+
+enum FallbackOutcome { kUploaded = 0, kConnectFailed = 1, kUploadFailed = 2, kNoArrangement = 3 };
+
+// In the child: a mount namespace whose /etc/hosts gives "qp-multi" first ::1, where nothing
+// listens on the port, then 127.0.0.1, where the server is; the engine must get past the first.
+int uploadThroughTheSecondAddress(const TempDir& dir, uint16_t port, const FtpServer& server) {
+  if (::unshare(CLONE_NEWNS) != 0 ||
+      ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+      ::mount(dir.file("hosts").c_str(), "/etc/hosts", nullptr, MS_BIND, nullptr) != 0 ||
+      ::mount(dir.file("nsswitch.conf").c_str(), "/etc/nsswitch.conf", nullptr, MS_BIND, nullptr) !=
+          0) {
+    return kNoArrangement;
+  }
+  addrinfo hints{};
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* found = nullptr;
+  if (::getaddrinfo("qp-multi", nullptr, &hints, &found) != 0) return kNoArrangement;
+  const bool ipv6First = found->ai_family == AF_INET6 && found->ai_next != nullptr;
+  ::freeaddrinfo(found);
+  if (!ipv6First) return kNoArrangement;
+  const int probe = ::socket(AF_INET6, SOCK_STREAM, 0);
+  sockaddr_in6 v6{};
+  v6.sin6_family = AF_INET6;
+  v6.sin6_port = htons(port);
+  v6.sin6_addr = in6addr_loopback;
+  const bool v6Answers = ::connect(probe, reinterpret_cast<sockaddr*>(&v6), sizeof v6) == 0;
+  ::close(probe);
+  if (v6Answers) return kNoArrangement;
+
+  const std::unique_ptr<InternetApi> api = MakeFtpEngine(ShortTimeouts());
+  const Handle root = api->InternetOpenA(nullptr, 0, nullptr, nullptr, 0).handle;
+  const std::string name = "qp-multi:" + std::to_string(port);
+  const HandleResult connection =
+      api->InternetConnectA(root, name.c_str(), 21, server.user().c_str(),
+                            server.password().c_str(), kServiceFtp, kFlagPassive, 0);
+  if (connection.handle == 0) return kConnectFailed;
+  const std::string local = dir.file("payload");
+  if (!api->FtpPutFileA(connection.handle, local.c_str(), "fallback.txt", kTransferTypeBinary, 0)
+           .ok) {
+    return kUploadFailed;
+  }
+  return kUploaded;
+}
+
+TEST_F(RealServer, NameWithSeveralAddressesConnectsToTheFirstThatAnswers) {
+  START_OR_SKIP(server, testsupport::StartPyftpdlib());
+  TempDir dir;
+  testsupport::WriteFile(dir.file("hosts"), "::1 qp-multi\n127.0.0.1 qp-multi\n");
+  testsupport::WriteFile(dir.file("nsswitch.conf"), "hosts: files\n");
+  testsupport::WriteFile(dir.file("payload"), "second address");
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) ::_exit(uploadThroughTheSecondAddress(dir, server->port(), *server));
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == kNoArrangement) {
+    GTEST_SKIP() << "cannot give a name two addresses here (needs root and ::1)";
+  }
+  EXPECT_EQ(WEXITSTATUS(status), kUploaded);
+  EXPECT_EQ(testsupport::ReadFile(server->root() + "/fallback.txt"), "second address");
 }
 
 }  // namespace
