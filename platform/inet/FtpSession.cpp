@@ -5,6 +5,7 @@
 #include <cerrno>
 
 #include "platform/inet/AsciiConversion.h"
+#include "platform/inet/AsciiText.h"
 #include "platform/inet/PassiveReply.h"
 
 namespace inet {
@@ -21,14 +22,6 @@ std::string commandLine(std::string_view verb, const std::string& argument) {
   std::string line(verb);
   if (!argument.empty()) line.append(" ").append(argument);
   return line;
-}
-
-std::string upperAscii(std::string_view text) {
-  std::string result(text);
-  for (char& c : result) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return result;
 }
 
 // The address for EPRT: no IPv6 zone (the server has no use for ours).
@@ -53,7 +46,7 @@ ServerFeatures ParseFeatures(const Reply& reply) {
     // Feature lines begin with a space (RFC 2389); the first and last lines are the reply's.
     if (line.empty() || line[0] != ' ') continue;
     line.remove_prefix(line.find_first_not_of(' '));
-    const std::string keyword = upperAscii(line.substr(0, line.find(' ')));
+    const std::string keyword = UpperAscii(line.substr(0, line.find(' ')));
     if (keyword == "MLST" || keyword == "MLSD") features.mlsd = true;
     if (keyword == "UTF8") features.utf8 = true;
     if (keyword == "EPSV") features.epsv = true;

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "platform/inet/AsciiText.h"
+
 namespace inet {
 namespace {
 
@@ -10,29 +12,9 @@ struct Token {
   size_t end = 0;  // offset just past the token in the line
 };
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool equalsIgnoreCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
-  }
-  return true;
-}
-
-bool allDigits(std::string_view text) {
-  if (text.empty()) return false;
-  for (char c : text) {
-    if (!isDigit(c)) return false;
-  }
-  return true;
-}
-
 // A decimal number of any length that fits in 64 bits.
 std::optional<uint64_t> parseUnsigned(std::string_view text) {
-  if (!allDigits(text)) return std::nullopt;
+  if (!AllAsciiDigits(text)) return std::nullopt;
   uint64_t value = 0;
   for (char c : text) {
     const auto digit = static_cast<uint64_t>(c - '0');
@@ -73,7 +55,7 @@ FileTime fileTimeOrZero(const CivilTime& time) {
 
 // "YYYYMMDDHHMMSS" with optional ".sss" (any number of fraction digits, milliseconds kept).
 FileTime parseMlsdTime(std::string_view value) {
-  if (value.size() < 14 || !allDigits(value.substr(0, 14))) return {};
+  if (value.size() < 14 || !AllAsciiDigits(value.substr(0, 14))) return {};
   CivilTime t;
   t.year = parseSmall(value.substr(0, 4));
   t.month = parseSmall(value.substr(4, 2));
@@ -83,7 +65,7 @@ FileTime parseMlsdTime(std::string_view value) {
   t.second = parseSmall(value.substr(12, 2));
   std::string_view fraction = value.substr(14);
   if (!fraction.empty()) {
-    if (fraction[0] != '.' || !allDigits(fraction.substr(1))) return {};
+    if (fraction[0] != '.' || !AllAsciiDigits(fraction.substr(1))) return {};
     std::string digits(fraction.substr(1, 3));
     digits.resize(3, '0');
     t.millisecond = parseSmall(digits);
@@ -97,7 +79,7 @@ int monthNumber(std::string_view text) {
   static constexpr std::array<std::string_view, 12> kMonths = {
       "jan", "feb", "mar", "apr", "may", "jun", "jul", "aug", "sep", "oct", "nov", "dec"};
   for (size_t i = 0; i < kMonths.size(); ++i) {
-    if (equalsIgnoreCase(text, kMonths[i])) return static_cast<int>(i) + 1;
+    if (EqualsIgnoringAsciiCase(text, kMonths[i])) return static_cast<int>(i) + 1;
   }
   return 0;
 }
@@ -147,7 +129,7 @@ std::optional<FileTime> parseUnixDate(const Token* date, const CivilTime& now) {
   t.month = monthNumber(date[0].text);
   t.day = parseSmall(date[1].text);
   if (t.month == 0 || t.day < 1 || t.day > 31) return std::nullopt;
-  if (date[2].text.size() == 4 && allDigits(date[2].text)) {
+  if (date[2].text.size() == 4 && AllAsciiDigits(date[2].text)) {
     t.year = parseSmall(date[2].text);
   } else if (parseClock(date[2].text, &t.hour, &t.minute)) {
     t.year = yearForRecentDate(t.month, t.day, t.hour, t.minute, now);
@@ -204,15 +186,15 @@ bool parseDosDate(std::string_view text, CivilTime* t) {
 // "09:05AM", "12:30PM" or 24-hour "14:05".
 bool parseDosClock(std::string_view text, CivilTime* t) {
   std::string_view suffix;
-  if (text.size() > 2 && (equalsIgnoreCase(text.substr(text.size() - 2), "am") ||
-                          equalsIgnoreCase(text.substr(text.size() - 2), "pm"))) {
+  if (text.size() > 2 && (EqualsIgnoringAsciiCase(text.substr(text.size() - 2), "am") ||
+                          EqualsIgnoringAsciiCase(text.substr(text.size() - 2), "pm"))) {
     suffix = text.substr(text.size() - 2);
     text.remove_suffix(2);
   }
   if (!parseClock(text, &t->hour, &t->minute)) return false;
   if (suffix.empty()) return true;
   if (t->hour < 1 || t->hour > 12) return false;
-  t->hour = t->hour % 12 + (lowerAscii(suffix[0]) == 'p' ? 12 : 0);
+  t->hour = t->hour % 12 + (LowerAscii(suffix[0]) == 'p' ? 12 : 0);
   return true;
 }
 
@@ -257,12 +239,13 @@ std::optional<ListingEntry> ParseMlsdLine(std::string_view line) {
     if (equals == std::string_view::npos) continue;
     const std::string_view key = fact.substr(0, equals);
     const std::string_view value = fact.substr(equals + 1);
-    if (equalsIgnoreCase(key, "type")) {
-      if (equalsIgnoreCase(value, "cdir") || equalsIgnoreCase(value, "pdir")) return std::nullopt;
-      entry.isDirectory = equalsIgnoreCase(value, "dir");
-    } else if (equalsIgnoreCase(key, "size") || equalsIgnoreCase(key, "sizd")) {
+    if (EqualsIgnoringAsciiCase(key, "type")) {
+      if (EqualsIgnoringAsciiCase(value, "cdir") || EqualsIgnoringAsciiCase(value, "pdir"))
+        return std::nullopt;
+      entry.isDirectory = EqualsIgnoringAsciiCase(value, "dir");
+    } else if (EqualsIgnoringAsciiCase(key, "size") || EqualsIgnoringAsciiCase(key, "sizd")) {
       entry.size = parseUnsigned(value).value_or(0);
-    } else if (equalsIgnoreCase(key, "modify")) {
+    } else if (EqualsIgnoringAsciiCase(key, "modify")) {
       entry.lastWrite = parseMlsdTime(value);
     }
   }

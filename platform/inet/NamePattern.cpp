@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "platform/inet/AsciiText.h"
+
 namespace inet {
 namespace {
 
@@ -19,10 +21,8 @@ std::vector<std::string_view> characters(std::string_view text) {
   return result;
 }
 
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool sameCharacter(std::string_view a, std::string_view b) {
-  if (a.size() == 1 && b.size() == 1) return lowerAscii(a[0]) == lowerAscii(b[0]);
+  if (a.size() == 1 && b.size() == 1) return LowerAscii(a[0]) == LowerAscii(b[0]);
   return a == b;
 }
 

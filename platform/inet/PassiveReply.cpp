@@ -1,19 +1,19 @@
 #include "platform/inet/PassiveReply.h"
 
+#include "platform/inet/AsciiText.h"
+
 namespace inet {
 namespace {
-
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Reads a decimal number of at most `maxDigits` digits at `pos`; advances `pos`.
 std::optional<uint32_t> readNumber(std::string_view text, size_t& pos, size_t maxDigits) {
   const size_t start = pos;
   uint32_t value = 0;
-  while (pos < text.size() && isDigit(text[pos]) && pos - start < maxDigits) {
+  while (pos < text.size() && IsAsciiDigit(text[pos]) && pos - start < maxDigits) {
     value = value * 10 + static_cast<uint32_t>(text[pos] - '0');
     ++pos;
   }
-  if (pos == start || (pos < text.size() && isDigit(text[pos]))) return std::nullopt;
+  if (pos == start || (pos < text.size() && IsAsciiDigit(text[pos]))) return std::nullopt;
   return value;
 }
 
@@ -37,7 +37,7 @@ std::optional<std::array<uint8_t, 6>> readSixNumbers(std::string_view text, size
 std::optional<PassiveEndpoint> ParsePasvReply(std::string_view text) {
   // Skip the reply code itself so "227" is not read as the first number.
   for (size_t pos = text.size() >= 3 ? 3 : 0; pos < text.size(); ++pos) {
-    if (!isDigit(text[pos]) || (pos > 0 && isDigit(text[pos - 1]))) continue;
+    if (!IsAsciiDigit(text[pos]) || (pos > 0 && IsAsciiDigit(text[pos - 1]))) continue;
     const auto numbers = readSixNumbers(text, pos);
     if (!numbers) continue;
     PassiveEndpoint endpoint;
@@ -54,7 +54,7 @@ std::optional<uint16_t> ParseEpsvReply(std::string_view text) {
   if (open == std::string_view::npos || open + 1 >= text.size()) return std::nullopt;
   size_t pos = open + 1;
   const char delimiter = text[pos];
-  if (delimiter < 33 || delimiter > 126 || isDigit(delimiter)) return std::nullopt;
+  if (delimiter < 33 || delimiter > 126 || IsAsciiDigit(delimiter)) return std::nullopt;
   // "(|||port|)": the network-protocol and address fields are empty.
   for (int i = 0; i < 3; ++i, ++pos) {
     if (pos >= text.size() || text[pos] != delimiter) return std::nullopt;

@@ -1,13 +1,14 @@
 #include "platform/inet/ReplyReader.h"
 
+#include "platform/inet/AsciiText.h"
+
 namespace inet {
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
 // The reply code a line opens with, or 0 when it opens with none. Codes begin with 1 to 5.
 int leadingCode(std::string_view line) {
-  if (line.size() < 3 || line[0] < '1' || line[0] > '5' || !isDigit(line[1]) || !isDigit(line[2])) {
+  if (line.size() < 3 || line[0] < '1' || line[0] > '5' || !IsAsciiDigit(line[1]) ||
+      !IsAsciiDigit(line[2])) {
     return 0;
   }
   return (line[0] - '0') * 100 + (line[1] - '0') * 10 + (line[2] - '0');
