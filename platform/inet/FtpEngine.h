@@ -5,6 +5,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <memory>
 #include <string>
 
@@ -28,6 +29,8 @@ struct EngineOptions {
   std::chrono::milliseconds dataIdleTimeout = kDefaultDataIdleTimeout;
   // How long closing a connection waits for the answer to QUIT.
   std::chrono::milliseconds quitTimeout = kDefaultQuitTimeout;
+  // A listing longer than this is cut there: the entries read so far are kept.
+  size_t maxListingBytes = 64u << 20;
   // The password of an anonymous login (a null user name).
   std::string anonymousPassword = kDefaultAnonymousPassword;
 };

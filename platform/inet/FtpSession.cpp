@@ -292,14 +292,14 @@ Status FtpSession::list(const std::string& directory, std::string* listing, List
 Status FtpSession::listWith(std::string_view verb, const std::string& directory,
                             std::string* listing) {
   listing->clear();
-  return transfer(commandLine(verb, directory), [listing](DataChannel& data) {
+  return transfer(commandLine(verb, directory), [this, listing](DataChannel& data) {
     char buffer[16 * 1024];
     for (;;) {
       size_t received = 0;
       bool eof = false;
       Status status = data.read(buffer, sizeof buffer, &received, &eof);
       if (!status.ok() || eof) return status;
-      if (listing->size() + received > kMaxListingBytes) {
+      if (listing->size() + received > m_options.maxListingBytes) {
         return Status::failure(kErrorNotEnoughMemory);
       }
       listing->append(buffer, received);

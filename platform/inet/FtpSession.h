@@ -36,9 +36,6 @@ ServerFeatures ParseFeatures(const Reply& reply);
 // appendix II); a reply without quotes gives its first word.
 std::optional<std::string> ParsePwdReply(const Reply& reply);
 
-// A whole listing larger than this is refused; it would only be held in memory.
-inline constexpr size_t kMaxListingBytes = 64u << 20;
-
 class FtpSession {
  public:
   using Sink = std::function<Status(std::string_view block)>;

@@ -21,15 +21,19 @@ inline constexpr uint32_t kErrorPathNotFound = 3;  // local folder of a transfer
 // Local file cannot be read or written, is no regular file, or a download's target is a folder.
 inline constexpr uint32_t kErrorAccessDenied = 5;
 inline constexpr uint32_t kErrorInvalidHandle = 6;    // 0, unknown, closed or wrong kind
-inline constexpr uint32_t kErrorNotEnoughMemory = 8;  // a listing over 64 MiB
+inline constexpr uint32_t kErrorNotEnoughMemory = 8;
 inline constexpr uint32_t kErrorNoMoreFiles = 18;     // end of a listing; an empty listing
-inline constexpr uint32_t kErrorFileExists = 80;      // fail-if-exists and the file exists
+// A download's data ended cleanly but short of the size the server announced (SIZE).
+inline constexpr uint32_t kErrorHandleEof = 38;
+inline constexpr uint32_t kErrorFileExists = 80;  // fail-if-exists and the file exists
 // A null name or path, an empty local path (an empty remote name is sent as it is); CR or LF in a
 // name, path, user or password (refused before anything is sent); a port outside 1..65535; a
 // service other than FTP; an access type with a proxy.
 inline constexpr uint32_t kErrorInvalidParameter = 87;
 inline constexpr uint32_t kErrorDiskFull = 112;  // local disk full during a download
 inline constexpr uint32_t kErrorInsufficientBuffer = 122;
+// A listing cut at the byte cap: find next gives it after the last entry that was kept.
+inline constexpr uint32_t kErrorMoreData = 234;
 // A name or path with no exact form in the other encoding (CP932 <-> UTF-8 for a UTF8 server
 // or the local file system): refused rather than altered into another name.
 inline constexpr uint32_t kErrorNoUnicodeTranslation = 1113;
@@ -48,6 +52,9 @@ inline constexpr uint32_t kErrorInternetConnectionAborted = 12030;
 inline constexpr uint32_t kErrorFtpTransferInProgress = 12110;  // not produced by the engine
 // Any later call on a connection that was dropped; only closing it is left.
 inline constexpr uint32_t kErrorFtpDropped = 12111;
+// The server's replies contradict the transfer: an upload confirmed (2xx) before its data
+// connection carried the file.
+inline constexpr uint32_t kErrorInvalidServerResponse = 12152;
 
 // Argument values.
 inline constexpr uint32_t kOpenTypePreconfig = 0;
