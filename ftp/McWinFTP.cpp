@@ -10,9 +10,9 @@
 
 namespace {
 
-constexpr int32_t kNoMoreFiles = 18;
-constexpr int32_t kExtendedError = 12003;
-constexpr int32_t kNameNotResolved = 12007;
+constexpr auto kNoMoreFiles = static_cast<int32_t>(inet::kErrorNoMoreFiles);
+constexpr auto kExtendedError = static_cast<int32_t>(inet::kErrorInternetExtendedError);
+constexpr auto kNameNotResolved = static_cast<int32_t>(inet::kErrorInternetNameNotResolved);
 constexpr char16_t kNameNotResolvedText[] = u"サーバー名を解決できませんでした。";
 constexpr char16_t kFallbackText[] = u"エラーが発生しています。";
 

@@ -2,15 +2,15 @@
 
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "uploader/FileListLines.h"
 #include "uploader/UploadNaming.h"
 
 namespace {
 
-// The window's controls as plain values: the three boxes, the passive switch in its checked
-// design state, and the list lines that a refresh rebuilds from the server.
+// The window's controls as plain values: the three boxes and the passive switch in its checked
+// design state. A refresh still lists the server (its failures are reported), but with no
+// list box to fill its lines are dropped as they come.
 class UnattendedControls : public StartUpControls {
  public:
   explicit UnattendedControls(McWinFTP& clsFtp) : m_clsFtp(clsFtp) {}
@@ -21,7 +21,9 @@ class UnattendedControls : public StartUpControls {
   std::u16string userText() const override { return m_user; }
   std::u16string passText() const override { return m_pass; }
   bool passiveChecked() const override { return true; }
-  void refreshFileList() override { m_lines = FileListLines(m_clsFtp); }
+  void refreshFileList() override {
+    FileListLines(m_clsFtp, [](const std::u16string&) {});
+  }
   void disableOpen() override {}
 
  private:
@@ -29,7 +31,6 @@ class UnattendedControls : public StartUpControls {
   std::u16string m_server;
   std::u16string m_user;
   std::u16string m_pass;
-  std::vector<std::u16string> m_lines;
 };
 
 }  // namespace

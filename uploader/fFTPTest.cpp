@@ -175,7 +175,7 @@ void fFTPTest::clsFtp_FTPFrr(int32_t ErrNumber, const std::u16string& ErrString)
 void fFTPTest::RefreshFileList() {
   m_lstFiles->clear();
   if (!m_clsFtp) return;
-  for (const std::u16string& line : FileListLines(*m_clsFtp)) m_lstFiles->addItem(qs(line));
+  FileListLines(*m_clsFtp, [this](const std::u16string& line) { m_lstFiles->addItem(qs(line)); });
 }
 
 std::u16string fFTPTest::selectedLine() const {

@@ -3,6 +3,8 @@
 // through unchanged.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -36,6 +38,18 @@ inline bool AllAsciiDigits(std::string_view text) {
     if (!IsAsciiDigit(c)) return false;
   }
   return true;
+}
+
+// A decimal number of any length that fits in 64 bits, digits only; nullopt otherwise.
+inline std::optional<uint64_t> ParseUnsignedDecimal(std::string_view text) {
+  if (!AllAsciiDigits(text)) return std::nullopt;
+  uint64_t value = 0;
+  for (char c : text) {
+    const auto digit = static_cast<uint64_t>(c - '0');
+    if (value > (UINT64_MAX - digit) / 10) return std::nullopt;
+    value = value * 10 + digit;
+  }
+  return value;
 }
 
 }  // namespace inet

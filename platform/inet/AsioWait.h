@@ -2,6 +2,7 @@
 // deadline, so that every blocking call of the engine has a bound.
 #pragma once
 
+#include <algorithm>
 #include <asio.hpp>
 #include <chrono>
 #include <system_error>
@@ -9,6 +10,15 @@
 #include "platform/inet/InternetApi.h"
 
 namespace inet {
+
+using Deadline = std::chrono::steady_clock::time_point;
+
+// The time left until `deadline`, never negative.
+inline std::chrono::milliseconds TimeLeft(Deadline deadline) {
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+      deadline - std::chrono::steady_clock::now());
+  return std::max(left, std::chrono::milliseconds(0));
+}
 
 // Runs `io` until `done` is set by the started operation's handler or `timeout` passes. On
 // the deadline it calls `cancel` (which must make the operation finish) and waits for the

@@ -2,8 +2,6 @@
 
 #include <memory>
 
-#include "platform/inet/AsioWait.h"
-
 namespace inet {
 namespace {
 
@@ -84,19 +82,25 @@ Status ControlChannel::send(std::string_view line) {
   return ec ? fail(ec) : Status::success();
 }
 
-Status ControlChannel::readReply(Reply* reply) { return readReply(reply, m_options.replyTimeout); }
+Status ControlChannel::readReply(Reply* reply) {
+  return readReply(reply, std::chrono::steady_clock::now() + m_options.replyTimeout);
+}
 
-Status ControlChannel::readReply(Reply* reply, std::chrono::milliseconds timeout) {
+Status ControlChannel::readFinalReply(Reply* reply, Deadline deadline) {
+  for (;;) {
+    Status status = readReply(reply, deadline);
+    if (!status.ok() || reply->code >= 200) return status;
+  }
+}
+
+Status ControlChannel::readReply(Reply* reply, Deadline deadline) {
   if (m_dead || !m_socket.is_open()) return Status::failure(kErrorFtpDropped);
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
   char buffer[4096];
   while (!m_reader.take(reply)) {
     if (m_reader.failed()) {
       kill();
       return Status::failure(kErrorInternetConnectionAborted);
     }
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
     std::error_code ec;
     bool done = false;
     size_t received = 0;
@@ -105,8 +109,7 @@ Status ControlChannel::readReply(Reply* reply, std::chrono::milliseconds timeout
       received = n;
       done = true;
     });
-    AwaitOperation(m_io, done, ec, std::max(left, std::chrono::milliseconds(0)),
-                   [&] { m_socket.cancel(); });
+    AwaitOperation(m_io, done, ec, TimeLeft(deadline), [&] { m_socket.cancel(); });
     if (ec) return fail(ec);
     m_reader.feed(std::string_view(buffer, received));
   }

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/inet/AsioWait.h"
 #include "platform/inet/FtpEngine.h"
 #include "platform/inet/FtpStatus.h"
 #include "platform/inet/ReplyReader.h"
@@ -28,9 +29,13 @@ class ControlChannel {
   // Sends `line` followed by CR LF. The line must hold no CR, LF or NUL (checked by callers).
   Status send(std::string_view line);
 
-  // The next complete reply, within the reply timeout (or `timeout` when given).
+  // The next complete reply, within the reply timeout (or by `deadline` when given). However
+  // slowly its bytes arrive, the wait ends at the deadline.
   Status readReply(Reply* reply);
-  Status readReply(Reply* reply, std::chrono::milliseconds timeout);
+  Status readReply(Reply* reply, Deadline deadline);
+  // The next reply that is not preliminary (1xx): preliminary replies count against the same
+  // deadline, so a server that only ever says "wait" cannot hold us.
+  Status readFinalReply(Reply* reply, Deadline deadline);
 
   // send, then readReply; a 1xx reply is returned as it is for the caller to go on.
   Status command(std::string_view line, Reply* reply);

@@ -27,7 +27,10 @@ Status DataChannel::connect(const tcp::endpoint& endpoint) {
     done = true;
   });
   AwaitOperation(m_io, done, ec, m_options.connectTimeout, [&] { m_socket.close(); });
-  if (!ec) return Status::success();
+  if (!ec) {
+    startProgress();
+    return Status::success();
+  }
   close();
   return Status::failure(ec == asio::error::timed_out ? kErrorInternetTimeout
                                                       : kErrorInternetCannotConnect);
@@ -72,6 +75,7 @@ Status DataChannel::accept(const asio::ip::address& expectedPeer) {
   }
   std::error_code ignored;
   m_acceptor.close(ignored);
+  startProgress();
   return Status::success();
 }
 
@@ -85,24 +89,26 @@ Status DataChannel::read(char* buffer, size_t capacity, size_t* received, bool* 
     *received = n;
     done = true;
   });
-  AwaitOperation(m_io, done, ec, m_options.dataIdleTimeout, [&] { m_socket.cancel(); });
+  AwaitOperation(m_io, done, ec, TimeLeft(progressDeadline()), [&] { m_socket.cancel(); });
   if (ec == asio::error::eof) {
     *eof = true;
     return Status::success();
   }
-  return ec ? Status::failure(ConnectionErrorCode(ec)) : Status::success();
+  if (ec) return Status::failure(ConnectionErrorCode(ec));
+  progressed(*received);
+  return Status::success();
 }
 
 Status DataChannel::write(std::string_view bytes) {
   // Bulk data goes straight to the socket, one send per block while the socket buffer takes it,
-  // waiting in poll only when it is full; every wait gets the idle bound of its own, so a slow
-  // link that keeps moving is not cut off in the middle of a block. MSG_NOSIGNAL: a server that
-  // closes early gives an error, not SIGPIPE.
+  // waiting in poll only when it is full. MSG_NOSIGNAL: a server that closes early gives an
+  // error, not SIGPIPE.
   const int fd = m_socket.native_handle();
   while (!bytes.empty()) {
     const ssize_t sent = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
     if (sent > 0) {
       bytes.remove_prefix(static_cast<size_t>(sent));
+      progressed(static_cast<size_t>(sent));
       continue;
     }
     if (sent < 0 && errno == EINTR) continue;
@@ -110,29 +116,44 @@ Status DataChannel::write(std::string_view bytes) {
       return Status::failure(kErrorInternetConnectionAborted);
     }
     pollfd waiting{fd, POLLOUT, 0};
-    const int ready = ::poll(&waiting, 1, static_cast<int>(m_options.dataIdleTimeout.count()));
+    const int ready = ::poll(&waiting, 1, static_cast<int>(TimeLeft(progressDeadline()).count()));
     if (ready == 0) return Status::failure(kErrorInternetTimeout);
     if (ready < 0 && errno != EINTR) return Status::failure(kErrorInternetConnectionAborted);
   }
   return Status::success();
 }
 
-Status DataChannel::finishUpload() {
+Status DataChannel::finishUpload(Deadline deadline) {
   std::error_code ec;
   m_socket.shutdown(tcp::socket::shutdown_send, ec);
   if (ec) return Status::failure(kErrorInternetConnectionAborted);
-  // The server closes its side once it has stored everything; a reset means it did not.
   char buffer[512];
   for (;;) {
-    size_t received = 0;
-    bool eof = false;
-    Status status = read(buffer, sizeof buffer, &received, &eof);
-    if (!status.ok()) return status;
-    if (eof) break;
+    bool done = false;
+    // What the server sends back is read and dropped; only its close counts.
+    m_socket.async_read_some(asio::buffer(buffer), [&](const std::error_code& e, size_t) {
+      ec = e;
+      done = true;
+    });
+    AwaitOperation(m_io, done, ec, TimeLeft(deadline), [&] { m_socket.cancel(); });
+    if (ec == asio::error::eof) break;
+    if (ec) return Status::failure(ConnectionErrorCode(ec));
   }
   close();
   return Status::success();
 }
+
+void DataChannel::startProgress() {
+  m_checkpoint = std::chrono::steady_clock::now();
+  m_sinceCheckpoint = 0;
+}
+
+void DataChannel::progressed(size_t bytes) {
+  m_sinceCheckpoint += bytes;
+  if (m_sinceCheckpoint >= kMinProgressBytes) startProgress();
+}
+
+Deadline DataChannel::progressDeadline() const { return m_checkpoint + m_options.dataIdleTimeout; }
 
 void DataChannel::close() {
   std::error_code ignored;

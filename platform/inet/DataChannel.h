@@ -1,15 +1,21 @@
 // Internal to the engine: one FTP data connection, opened towards the server (passive) or
-// accepted from it (active), with every read and write bounded by the data idle timeout.
+// accepted from it (active). Every read and write obeys the low-speed rule: the connection
+// must move at least kMinProgressBytes within each data idle timeout, counted from the last
+// time it did, or the transfer fails with kErrorInternetTimeout. A trickle therefore ends as
+// surely as a stall.
 #pragma once
 
 #include <asio.hpp>
 #include <cstdint>
 #include <string_view>
 
+#include "platform/inet/AsioWait.h"
 #include "platform/inet/FtpEngine.h"
 #include "platform/inet/FtpStatus.h"
 
 namespace inet {
+
+inline constexpr size_t kMinProgressBytes = 1024;
 
 class DataChannel {
  public:
@@ -29,16 +35,24 @@ class DataChannel {
   // Reads what has arrived: `*received` bytes, or `*eof` once the server closed cleanly.
   Status read(char* buffer, size_t capacity, size_t* received, bool* eof);
   Status write(std::string_view bytes);
-  // Ends the upload: shuts down sending and waits for the server to close its side.
-  Status finishUpload();
+  // Ends an upload: shuts down sending and waits for the server to close its side, which it
+  // does once it has stored everything. Whatever the server sends meanwhile, the wait ends at
+  // `deadline`; a reset means the server did not take the whole file.
+  Status finishUpload(Deadline deadline);
 
   void close();
 
  private:
+  void startProgress();
+  void progressed(size_t bytes);
+  Deadline progressDeadline() const;
+
   asio::io_context& m_io;
   const EngineOptions& m_options;
   asio::ip::tcp::socket m_socket;
   asio::ip::tcp::acceptor m_acceptor;
+  Deadline m_checkpoint;         // when the connection last moved kMinProgressBytes
+  size_t m_sinceCheckpoint = 0;  // bytes moved since then
 };
 
 }  // namespace inet

@@ -7,23 +7,28 @@
 #include <vector>
 
 #include "platform/inet/FtpSession.h"
+#include "platform/inet/ListingCollector.h"
+#include "platform/inet/ListingStore.h"
 #include "platform/inet/LocalFile.h"
-#include "platform/inet/NamePattern.h"
 #include "platform/inet/WireNames.h"
 
 namespace inet {
 namespace {
 
-constexpr size_t kMaxNameBytes = kMaxPath - 1;
-
 enum class HandleKind { Root, Connection, Find };
+
+// A search: the listing taken at find first, handed out entry by entry.
+struct Search {
+  ListingStore entries;
+  bool cut = false;      // the listing was cut at the byte cap
+  bool cutTold = false;  // find next has said so once
+};
 
 struct HandleEntry {
   HandleKind kind = HandleKind::Root;
   Handle parent = 0;
   std::unique_ptr<FtpSession> session;  // Connection
-  std::vector<FindData> entries;        // Find: the listing taken at find first
-  size_t next = 0;
+  std::unique_ptr<Search> search;       // Find
 };
 
 // CR or LF would end the command line early and let a name smuggle in a command of its own.
@@ -45,18 +50,6 @@ CivilTime localNow() {
   t.minute = parts.tm_min;
   t.second = parts.tm_sec;
   return t;
-}
-
-FindData toFindData(const ListingEntry& entry, const std::string& ansiName) {
-  FindData data;
-  data.dwFileAttributes = entry.isDirectory ? kFileAttributeDirectory : kFileAttributeNormal;
-  data.ftCreationTime = entry.lastWrite;
-  data.ftLastAccessTime = entry.lastWrite;
-  data.ftLastWriteTime = entry.lastWrite;
-  data.nFileSizeHigh = static_cast<uint32_t>(entry.size >> 32);
-  data.nFileSizeLow = static_cast<uint32_t>(entry.size);
-  std::memcpy(data.cFileName, ansiName.data(), ansiName.size());
-  return data;
 }
 
 class FtpEngine final : public InternetApi {
@@ -96,7 +89,7 @@ class FtpEngine final : public InternetApi {
   Status wireName(FtpSession& session, const char* name, std::string* wire);
   BoolResult nameCommand(Handle hConnect, std::string_view verb, const char* name);
   Status localPath(const char* ansiPath, std::string* path);
-  Status listEntries(FtpSession& session, const char* searchFile, std::vector<FindData>* out);
+  Status listEntries(FtpSession& session, const char* searchFile, Search* search);
 
   EngineOptions m_options;
   std::map<Handle, HandleEntry> m_handles;
@@ -143,7 +136,7 @@ HandleResult FtpEngine::InternetOpenA(const char*, uint32_t accessType, const ch
   if (accessType != kOpenTypePreconfig && accessType != 1 && accessType != 4) {
     return {0, kErrorInvalidParameter};
   }
-  return {addHandle(HandleEntry{HandleKind::Root, 0, nullptr, {}, 0}), kErrorSuccess};
+  return {addHandle(HandleEntry{HandleKind::Root, 0, nullptr, nullptr}), kErrorSuccess};
 }
 
 HandleResult FtpEngine::InternetConnectA(Handle hInternet, const char* serverName,
@@ -167,7 +160,7 @@ HandleResult FtpEngine::InternetConnectA(Handle hInternet, const char* serverNam
   auto session = std::make_unique<FtpSession>(m_options, (flags & kFlagPassive) != 0);
   Status status = remember(session->open(*address, user, pass));
   if (!status.ok()) return {0, status.error};
-  return {addHandle(HandleEntry{HandleKind::Connection, hInternet, std::move(session), {}, 0}),
+  return {addHandle(HandleEntry{HandleKind::Connection, hInternet, std::move(session), nullptr}),
           kErrorSuccess};
 }
 
@@ -301,37 +294,32 @@ BoolResult FtpEngine::FtpGetFileA(Handle hConnect, const char* remoteFile, const
   return {error == kErrorSuccess, error};
 }
 
-Status FtpEngine::listEntries(FtpSession& session, const char* searchFile,
-                              std::vector<FindData>* out) {
+Status FtpEngine::listEntries(FtpSession& session, const char* searchFile, Search* search) {
   // A pattern may name a folder before its last "/": that folder is listed.
   const std::string pattern = searchFile ? searchFile : "";
   const size_t slash = pattern.rfind('/');
   const std::string folder = slash == std::string::npos ? "" : pattern.substr(0, slash + 1);
-  const std::string namePattern = slash == std::string::npos ? pattern : pattern.substr(slash + 1);
   std::string wireFolder;
   if (!folder.empty()) {
     Status status = wireName(session, folder.c_str(), &wireFolder);
     if (!status.ok()) return status;
   }
-  std::string listing;
-  ListingFormat format = ListingFormat::List;
-  Status status = remember(session.list(wireFolder, &listing, &format));
-  if (!status.ok()) return status;
   WireNames names;
   names.setUtf8(session.utf8());
-  const bool all = PatternMatchesAll(namePattern.c_str());
-  const std::vector<ListingEntry> parsed = ParseListing(listing, format, localNow());
-  // One allocation for a whole listing: growing by doubling would hold the old and the new
-  // array at once, and a FindData is over 300 bytes. A pattern may keep only a few.
-  if (all) out->reserve(parsed.size());
-  for (const ListingEntry& entry : parsed) {
-    // Names with no exact CP932 form, or too long for FindData, cannot be handed on intact.
-    const auto name = names.fromWire(entry.name);
-    if (!name || name->size() > kMaxNameBytes || name->find('\0') != std::string::npos) continue;
-    if (!all && !MatchesPattern(namePattern, *name)) continue;
-    out->push_back(toFindData(entry, *name));
+  ListingCollector collector(names,
+                             slash == std::string::npos ? pattern : pattern.substr(slash + 1),
+                             localNow(), search->entries);
+  ListingFormat format = ListingFormat::List;
+  Status status = remember(session.list(wireFolder, [&](ListingFormat f, std::string_view block) {
+    format = f;
+    collector.feed(f, block);
+  }));
+  if (status.error == kErrorMoreData) {
+    search->cut = true;  // the partial line at the cut is dropped, not finished
+    return Status::success();
   }
-  return Status::success();
+  if (status.ok()) collector.finish(format);
+  return status;
 }
 
 HandleResult FtpEngine::FtpFindFirstFileA(Handle hConnect, const char* searchFile,
@@ -341,22 +329,28 @@ HandleResult FtpEngine::FtpFindFirstFileA(Handle hConnect, const char* searchFil
   if (findData == nullptr || (searchFile && holdsLineBreak(searchFile))) {
     return {0, kErrorInvalidParameter};
   }
-  std::vector<FindData> entries;
-  Status status = listEntries(*connection->session, searchFile, &entries);
+  auto search = std::make_unique<Search>();
+  Status status = listEntries(*connection->session, searchFile, search.get());
   if (!status.ok()) return {0, status.error};
-  if (entries.empty()) return {0, kErrorNoMoreFiles};
-  *findData = entries.front();
-  return {addHandle(HandleEntry{HandleKind::Find, hConnect, nullptr, std::move(entries), 1}),
+  if (!search->entries.next(findData)) {
+    return {0, search->cut ? kErrorMoreData : kErrorNoMoreFiles};
+  }
+  return {addHandle(HandleEntry{HandleKind::Find, hConnect, nullptr, std::move(search)}),
           kErrorSuccess};
 }
 
 BoolResult FtpEngine::InternetFindNextFileA(Handle hFind, FindData* findData) {
-  HandleEntry* search = find(hFind, HandleKind::Find);
-  if (search == nullptr) return {false, kErrorInvalidHandle};
+  HandleEntry* handle = find(hFind, HandleKind::Find);
+  if (handle == nullptr) return {false, kErrorInvalidHandle};
   if (findData == nullptr) return {false, kErrorInvalidParameter};
-  if (search->next >= search->entries.size()) return {false, kErrorNoMoreFiles};
-  *findData = search->entries[search->next++];
-  return {true, kErrorSuccess};
+  Search& search = *handle->search;
+  if (search.entries.next(findData)) return {true, kErrorSuccess};
+  // A cut listing says so once after its last entry, then ends like any other.
+  if (search.cut && !search.cutTold) {
+    search.cutTold = true;
+    return {false, kErrorMoreData};
+  }
+  return {false, kErrorNoMoreFiles};
 }
 
 BoolResult FtpEngine::InternetGetLastResponseInfoA(uint32_t* error, char* buffer,

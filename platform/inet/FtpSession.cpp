@@ -5,7 +5,6 @@
 #include <cerrno>
 
 #include "platform/inet/AsciiConversion.h"
-#include "platform/inet/AsciiText.h"
 #include "platform/inet/PassiveReply.h"
 
 namespace inet {
@@ -34,50 +33,6 @@ std::string addressText(const asio::ip::address& address) {
 
 }  // namespace
 
-ServerFeatures ParseFeatures(const Reply& reply) {
-  ServerFeatures features;
-  if (reply.code != 211) return features;
-  features.answered = true;
-  std::string_view text(reply.text);
-  while (!text.empty()) {
-    const size_t end = text.find("\r\n");
-    std::string_view line = text.substr(0, end);
-    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 2);
-    // Feature lines begin with a space (RFC 2389); the first and last lines are the reply's.
-    if (line.empty() || line[0] != ' ') continue;
-    line.remove_prefix(line.find_first_not_of(' '));
-    const std::string keyword = UpperAscii(line.substr(0, line.find(' ')));
-    if (keyword == "MLST" || keyword == "MLSD") features.mlsd = true;
-    if (keyword == "UTF8") features.utf8 = true;
-    if (keyword == "EPSV") features.epsv = true;
-  }
-  return features;
-}
-
-std::optional<std::string> ParsePwdReply(const Reply& reply) {
-  std::string_view line(reply.text);
-  line = line.substr(0, line.find("\r\n"));
-  if (line.size() <= 4) return std::nullopt;
-  line.remove_prefix(4);
-  const size_t open = line.find('"');
-  if (open == std::string_view::npos) {
-    const std::string_view word = line.substr(0, line.find(' '));
-    return word.empty() ? std::nullopt : std::optional<std::string>(word);
-  }
-  std::string path;
-  for (size_t i = open + 1; i < line.size(); ++i) {
-    if (line[i] != '"') {
-      path.push_back(line[i]);
-    } else if (i + 1 < line.size() && line[i + 1] == '"') {
-      path.push_back('"');
-      ++i;
-    } else {
-      return path;
-    }
-  }
-  return std::nullopt;  // no closing quote
-}
-
 FtpSession::FtpSession(const EngineOptions& options, bool passive)
     : m_options(options), m_control(m_io, options), m_passive(passive) {}
 
@@ -96,10 +51,10 @@ Status FtpSession::open(const ServerAddress& address, const std::string& user,
 }
 
 Status FtpSession::greet() {
+  // 120: "service ready in nnn minutes"; the real greeting follows, within the same deadline.
   Reply reply;
-  Status status = m_control.readReply(&reply);
-  // 120: "service ready in nnn minutes"; the real greeting follows.
-  while (status.ok() && reply.code == 120) status = m_control.readReply(&reply);
+  Status status =
+      m_control.readFinalReply(&reply, std::chrono::steady_clock::now() + m_options.replyTimeout);
   if (!status.ok()) return status;
   return reply.code == 220 ? Status::success() : Status::refused(reply);
 }
@@ -151,7 +106,7 @@ Status FtpSession::printWorkingDirectory(std::string* path) {
   Reply reply;
   Status status = m_control.command("PWD", &reply);
   if (!status.ok()) return status;
-  const auto parsed = reply.code == 257 ? ParsePwdReply(reply) : std::nullopt;
+  const auto parsed = ParsePwdReply(reply);
   if (!parsed) return Status::refused(reply);
   m_directory = *parsed;
   *path = *parsed;
@@ -172,15 +127,15 @@ Status FtpSession::openData(DataChannel& data) {
 Status FtpSession::openPassive(DataChannel& data) {
   uint16_t port = 0;
   const bool v6 = m_control.peer().address().is_v6();
-  const bool tryEpsv = !m_epsvRefused && (m_features.epsv || !m_features.answered || v6);
   Status status = Status::failure(kErrorInternetExtendedError);
-  if (tryEpsv) {
+  if (ChoosePassiveCommand(m_features, m_refusals, v6) == PassiveCommand::Epsv) {
     status = requestEpsv(&port);
-    // EPSV refused (5xx): PASV from now on in this session.
-    if (!status.ok() && status.error == kErrorInternetExtendedError &&
-        isPermanentRefusal(status.reply)) {
-      m_epsvRefused = true;
-    } else if (!status.ok()) {
+    // Any refusal or unreadable 229 falls back to PASV; for a lasting one (5xx, or a 229 that
+    // cannot be read), for the rest of the session.
+    if (status.error == kErrorInternetExtendedError &&
+        (isPermanentRefusal(status.reply) || status.reply.code == 229)) {
+      m_refusals.add(Refusal::Epsv);
+    } else if (!status.ok() && status.error != kErrorInternetExtendedError) {
       return status;
     }
   }
@@ -220,7 +175,7 @@ Status FtpSession::openActive(DataChannel& data) {
 }
 
 Status FtpSession::announceActivePort(const asio::ip::address& address, uint16_t port) {
-  if (!m_eprtRefused) {
+  if (ChooseActiveCommand(m_refusals, address.is_v6()) == ActiveCommand::Eprt) {
     const std::string family = address.is_v6() ? "2" : "1";
     Reply reply;
     Status status = m_control.command(
@@ -228,7 +183,7 @@ Status FtpSession::announceActivePort(const asio::ip::address& address, uint16_t
     if (!status.ok()) return status;
     if (isPositive(reply)) return Status::success();
     if (!isPermanentRefusal(reply) || address.is_v6()) return Status::refused(reply);
-    m_eprtRefused = true;  // RFC 2428: fall back to PORT for IPv4
+    m_refusals.add(Refusal::Eprt);  // RFC 2428: fall back to PORT for IPv4
   }
   const auto bytes = address.to_v4().to_bytes();
   std::string line = "PORT ";
@@ -237,22 +192,30 @@ Status FtpSession::announceActivePort(const asio::ip::address& address, uint16_t
   return simpleCommand(line, "");
 }
 
-Status FtpSession::transfer(const std::string& command, const Body& body) {
+Status FtpSession::transfer(const std::string& command, TransferKind kind, const Body& body) {
   DataChannel data(m_io, m_options);
   Status status = openData(data);
   if (!status.ok()) return status;
   Reply reply;
   status = m_control.command(command, &reply);
   if (!status.ok()) return status;
-  // Some servers answer an empty transfer with 2xx alone, opening no data connection.
-  if (isPositive(reply)) return Status::success();
+  if (isPositive(reply)) {
+    // Some servers answer an empty listing or file with 2xx alone, opening no data connection.
+    // An upload confirmed before its data connection carried anything was not stored.
+    return kind == TransferKind::Upload ? Status::failure(kErrorInvalidServerResponse)
+                                        : Status::success();
+  }
   if (reply.code >= 200 || reply.code < 100) return Status::refused(reply);
   if (!m_passive) status = data.accept(m_control.peer().address());
   if (status.ok()) status = body(data);
+  // The server's close of an upload's data connection and its final reply share one reply
+  // timeout, however the server spaces them.
+  const Deadline deadline = std::chrono::steady_clock::now() + m_options.replyTimeout;
+  if (status.ok() && kind == TransferKind::Upload) status = data.finishUpload(deadline);
   if (!status.ok()) return abortTransfer(data, status);
   data.close();
   // Success only with the server's own word that the transfer completed (226 or 250).
-  status = m_control.readReply(&reply);
+  status = m_control.readReply(&reply, deadline);
   if (!status.ok()) return status;
   return isPositive(reply) ? Status::success() : Status::refused(reply);
 }
@@ -260,9 +223,11 @@ Status FtpSession::transfer(const std::string& command, const Body& body) {
 Status FtpSession::abortTransfer(DataChannel& data, Status cause) {
   data.close();
   // The server usually explains a broken transfer (426, 451, 552); its words beat ours. A
-  // server that says nothing leaves the protocol state unknown, so the connection ends.
+  // server that says nothing leaves the protocol state unknown, so the connection ends. After
+  // a listing cut at the cap the session goes on, so the server gets the full reply timeout.
+  const auto wait = cause.error == kErrorMoreData ? m_options.replyTimeout : m_options.quitTimeout;
   Reply reply;
-  Status answer = m_control.readReply(&reply, m_options.quitTimeout);
+  Status answer = m_control.readReply(&reply, std::chrono::steady_clock::now() + wait);
   if (!answer.ok()) {
     m_control.kill();
     return answer.error == kErrorInternetConnectionAborted ? answer : cause;
@@ -274,52 +239,69 @@ Status FtpSession::abortTransfer(DataChannel& data, Status cause) {
   return cause;
 }
 
-Status FtpSession::list(const std::string& directory, std::string* listing, ListingFormat* format) {
-  if (m_features.mlsd && !m_mlsdRefused) {
-    Status status = listWith("MLSD", directory, listing);
+Status FtpSession::list(const std::string& directory, const ListingSink& sink) {
+  if (ChooseListingFormat(m_features, m_refusals) == ListingFormat::Mlsd) {
+    Status status = listWith(ListingFormat::Mlsd, directory, sink);
     const bool unknownCommand = status.error == kErrorInternetExtendedError &&
                                 (status.reply.code == 500 || status.reply.code == 502);
-    if (!unknownCommand) {
-      *format = ListingFormat::Mlsd;
-      return status;
-    }
-    m_mlsdRefused = true;
+    if (!unknownCommand) return status;
+    m_refusals.add(Refusal::Mlsd);
   }
-  *format = ListingFormat::List;
-  return listWith("LIST", directory, listing);
+  return listWith(ListingFormat::List, directory, sink);
 }
 
-Status FtpSession::listWith(std::string_view verb, const std::string& directory,
-                            std::string* listing) {
-  listing->clear();
-  return transfer(commandLine(verb, directory), [this, listing](DataChannel& data) {
-    char buffer[16 * 1024];
-    for (;;) {
-      size_t received = 0;
-      bool eof = false;
-      Status status = data.read(buffer, sizeof buffer, &received, &eof);
-      if (!status.ok() || eof) return status;
-      if (listing->size() + received > m_options.maxListingBytes) {
-        return Status::failure(kErrorNotEnoughMemory);
-      }
-      listing->append(buffer, received);
-    }
-  });
+Status FtpSession::listWith(ListingFormat format, const std::string& directory,
+                            const ListingSink& sink) {
+  size_t total = 0;
+  bool cut = false;
+  Status status = transfer(commandLine(format == ListingFormat::Mlsd ? "MLSD" : "LIST", directory),
+                           TransferKind::Listing, [&](DataChannel& data) {
+                             char buffer[16 * 1024];
+                             for (;;) {
+                               size_t received = 0;
+                               bool eof = false;
+                               Status read = data.read(buffer, sizeof buffer, &received, &eof);
+                               if (!read.ok() || eof) return read;
+                               const size_t room = m_options.maxListingBytes - total;
+                               sink(format, std::string_view(buffer, std::min(received, room)));
+                               total += std::min(received, room);
+                               if (received > room) {
+                                 cut = true;
+                                 return Status::failure(kErrorMoreData);
+                               }
+                             }
+                           });
+  // Whatever the server did after the cut, the entries before it stand.
+  return cut ? Status::failure(kErrorMoreData) : status;
+}
+
+Status FtpSession::announcedSize(const std::string& name, std::optional<uint64_t>* size) {
+  size->reset();
+  if (m_features.answered && !m_features.size) return Status::success();
+  Reply reply;
+  Status status = m_control.command(commandLine("SIZE", name), &reply);
+  if (status.ok()) *size = ParseSizeReply(reply);
+  return status;
 }
 
 Status FtpSession::retrieve(const std::string& name, TransferType type, const Sink& sink) {
   Status status = ensureType(type);
+  // Sizes of ASCII transfers differ by their line ends: only a binary one can be compared.
+  std::optional<uint64_t> announced;
+  if (status.ok() && type == TransferType::Binary) status = announcedSize(name, &announced);
   if (!status.ok()) return status;
-  return transfer(commandLine("RETR", name), [&](DataChannel& data) {
+  uint64_t received = 0;
+  status = transfer(commandLine("RETR", name), TransferKind::Download, [&](DataChannel& data) {
     std::string buffer(kBlockSize, '\0');
     std::string converted;
     CrlfToLf toLocal;
     for (;;) {
-      size_t received = 0;
+      size_t got = 0;
       bool eof = false;
-      Status read = data.read(buffer.data(), buffer.size(), &received, &eof);
+      Status read = data.read(buffer.data(), buffer.size(), &got, &eof);
       if (!read.ok()) return read;
-      std::string_view block(buffer.data(), received);
+      received += got;
+      std::string_view block(buffer.data(), got);
       if (type == TransferType::Ascii) {
         converted.clear();
         eof ? toLocal.finish(&converted) : toLocal.convert(block, &converted);
@@ -332,15 +314,16 @@ Status FtpSession::retrieve(const std::string& name, TransferType type, const Si
       if (eof) return Status::success();
     }
   });
+  if (status.ok() && announced && received < *announced) return Status::failure(kErrorHandleEof);
+  return status;
 }
 
 Status FtpSession::store(const std::string& name, TransferType type, int fd) {
   Status status = ensureType(type);
   if (!status.ok()) return status;
-  return transfer(commandLine("STOR", name), [&](DataChannel& data) {
+  return transfer(commandLine("STOR", name), TransferKind::Upload, [&](DataChannel& data) {
     LfToCrlf toNetwork;
-    Status sent = sendByReading(data, fd, type == TransferType::Ascii ? &toNetwork : nullptr);
-    return sent.ok() ? data.finishUpload() : sent;
+    return sendByReading(data, fd, type == TransferType::Ascii ? &toNetwork : nullptr);
   });
 }
 
@@ -366,7 +349,9 @@ Status FtpSession::sendByReading(DataChannel& data, int fd, LfToCrlf* toNetwork)
 void FtpSession::quit() {
   if (!m_control.dead()) {
     Reply reply;
-    if (m_control.send("QUIT").ok()) (void)m_control.readReply(&reply, m_options.quitTimeout);
+    if (m_control.send("QUIT").ok()) {
+      (void)m_control.readReply(&reply, std::chrono::steady_clock::now() + m_options.quitTimeout);
+    }
   }
   m_control.close();
 }

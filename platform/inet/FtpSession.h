@@ -10,35 +10,24 @@
 #include <string_view>
 
 #include "platform/inet/AsciiConversion.h"
+#include "platform/inet/CommandChoice.h"
 #include "platform/inet/ControlChannel.h"
 #include "platform/inet/DataChannel.h"
 #include "platform/inet/FtpEngine.h"
 #include "platform/inet/FtpStatus.h"
 #include "platform/inet/ListingParser.h"
 #include "platform/inet/ServerAddress.h"
+#include "platform/inet/ServerReplies.h"
 
 namespace inet {
 
 enum class TransferType { Ascii, Binary };
 
-// What the FEAT reply listed (RFC 2389).
-struct ServerFeatures {
-  bool answered = false;  // FEAT gave 211
-  bool mlsd = false;      // MLST or MLSD: RFC 3659's MLST feature covers MLSD
-  bool utf8 = false;
-  bool epsv = false;
-};
-
-// Parses the lines of a 211 reply to FEAT.
-ServerFeatures ParseFeatures(const Reply& reply);
-
-// The path of a 257 reply: the quoted text, doubled quotes inside read as one (RFC 959
-// appendix II); a reply without quotes gives its first word.
-std::optional<std::string> ParsePwdReply(const Reply& reply);
-
 class FtpSession {
  public:
   using Sink = std::function<Status(std::string_view block)>;
+  // Receives a listing's bytes as they arrive, with the format of the command that sent them.
+  using ListingSink = std::function<void(ListingFormat format, std::string_view block)>;
 
   FtpSession(const EngineOptions& options, bool passive);
   FtpSession(const FtpSession&) = delete;
@@ -57,13 +46,19 @@ class FtpSession {
   // a folder above it: the next printWorkingDirectory asks the server again.
   void forgetDirectory() { m_directory.reset(); }
 
-  // The whole listing of `directory` (empty: the current one): MLSD when the server has it,
-  // else LIST; MLSD refused with 500 or 502 falls back to LIST for the rest of the session.
-  Status list(const std::string& directory, std::string* listing, ListingFormat* format);
+  // Lists `directory` (empty: the current one) into `sink`: MLSD when the server has it, else
+  // LIST. A listing longer than the engine's byte cap is cut there and gives kErrorMoreData:
+  // what `sink` received stands, the rest was never read.
+  Status list(const std::string& directory, const ListingSink& sink);
 
-  // Downloads `name`, handing each converted block to `sink`; a sink failure aborts.
+  // Downloads `name`, handing each converted block to `sink`; a sink failure aborts. In binary
+  // mode a transfer that ends short of the size the server announced (SIZE) gives
+  // kErrorHandleEof, whatever the final reply says.
   Status retrieve(const std::string& name, TransferType type, const Sink& sink);
-  // Uploads the open file `fd` from its current offset as `name`.
+  // Uploads the open file `fd` from its current offset as `name`. Succeeds only when every
+  // byte went through the data connection, the server closed it cleanly and then confirmed
+  // with 2xx; a confirmation before the data connection carried the file is
+  // kErrorInvalidServerResponse.
   Status store(const std::string& name, TransferType type, int fd);
 
   // Sends QUIT, waits briefly for its answer, and closes.
@@ -72,6 +67,7 @@ class FtpSession {
   bool utf8() const { return m_features.utf8; }
 
  private:
+  enum class TransferKind { Listing, Download, Upload };
   using Body = std::function<Status(DataChannel&)>;
 
   Status greet();
@@ -84,9 +80,11 @@ class FtpSession {
   Status requestPasv(uint16_t* port);
   Status openActive(DataChannel& data);
   Status announceActivePort(const asio::ip::address& address, uint16_t port);
-  Status transfer(const std::string& command, const Body& body);
+  Status transfer(const std::string& command, TransferKind kind, const Body& body);
   Status abortTransfer(DataChannel& data, Status cause);
-  Status listWith(std::string_view verb, const std::string& directory, std::string* listing);
+  Status listWith(ListingFormat format, const std::string& directory, const ListingSink& sink);
+  // What SIZE says of `name`; nullopt when the server does not say.
+  Status announcedSize(const std::string& name, std::optional<uint64_t>* size);
   // Reads `fd` block by block and sends it, line ends converted when `toNetwork` is given.
   // Binary uploads too: sendfile(2) spares a copy, but on loopback against vsftpd it measured
   // about a fifth slower than these block reads and writes (bench/RESULTS.md).
@@ -97,11 +95,9 @@ class FtpSession {
   ControlChannel m_control;
   bool m_passive;
   ServerFeatures m_features;
+  Refusals m_refusals;
   std::optional<TransferType> m_type;      // unknown until the first TYPE
   std::optional<std::string> m_directory;  // what PWD last said, until forgetDirectory
-  bool m_epsvRefused = false;
-  bool m_eprtRefused = false;
-  bool m_mlsdRefused = false;
 };
 
 }  // namespace inet

@@ -10,51 +10,17 @@
 
 #include <cstdint>
 
+#include "platform/inet/ErrorTable.h"
+
 namespace inet {
 
 using Handle = std::uintptr_t;  // opaque, nonzero; 0 means none
 
-// Error codes, with the platform's numbers, and when the engine gives each.
+// Error codes, with the platform's numbers; ErrorTable.h says when each is given.
 inline constexpr uint32_t kErrorSuccess = 0;
-inline constexpr uint32_t kErrorFileNotFound = 2;  // local file of an upload missing
-inline constexpr uint32_t kErrorPathNotFound = 3;  // local folder of a transfer missing
-// Local file cannot be read or written, is no regular file, or a download's target is a folder.
-inline constexpr uint32_t kErrorAccessDenied = 5;
-inline constexpr uint32_t kErrorInvalidHandle = 6;    // 0, unknown, closed or wrong kind
-inline constexpr uint32_t kErrorNotEnoughMemory = 8;
-inline constexpr uint32_t kErrorNoMoreFiles = 18;     // end of a listing; an empty listing
-// A download's data ended cleanly but short of the size the server announced (SIZE).
-inline constexpr uint32_t kErrorHandleEof = 38;
-inline constexpr uint32_t kErrorFileExists = 80;  // fail-if-exists and the file exists
-// A null name or path, an empty local path (an empty remote name is sent as it is); CR or LF in a
-// name, path, user or password (refused before anything is sent); a port outside 1..65535; a
-// service other than FTP; an access type with a proxy.
-inline constexpr uint32_t kErrorInvalidParameter = 87;
-inline constexpr uint32_t kErrorDiskFull = 112;  // local disk full during a download
-inline constexpr uint32_t kErrorInsufficientBuffer = 122;
-// A listing cut at the byte cap: find next gives it after the last entry that was kept.
-inline constexpr uint32_t kErrorMoreData = 234;
-// A name or path with no exact form in the other encoding (CP932 <-> UTF-8 for a UTF8 server
-// or the local file system): refused rather than altered into another name.
-inline constexpr uint32_t kErrorNoUnicodeTranslation = 1113;
-// A deadline passed: connecting (also a data connection), a reply, or a pause of a transfer.
-// After a reply or transfer deadline the connection is dropped: its state is unknown.
-inline constexpr uint32_t kErrorInternetTimeout = 12002;
-// The server answered with a refusal (4xx/5xx, or a reply that does not fit the command);
-// InternetGetLastResponseInfoA gives its code and text.
-inline constexpr uint32_t kErrorInternetExtendedError = 12003;
-inline constexpr uint32_t kErrorInternetNameNotResolved = 12007;  // also a null or empty name
-// Connection (control or data) refused or unreachable.
-inline constexpr uint32_t kErrorInternetCannotConnect = 12029;
-// The server closed the connection mid-reply or mid-transfer, or broke the reply syntax (a
-// line over 8 KiB, a line that is no reply); the connection is dropped.
-inline constexpr uint32_t kErrorInternetConnectionAborted = 12030;
-inline constexpr uint32_t kErrorFtpTransferInProgress = 12110;  // not produced by the engine
-// Any later call on a connection that was dropped; only closing it is left.
-inline constexpr uint32_t kErrorFtpDropped = 12111;
-// The server's replies contradict the transfer: an upload confirmed (2xx) before its data
-// connection carried the file.
-inline constexpr uint32_t kErrorInvalidServerResponse = 12152;
+#define QP_ERROR_CONSTANT(number, name, when, message) inline constexpr uint32_t name = number;
+QP_ERROR_TABLE(QP_ERROR_CONSTANT)
+#undef QP_ERROR_CONSTANT
 
 // Argument values.
 inline constexpr uint32_t kOpenTypePreconfig = 0;

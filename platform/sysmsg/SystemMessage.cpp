@@ -2,12 +2,13 @@
 #include "platform/sysmsg/SystemMessage.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <string_view>
 
 #include "platform/codepage/CodePage.h"
+#include "platform/inet/ErrorTable.h"
 
 namespace sysmsg {
 namespace {
@@ -24,31 +25,14 @@ struct Message {
   std::u16string_view text;
 };
 
-constexpr std::array<Message, 18> kMessages{{
-    {2, u"指定されたファイルが見つかりません。"},
-    {3, u"指定されたフォルダーまたはパスが見つかりません。"},
-    {5, u"アクセスが拒否されました。ファイルを読み書きする権限がありません。"},
-    {6, u"ハンドルが無効です。接続または検索が既に閉じられています。"},
-    {18, u"これ以上ファイルはありません。"},
-    {80, u"同じ名前のファイルが既に存在します。"},
-    {87, u"指定された値が正しくありません。"},
-    {112, u"ディスクの空き容量が足りません。"},
-    {122, u"結果を受け取る領域が小さすぎます。"},
-    {8, u"メモリが足りないため、処理を続けられません。"},
-    {1113, u"名前に、サーバーまたはこの環境で表せない文字が含まれています。"},
-    {12002, u"サーバーの応答を待つ時間が過ぎました (タイムアウト)。"},
-    {12003, u"サーバーが要求を受け付けませんでした。サーバーの応答を確認してください。"},
-    {12007, u"サーバー名を解決できませんでした。サーバー名を確認してください。"},
-    {12029, u"サーバーに接続できませんでした。"},
-    {12030, u"サーバーとの接続が途中で切れました。"},
-    {12110, u"別の転送が終わっていないため、この操作はできません。"},
-    {12111, u"サーバーとの接続が切断されました。"},
-}};
+#define QP_ERROR_MESSAGE(number, name, when, message) Message{number, message},
+constexpr Message kMessages[] = {QP_ERROR_TABLE(QP_ERROR_MESSAGE)};
+#undef QP_ERROR_MESSAGE
 
 const Message* findMessage(uint32_t code) {
-  auto it = std::find_if(kMessages.begin(), kMessages.end(),
+  auto it = std::find_if(std::begin(kMessages), std::end(kMessages),
                          [code](const Message& m) { return m.code == code; });
-  return it == kMessages.end() ? nullptr : &*it;
+  return it == std::end(kMessages) ? nullptr : &*it;
 }
 
 bool servesLanguage(uint32_t languageId) {

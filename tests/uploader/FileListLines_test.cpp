@@ -10,6 +10,12 @@
 
 namespace {
 
+std::vector<std::u16string> Lines(McWinFTP& ftp) {
+  std::vector<std::u16string> lines;
+  FileListLines(ftp, [&](const std::u16string& line) { lines.push_back(line); });
+  return lines;
+}
+
 struct Events {
   explicit Events(McWinFTP& ftp) {
     ftp.OnFTPFrr([this](int32_t n, const std::u16string& text) { texts.push_back(text); });
@@ -27,7 +33,7 @@ TEST(FileListLines, NextFileFailureEndsTheListAtOnce) {
   fake.currentDirectory = "/pub";
   fake.failNext("InternetFindNextFileA", inet::kErrorInternetConnectionAborted);
 
-  const std::vector<std::u16string> lines = FileListLines(ftp);
+  const std::vector<std::u16string> lines = Lines(ftp);
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0], u"..");
   EXPECT_EQ(lines[1].substr(0, 6), u"F one\t");
@@ -44,7 +50,7 @@ TEST(FileListLines, FailedReadsLeaveTheParentLineAlone) {
   ftp.OpenSession();
   fake.failNext("FtpGetCurrentDirectoryA", inet::kErrorInternetConnectionAborted);
   fake.failNext("FtpFindFirstFileA", inet::kErrorInternetConnectionAborted);
-  EXPECT_EQ(FileListLines(ftp), std::vector<std::u16string>{u".."});
+  EXPECT_EQ(Lines(ftp), std::vector<std::u16string>{u".."});
   EXPECT_EQ(events.texts.size(), 2u);
 }
 

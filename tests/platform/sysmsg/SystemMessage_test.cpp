@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/codepage/CodePage.h"
+#include "platform/inet/ErrorTable.h"
 
 namespace {
 
@@ -31,8 +32,9 @@ std::string messageFor(uint32_t code, uint32_t flags = kFlags, uint32_t language
 }  // namespace
 
 TEST(SystemMessage, EveryCodeOurLayersProduceHasOneJapaneseLine) {
-  const uint32_t codes[] = {2,   3,    5,     6,     8,     18,    80,    87,    112,
-                            122, 1113, 12002, 12003, 12007, 12029, 12030, 12110, 12111};
+#define QP_ERROR_NUMBER(number, name, when, message) number,
+  const uint32_t codes[] = {QP_ERROR_TABLE(QP_ERROR_NUMBER)};
+#undef QP_ERROR_NUMBER
   std::set<std::string> distinct;
   for (uint32_t code : codes) {
     const std::string text = messageFor(code);
