@@ -29,6 +29,7 @@ constexpr int kNotConnected = 3;
 constexpr int kUploadFailed = 4;
 constexpr int kConnectionAborted = 12030;
 constexpr int kTimeout = 12002;
+constexpr int kInvalidServerResponse = 12152;
 
 struct Row {
   const char* scenario;
@@ -45,18 +46,24 @@ void PrintTo(const Row& row, std::ostream* out) { *out << row.scenario; }
 const Row kRows[] = {
     {"close-before-greeting", false, kNotConnected, kConnectionAborted, 0, ""},
     {"close-after-pass", false, kNotConnected, kConnectionAborted, 0, ""},
+    {"greeting-120-forever", true, kNotConnected, kTimeout, 0, ""},
     {"stall", true, kUploadFailed, kTimeout, 0, ""},
     {"long-reply-line", false, kUploadFailed, kConnectionAborted, 0, ""},
     {"close-during-list", false, kUploadFailed, kConnectionAborted, 0, ""},
+    // A data connection that moves less than 1 KiB in its window fails as a stalled one.
+    {"trickle-listing", true, kUploadFailed, kTimeout, 0, ""},
     {"close-during-stor", false, kUploadFailed, kConnectionAborted, 1, ""},
     // Every byte went out, but only the server's 226 says that it stored them.
     {"close-after-stor-data", false, kUploadFailed, kConnectionAborted, 1, ""},
+    {"trickle-after-stor", true, kUploadFailed, kTimeout, 1, ""},
+    {"stor-2xx-at-once", true, kUploadFailed, kInvalidServerResponse, 1, ""},
     {"stor-452", false, kUploadFailed, 452, 1, "452 Insufficient storage space."},
     // The refusal ends the attempt: no second STOR that could pass for a success.
     {"stor-552-mid", false, kUploadFailed, 552, 1, "552 Exceeded storage allocation."},
-    // EPSV refused, or PASV naming another host: PASV for the rest of the session,
+    // EPSV refused or unreadable, or PASV naming another host: PASV for the rest of the session,
     // to the control connection's peer (the scripted listener is on 127.0.0.1 only).
     {"epsv-500", false, kDone, 0, 1, ""},
+    {"epsv-229-unparsable", true, kDone, 0, 1, ""},
     {"pasv-foreign-address", false, kDone, 0, 1, ""},
 };
 

@@ -16,6 +16,9 @@ using testsupport::FtpServer;
 using testsupport::TempDir;
 using namespace inet::testing;
 
+// Listings longer than this are cut; the scripted listings except one stay far below it.
+constexpr size_t kListingCap = 64 << 10;
+
 class EngineFaults : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -23,6 +26,12 @@ class EngineFaults : public ::testing::Test {
         m_api->InternetOpenA(nullptr, kOpenTypePreconfig, nullptr, nullptr, 0);
     ASSERT_NE(opened.handle, 0u);
     m_root = opened.handle;
+  }
+
+  static EngineOptions options() {
+    EngineOptions options = ShortTimeouts();
+    options.maxListingBytes = kListingCap;
+    return options;
   }
 
   // Starts the scripted server playing `scenario` as m_server and logs in; 0 on a failure.
@@ -48,7 +57,7 @@ class EngineFaults : public ::testing::Test {
     return m_api->FtpPutFileA(connection, localFile.c_str(), remoteName, kTransferTypeBinary, 0);
   }
 
-  std::unique_ptr<InternetApi> m_api = MakeFtpEngine(ShortTimeouts());
+  std::unique_ptr<InternetApi> m_api = MakeFtpEngine(options());
   Handle m_root = 0;
   std::unique_ptr<FtpServer> m_server;
 };
@@ -65,8 +74,9 @@ std::vector<std::string> FolderNames(const std::string& path) {
 }
 
 // Faults whose whole effect shows in a run of Quillpost (closing before the greeting or after
-// PASS, a STOR refused or cut off, PASV naming another host, EPSV refused) are checked by the
-// fault matrix, which runs the program against this server. Here: what the engine leaves.
+// PASS, a STOR refused, cut off or confirmed before its data, PASV naming another host, EPSV
+// refused or unreadable, stalls and trickles) are checked by the fault matrix, which runs the
+// program against this server. Here: what the engine leaves.
 
 TEST_F(EngineFaults, BrokenRepliesAndListingsDropTheConnection) {
   struct Case {
@@ -102,7 +112,8 @@ TEST_F(EngineFaults, BrokenRepliesAndListingsDropTheConnection) {
 TEST_F(EngineFaults, BrokenDownloadKeepsTheOldLocalFileAndLeavesNoTemporaryFile) {
   const std::pair<const char*, uint32_t> cases[] = {
       {"close-before-226", kErrorInternetConnectionAborted},  // all data, then no 226
-      {"stall-during-retr", kErrorInternetTimeout}};
+      {"stall-during-retr", kErrorInternetTimeout},
+      {"retr-short", kErrorHandleEof}};  // half the data, then 226 all the same
   for (const auto& [scenario, error] : cases) {
     SCOPED_TRACE(scenario);
     const Handle connection = connectTo(scenario);
@@ -180,6 +191,28 @@ TEST_F(EngineFaults, MlsdRefusedFallsBackToListOnce) {
   EXPECT_EQ(ListAll(*m_api, connection, "*.*", &error).size(), 1u);
   EXPECT_EQ(CountPrefix(m_server->commands(), "MLSD"), 1u);
   EXPECT_EQ(CountPrefix(m_server->commands(), "LIST"), 2u);
+}
+
+TEST_F(EngineFaults, ListingOverTheCapKeepsTheEntriesThatFitAndTheSession) {
+  // 20,000 lines of about 55 bytes, "file0.txt" to "file19999.txt".
+  const Handle connection = connectTo("listing-over-cap");
+  ASSERT_NE(connection, 0u);
+  uint32_t error = 0;
+  const auto entries = ListAll(*m_api, connection, nullptr, &error);
+  EXPECT_EQ(error, kErrorMoreData);
+  size_t fit = 0;  // the whole lines within the cap
+  for (size_t bytes = 0;; ++fit) {
+    bytes +=
+        ("-rw-r--r-- 1 user group 5 Jan  1  2020 file" + std::to_string(fit) + ".txt\r\n").size();
+    if (bytes > kListingCap) break;
+  }
+  ASSERT_EQ(entries.size(), fit);
+  for (size_t i = 0; i < fit; ++i) ASSERT_EQ(entries[i].name, "file" + std::to_string(i) + ".txt");
+  // The rest of the listing and its final reply are dealt with: the next upload is stored.
+  TempDir dir;
+  testsupport::WriteFile(dir.file("after.txt"), "after");
+  EXPECT_TRUE(put(connection, dir.file("after.txt"), "after.txt").ok);
+  EXPECT_EQ(testsupport::ReadFile(m_server->root() + "/after.txt"), "after");
 }
 
 }  // namespace
