@@ -110,7 +110,9 @@ def load(name):
             if pending or not line.strip():
                 continue
             if not line[0].isspace():
-                keys, _, line = line.partition(":")
+                keys, colon, line = line.partition(":")
+                if not colon:
+                    raise ValueError("no ':' after the keys: " + keys)
                 steps = []
                 entries.update((key, steps) for key in keys.split())
             if line.strip():
