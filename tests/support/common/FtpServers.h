@@ -1,6 +1,6 @@
-// Real FTP servers for tests, each started as a child process on a free loopback port and
-// serving a fresh temporary folder: pyftpdlib (any user, IPv4 or IPv6, every command logged)
-// and vsftpd (needs root; logs in a system user).
+// FTP servers for tests, each started as a child process on a free loopback port and serving a
+// fresh temporary folder: pyftpdlib (any user, IPv4 or IPv6, every command logged), vsftpd
+// (needs root; logs in a system user) and the scripted misbehaving server.
 #pragma once
 
 #include <sys/types.h>
@@ -89,5 +89,12 @@ struct VsftpdOptions {
 // log. commands() comes from vsftpd's protocol log: unprintable bytes appear as "?".
 // Returns nullptr when not root or vsftpd is missing; LastStartFailure() says why.
 std::unique_ptr<FtpServer> StartVsftpd(const VsftpdOptions& options = {});
+
+// Starts the scripted misbehaving server, tests/support/scripted/scripted_ftpd.py, playing
+// `scenario` (a file of its folder "scenarios", named without ".scenario") on 127.0.0.1. It
+// logs in any user and serves an in-memory folder that starts with "hello.txt"
+// ("hello\r\nworld\r\n"); every file it stores also lands in root(). commands() holds every line
+// received. Returns nullptr when it does not come up; LastStartFailure() says why.
+std::unique_ptr<FtpServer> StartScriptedFtpd(const std::string& scenario);
 
 }  // namespace testsupport
