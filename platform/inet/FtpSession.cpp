@@ -273,8 +273,9 @@ Status FtpSession::abortTransfer(DataChannel& data, Status cause) {
   Reply reply;
   Status answer = m_control.readReply(&reply, std::chrono::steady_clock::now() + wait);
   if (!answer.ok()) {
+    // What broke the transfer tells more than the drop that may follow it.
     m_control.kill();
-    return answer.error == kErrorInternetConnectionAborted ? answer : cause;
+    return cause;
   }
   const bool dataFailure = cause.error == kErrorInternetConnectionAborted ||
                            cause.error == kErrorInternetTimeout ||
