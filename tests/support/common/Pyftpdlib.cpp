@@ -17,6 +17,7 @@ std::unique_ptr<FtpServer> StartPyftpdlib(const PyftpdlibOptions& o) {
                                         "--user", o.user,         "--password", o.password};
   if (o.anonymous) arguments.push_back("--anonymous");
   if (o.anonymousWrite) arguments.push_back("--anonymous-write");
+  if (!o.tlsCertificate.empty()) arguments.insert(arguments.end(), {"--tls", o.tlsCertificate});
   for (const auto& folder : o.readOnlyFolders) {
     std::error_code ec;
     std::filesystem::create_directories(server->root() + "/" + folder, ec);

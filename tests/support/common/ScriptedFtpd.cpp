@@ -8,9 +8,11 @@
 
 namespace testsupport {
 
-std::unique_ptr<FtpServer> StartScriptedFtpd(const std::string& scenario) {
+std::unique_ptr<FtpServer> StartScriptedFtpd(const std::string& scenario,
+                                             const std::string& tlsCertificate) {
   auto server = std::make_unique<detail::PythonServer>("127.0.0.1", "tester", "secret");
   std::vector<std::string> arguments = {scenario, "--store", server->root()};
+  if (!tlsCertificate.empty()) arguments.insert(arguments.end(), {"--cert", tlsCertificate});
   return detail::StartPythonServer(std::move(server),
                                    std::string(QP_SCRIPTED_FTPD_DIR) + "/scripted_ftpd.py",
                                    std::move(arguments));

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """A deliberately misbehaving FTP server for fault tests.
 
-    scripted_ftpd.py SCENARIO [--store FOLDER] [--command-log FILE]
+    scripted_ftpd.py SCENARIO [--store FOLDER] [--command-log FILE] [--cert PEM]
 
 Plays the small well-behaved server of scenarios/normal.scenario over one in-memory folder
 that starts with "hello.txt", except for the commands scenarios/SCENARIO.scenario answers
@@ -28,7 +28,12 @@ the scenario names nowhere else); each indented line after it adds one STEP. The
   file [half]      sends the named file, or its first half
   receive [BYTES]  reads the upload until the client ends it, or only its first BYTES
   store            keeps what was received as the named file
-  close-data       closes the data connection and the listener
+  close-data       closes the data connection (in TLS after close_notify both ways) and the
+                   listener
+  cut-data         closes the data connection at once, in TLS without close_notify
+  tls              turns the control connection into TLS as the server, with the certificate
+                   and key of PEM
+  protect          data connections accepted from now on are in TLS too
   exists           "550" and the command ends unless the named file exists
   delete           removes the named file
   default          the steps of normal.scenario for this command
@@ -43,6 +48,7 @@ import re
 import select
 import socket
 import socketserver
+import ssl
 import sys
 import threading
 
@@ -92,8 +98,8 @@ def parse_step(line):
         return op, int(rest) if rest else None
     if op in ("listing", "file") and rest in ("", "half"):
         return op, rest == "half"
-    if op in ("close", "stall", "listen", "accept", "store", "close-data", "exists", "delete",
-              "default") and not rest:
+    if op in ("close", "stall", "listen", "accept", "store", "close-data", "cut-data", "exists",
+              "delete", "default", "tls", "protect") and not rest:
         return (op,)
     raise ValueError("not a step: " + line.strip())
 
@@ -150,6 +156,7 @@ class Session(socketserver.BaseRequestHandler):
         self.control, self.pending = self.request, b""
         self.control.settimeout(IDLE_SECONDS)
         self.listener = self.data = None
+        self.protected = False
         self.received = bytearray()
         self.key, self.arg = "greeting", ""
         try:
@@ -247,6 +254,8 @@ class Session(socketserver.BaseRequestHandler):
             raise CommandEnds()
         self.data = self.listener.accept()[0]
         self.data.settimeout(IDLE_SECONDS)
+        if self.protected:
+            self.data = self.server.tls.wrap_socket(self.data, server_side=True)
         self.listener.close()
         self.listener = None
 
@@ -282,7 +291,21 @@ class Session(socketserver.BaseRequestHandler):
             with open(path, "wb") as stored:
                 stored.write(self.received)
 
+    def do_tls(self):
+        self.control = self.server.tls.wrap_socket(self.control, server_side=True)
+
+    def do_protect(self):
+        self.protected = True
+
     def do_close_data(self):
+        if isinstance(self.data, ssl.SSLSocket):
+            try:
+                self.data = self.data.unwrap()
+            except OSError:
+                pass
+        self.do_cut_data()
+
+    def do_cut_data(self):
         for sock in (self.data, self.listener):
             if sock is not None:
                 sock.close()
@@ -316,11 +339,15 @@ def main():
     parser.add_argument("scenario", choices=names, metavar="SCENARIO")
     parser.add_argument("--store", metavar="FOLDER")
     parser.add_argument("--command-log", metavar="FILE")
+    parser.add_argument("--cert", metavar="PEM")
     args = parser.parse_args()
 
     server = Server(("127.0.0.1", 0), Session)
     server.normal, server.scenario = load("normal"), load(args.scenario)
     server.store = args.store
+    if args.cert:
+        server.tls = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        server.tls.load_cert_chain(args.cert)
     log = open(args.command_log, "ab", buffering=0) if args.command_log else sys.stderr.buffer
     server.log = Log(log)
     print(server.server_address[1], flush=True)
