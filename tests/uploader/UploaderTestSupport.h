@@ -23,7 +23,7 @@ void WriteSettingsFile(const std::string& folder, const SettingsRecord& values,
                        const std::u16string& password);
 
 // 2026-12-07 09:05:03, the time the tests' clock always tells.
-inline constexpr LocalDateTime kFixedTime{2026, 12, 7, 9, 5, 3};
-inline LocalDateTime FixedClock() { return kFixedTime; }
+inline constexpr DateTime kFixedTime{2026, 12, 7, 9, 5, 3};
+inline DateTime FixedClock() { return kFixedTime; }
 
 }  // namespace uploadertest
