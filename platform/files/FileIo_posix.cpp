@@ -105,6 +105,7 @@ IoStatus AtomicFile::create(const std::string& target, FileAccess access) {
   m_fd = ::mkostemp(temp.data(), O_CLOEXEC);  // mode 0600
   if (m_fd < 0) return lastError();
   m_temp = temp;
+  // mkostemp makes the file private; otherwise it gets the mode any new file would get.
   if (access == FileAccess::Usual) ::fchmod(m_fd, 0666 & ~currentUmask());
   return {};
 }

@@ -48,20 +48,6 @@ TEST(SettingsFormat, HardValuesAndScrambledPasswordsComeBackUnchanged) {
   }
 }
 
-TEST(SettingsFormat, ValueThatCp932WouldChangeIsRefusedWithItsPlace) {
-  SettingsRecord record = kRecord;
-  record.LocalFilePath = u"/home/caf\u00E9.txt";
-  SettingsText text = MakeSettingsText(record);
-  EXPECT_FALSE(text.ok);
-  EXPECT_EQ(text.field, 4u);
-  EXPECT_EQ(text.position, 9u);
-  record.ServerName = u"\u00A5";  // would be written as a backslash
-  text = MakeSettingsText(record);
-  EXPECT_FALSE(text.ok);
-  EXPECT_EQ(text.field, 0u);
-  EXPECT_EQ(text.position, 0u);
-}
-
 TEST(SettingsFormat, ReaderTakesTheSixValuesWhateverFollowsThem) {
   for (const std::string& text : {kLine, kLine + "\"other\",\"x\"\r\n", kLine + "\"never closed",
                                   kLine.substr(0, kLine.size() - 2)}) {
