@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string_view>
+#include <utility>
 
 #include "platform/files/FileIo.h"
 #include "platform/files/Files.h"

@@ -72,7 +72,9 @@ class FieldScanner {
 
 SettingsText unwritable(size_t field, std::u16string_view value) {
   size_t position = 0;
-  while (codepage::ToAnsiExact(value.substr(position, 1))) ++position;
+  while (position + 1 < value.size() && codepage::ToAnsiExact(value.substr(position, 1))) {
+    ++position;
+  }
   return SettingsText{false, {}, field, position};
 }
 
