@@ -155,7 +155,8 @@ ExitStatus fFTPTest::Form_Load() {
   newSession();
   Controls controls(*this);
   const ExitStatus status =
-      RunStartUp(controls, *m_clsFtp, m_dialogs, {m_options.settingsFolder, m_options.clock});
+      RunStartUp(controls, *m_clsFtp, m_dialogs,
+                 {m_options.settingsFolder, m_options.clock, m_options.onStored});
   close();
   return status;
 }
