@@ -11,6 +11,7 @@
 
 #include <iterator>
 
+#include "platform/dialogs/FormFont.h"
 #include "platform/files/Files.h"
 #include "uploader/FileListLines.h"
 #include "uploader/FormIcon.h"
@@ -74,6 +75,7 @@ fFTPTest::fFTPTest(dialogs::Dialogs& dialogs, fFTPTestOptions options)
   if (m_options.settingsFolder.empty()) m_options.settingsFolder = files::ExecutableFolder();
   setWindowTitle(QStringLiteral("Quillpost"));
   setWindowIcon(MakeFormIcon());
+  setFont(dialogs::FormFont());  // the font the layout is sized for; the list has its own
   setFixedSize(TwipsToPixels(6345), TwipsToPixels(4545));
   createControls();
   connectHandlers();
