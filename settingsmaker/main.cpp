@@ -21,8 +21,8 @@ cmdline::ProgramInfo programInfo() {
   return {"Quillprep", QP_VERSION,
           "Shows the form that writes Quillpst.dat, the settings file of Quillpost, into the\n"
           "current working directory (it needs a display). Its load button and its password\n"
-          "recovery read the file from " +
-              folder + ".\n"};
+          "recovery read the file from\n  " +
+              folder + "/Quillpst.dat\n"};
 }
 
 }  // namespace

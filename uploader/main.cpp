@@ -24,8 +24,8 @@ cmdline::ProgramInfo programInfo() {
   const std::string settings =
       files::ToFileSystemPath(files::ExecutableFolder()) + "/" + "Quillpst.dat";
   return {"Quillpost", QP_VERSION,
-          "Uploads the file named in " + settings +
-              " to the FTP server named there (the settings file is made with Quillprep).\n"
+          "Uploads the file named in the settings file\n  " + settings +
+              "\nto the FTP server named there (Quillprep makes the settings file).\n"
               "Without a display each message goes to standard error as one line, and a\n"
               "successful upload writes one line on standard output. Exit status: 0 stored,\n"
               "1 settings file missing or unusable, 2 local file missing, 3 no connection,\n"

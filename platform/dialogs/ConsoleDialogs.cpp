@@ -23,9 +23,9 @@ std::string LocalTimeStamp() {
   char text[40] = {};
   // %z gives "+0900"; ISO 8601's extended format writes the offset as "+09:00".
   const size_t length = strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S%z", &local);
-  std::string stamp(text, length);
-  if (stamp.size() >= 5) stamp.insert(stamp.size() - 2, ":");
-  return stamp;
+  const std::string stamp(text, length);
+  if (length < 5) return stamp;
+  return stamp.substr(0, length - 2) + ":" + stamp.substr(length - 2);
 }
 
 std::string OneLine(const std::u16string& text) {
