@@ -110,21 +110,26 @@ class QuillpostFaults : public testing::Test {
     return result;
   }
 
-  // A failed run: `status`, the error box of `errorNumber` on standard error, and no
-  // completion message.
+  // A failed run: `status`, the one-line record of the error box of `errorNumber` on standard
+  // error, and neither a completion message nor a stored record.
   static void expectFailure(const ProcessResult& result, int status, int errorNumber) {
     EXPECT_EQ(result.exitCode, status) << result.err;
-    const std::regex box("(^|\n)Quillpost: " + std::to_string(errorNumber) + "\n[^\n]+\n");
+    const std::regex box(" Quillpost: " + std::to_string(errorNumber) + " / [^\n]+\n");
     EXPECT_TRUE(std::regex_search(result.err, box)) << result.err;
     EXPECT_EQ(result.err.find("に送信されました"), std::string::npos) << result.err;
+    EXPECT_EQ(result.out, "");
   }
 
-  // A run that stored the file: status 0, the completion message as the only record.
+  // A run that stored the file: status 0, the completion message as the only record, and the
+  // stored record on standard output.
   void expectStored(const ProcessResult& result) const {
     EXPECT_EQ(result.exitCode, kDone) << result.err;
-    EXPECT_EQ(result.err.rfind("Quillpost: Quillpost ver1.0\n", 0), 0u) << result.err;
-    EXPECT_NE(result.err.find("\nftp://" + m_address + "\nに送信されました\n"), std::string::npos)
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+    EXPECT_NE(result.err.find(" Quillpost: Quillpost ver1.0 / "), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find(" / ftp://" + m_address + " / に送信されました\n"), std::string::npos)
         << result.err;
+    EXPECT_NE(result.out.find(" Quillpost: stored server=" + m_address + " "), std::string::npos)
+        << result.out;
     EXPECT_TRUE(contains(serverCommands(), std::string("STOR ") + kRemoteName));
   }
 
@@ -172,14 +177,14 @@ TEST_F(QuillpostFaults, StorAnswered452EndsWithTheUploadFailedAndShowsTheReply) 
   ASSERT_NO_FATAL_FAILURE(startServer("stor-452"));
   const ProcessResult result = runQuillpost();
   expectFailure(result, kUploadFailed, 452);
-  EXPECT_NE(result.err.find("\n452 Insufficient storage space.\n"), std::string::npos);
+  EXPECT_NE(result.err.find(" / 452 Insufficient storage space.\n"), std::string::npos);
 }
 
 TEST_F(QuillpostFaults, StorAnswered552MidTransferEndsWithTheUploadFailedAndShowsTheReply) {
   ASSERT_NO_FATAL_FAILURE(startServer("stor-552-mid"));
   const ProcessResult result = runQuillpost();
   expectFailure(result, kUploadFailed, 552);
-  EXPECT_NE(result.err.find("\n552 Exceeded storage allocation.\n"), std::string::npos);
+  EXPECT_NE(result.err.find(" / 552 Exceeded storage allocation.\n"), std::string::npos);
   // The refusal ends the attempt: no second STOR that could pass for a success.
   const std::vector<std::string> commands = serverCommands();
   EXPECT_EQ(std::count(commands.begin(), commands.end(), std::string("STOR ") + kRemoteName), 1);
