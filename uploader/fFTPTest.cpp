@@ -11,6 +11,7 @@
 
 #include <iterator>
 
+#include "platform/dialogs/FormFont.h"
 #include "platform/files/Files.h"
 #include "uploader/FileListLines.h"
 #include "uploader/FormIcon.h"
@@ -74,6 +75,7 @@ fFTPTest::fFTPTest(dialogs::Dialogs& dialogs, fFTPTestOptions options)
   if (m_options.settingsFolder.empty()) m_options.settingsFolder = files::ExecutableFolder();
   setWindowTitle(QStringLiteral("Quillpost"));
   setWindowIcon(MakeFormIcon());
+  setFont(dialogs::FormFont());  // the font the layout is sized for; the list has its own
   setFixedSize(TwipsToPixels(6345), TwipsToPixels(4545));
   createControls();
   connectHandlers();
@@ -155,7 +157,8 @@ ExitStatus fFTPTest::Form_Load() {
   newSession();
   Controls controls(*this);
   const ExitStatus status =
-      RunStartUp(controls, *m_clsFtp, m_dialogs, {m_options.settingsFolder, m_options.clock});
+      RunStartUp(controls, *m_clsFtp, m_dialogs,
+                 {m_options.settingsFolder, m_options.clock, m_options.onStored});
   close();
   return status;
 }

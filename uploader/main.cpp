@@ -1,20 +1,36 @@
 // Quillpost: the one-shot uploader. With a display, the start-up runs in its window with Qt
 // boxes; without one (or when the display cannot be reached) no window toolkit is loaded at
-// all, every box goes to standard error and is answered with its default. The exit status
-// says how the upload ended.
+// all, every box goes to standard error as one record and is answered with its default. A
+// successful upload writes one record on standard output. The exit status says how the upload
+// ended.
 #include <dlfcn.h>
 
 #include <iostream>
 #include <string>
 
+#include "platform/cmdline/CommandLine.h"
 #include "platform/dialogs/ConsoleDialogs.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/files/Files.h"
 #include "uploader/Clock.h"
+#include "uploader/ErrorBoxWatch.h"
+#include "uploader/StoredRecord.h"
 #include "uploader/UnattendedRun.h"
 #include "uploader/WindowRun.h"
 
 namespace {
+
+cmdline::ProgramInfo programInfo() {
+  const std::string settings =
+      files::ToFileSystemPath(files::ExecutableFolder()) + "/" + "Quillpst.dat";
+  return {"Quillpost", QP_VERSION,
+          "Uploads the file named in the settings file\n  " + settings +
+              "\nto the FTP server named there (Quillprep makes the settings file).\n"
+              "Without a display each message goes to standard error as one line, and a\n"
+              "successful upload writes one line on standard output. Exit status: 0 stored,\n"
+              "1 settings file missing or unusable, 2 local file missing, 3 no connection,\n"
+              "4 upload failed, 5 stored after an error message, 64 unknown argument.\n"};
+}
 
 // The windowed run from the library beside the executable; -1 when it cannot be loaded or no
 // window system came up.
@@ -31,10 +47,17 @@ int runInWindow(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (const auto done = cmdline::HandleArguments(argc, argv, programInfo(), std::cout, std::cerr)) {
+    return *done;
+  }
   if (dialogs::HasDisplay()) {
     const int status = runInWindow(argc, argv);
     if (status >= 0) return status;
   }
-  dialogs::ConsoleDialogs boxes(std::cerr);
-  return static_cast<int>(RunUnattended(boxes, {files::ExecutableFolder(), SystemLocalTime}));
+  dialogs::ConsoleDialogs console(std::cerr);
+  ErrorBoxWatch boxes(console);
+  const ExitStatus status = RunUnattended(
+      boxes, {files::ExecutableFolder(), SystemLocalTime,
+              [](const StoredUpload& stored) { WriteStoredRecord(std::cout, stored); }});
+  return static_cast<int>(boxes.finalStatus(status));
 }

@@ -85,9 +85,10 @@ struct VsftpdOptions {
   bool anonymous = true;  // accept "anonymous" / "ftp", read-only, on the same root
 };
 
-// Starts /usr/sbin/vsftpd on 127.0.0.1 and waits for its greeting. Logs in the system user
-// "qptester" (created when missing: home "/", shell /usr/sbin/nologin, a fixed password, PAM
-// service "qp-vsftpd-test" without the shell check). Each server has its own port, root
+// Starts vsftpd (as scripts/setup-tests unpacks it) on 127.0.0.1 and waits for its greeting.
+// Logs in the system user "qptester" (created when missing: home "/", shell /usr/sbin/nologin,
+// a fixed password, PAM service "qp-vsftpd-test" without the shell check), and anonymous users
+// as the system user "qpanonymous" (created when missing). Each server has its own port, root
 // (vsftpd's local_root, so parallel servers do not share the user's home), configuration and
 // log. commands() comes from vsftpd's protocol log: unprintable bytes appear as "?".
 // Returns nullptr when not root or vsftpd is missing; LastStartFailure() says why.

@@ -22,9 +22,14 @@ namespace fs = std::filesystem;
 namespace testsupport {
 namespace {
 
-constexpr const char* kVsftpd = "/usr/sbin/vsftpd";
+#ifndef QP_TEST_VSFTPD
+#error "QP_TEST_VSFTPD must name the vsftpd binary that scripts/setup-tests unpacks"
+#endif
+// Unpacked from Debian's package, not installed: the package would enable a system service.
+constexpr const char* kVsftpd = QP_TEST_VSFTPD;
 constexpr const char* kUser = "qptester";
 constexpr const char* kPassword = "qp-Test-5ecret";
+constexpr const char* kAnonymousUser = "qpanonymous";
 // SHA-512 crypt of kPassword (openssl passwd -6 -salt qpfixture), so that setting it needs
 // no standard input.
 constexpr const char* kPasswordHash =
@@ -65,6 +70,13 @@ std::string ensureSystemUser() {
                         "/usr/sbin/nologin", "--password", kPasswordHash, kUser});
   } else if (std::string(pw->pw_dir) != "/") {
     failure = runSetup({"usermod", "--home", "/", kUser});
+  }
+  // Anonymous sessions run as a user of their own, who cannot write the served folder (vsftpd
+  // refuses a writable anonymous root); Debian's "ftp" user comes only with the installed
+  // package.
+  if (failure.empty() && getpwnam(kAnonymousUser) == nullptr) {
+    failure = runSetup({"useradd", "--system", "--no-create-home", "--home-dir", "/", "--shell",
+                        "/usr/sbin/nologin", kAnonymousUser});
   }
   if (const spwd* sp = getspnam(kUser);
       failure.empty() && (sp == nullptr || kPasswordHash != std::string(sp->sp_pwdp))) {
@@ -142,6 +154,7 @@ std::string VsftpdServer::writeConfig(const VsftpdOptions& options) const {
        << "local_root=" << root() << "\n"
        << "chroot_local_user=YES\nallow_writeable_chroot=YES\n"
        << "anonymous_enable=" << (options.anonymous ? "YES" : "NO") << "\n"
+       << "ftp_username=" << kAnonymousUser << "\n"
        << "anon_root=" << root()
        << "\nno_anon_password=NO\n"
        // Failed log-ins are answered at once (the default waits a second) to keep tests fast.
@@ -208,7 +221,7 @@ std::unique_ptr<FtpServer> StartVsftpd(const VsftpdOptions& options) {
     return nullptr;
   }
   if (access(kVsftpd, X_OK) != 0) {
-    detail::setStartFailure(std::string(kVsftpd) + " is missing (install vsftpd)");
+    detail::setStartFailure(std::string(kVsftpd) + " is missing (run scripts/setup-tests)");
     return nullptr;
   }
   auto server = std::make_unique<VsftpdServer>();
