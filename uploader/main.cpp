@@ -9,12 +9,8 @@
 #include <string>
 
 #include "platform/cmdline/CommandLine.h"
-#include "platform/dialogs/ConsoleDialogs.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/files/Files.h"
-#include "uploader/Clock.h"
-#include "uploader/ErrorBoxWatch.h"
-#include "uploader/StoredRecord.h"
 #include "uploader/UnattendedRun.h"
 #include "uploader/WindowRun.h"
 
@@ -54,10 +50,5 @@ int main(int argc, char** argv) {
     const int status = runInWindow(argc, argv);
     if (status >= 0) return status;
   }
-  dialogs::ConsoleDialogs console(std::cerr);
-  ErrorBoxWatch boxes(console);
-  const ExitStatus status = RunUnattended(
-      boxes, {files::ExecutableFolder(), SystemLocalTime,
-              [](const StoredUpload& stored) { WriteStoredRecord(std::cout, stored); }});
-  return static_cast<int>(boxes.finalStatus(status));
+  return RunUnattendedProgram();
 }
