@@ -81,8 +81,15 @@ struct PyftpdlibOptions {
 // Returns nullptr when the server does not come up; LastStartFailure() says why.
 std::unique_ptr<FtpServer> StartPyftpdlib(const PyftpdlibOptions& options = {});
 
+enum class TlsMode { None, Explicit, Implicit };
+
 struct VsftpdOptions {
   bool anonymous = true;  // accept "anonymous" / "ftp", read-only, on the same root
+  // TLS required for log-ins and every data connection, with data connections required to
+  // reuse the control connection's TLS session (vsftpd's default), and the certificate and key
+  // of `tlsCertificate`. Implicit: TLS from the first byte.
+  TlsMode tls = TlsMode::None;
+  std::string tlsCertificate = {};
 };
 
 // Starts vsftpd (as scripts/setup-tests unpacks it) on 127.0.0.1 and waits for its greeting.

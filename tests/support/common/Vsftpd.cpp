@@ -138,7 +138,7 @@ class VsftpdServer : public FtpServer {
   std::string writeConfig(const VsftpdOptions& options) const;
   // Starts vsftpd on m_port and waits for its greeting. "" on success; "busy" when the port
   // was taken meanwhile; else why it failed.
-  std::string launch(const std::string& config);
+  std::string launch(const std::string& config, bool tlsFirst);
 };
 
 std::string VsftpdServer::writeConfig(const VsftpdOptions& options) const {
@@ -165,10 +165,16 @@ std::string VsftpdServer::writeConfig(const VsftpdOptions& options) const {
        << "xferlog_enable=YES\nxferlog_std_format=NO\nlog_ftp_protocol=YES\n"
        << "vsftpd_log_file=" << logPath() << "\n"
        << "syslog_enable=NO\ndual_log_enable=NO\nutf8_filesystem=YES\n";
+  if (options.tls != TlsMode::None) {
+    conf << "ssl_enable=YES\nforce_local_logins_ssl=YES\nforce_local_data_ssl=YES\n"
+         << "require_ssl_reuse=YES\nssl_ciphers=HIGH\n"
+         << "rsa_cert_file=" << options.tlsCertificate << "\n"
+         << "implicit_ssl=" << (options.tls == TlsMode::Implicit ? "YES" : "NO") << "\n";
+  }
   return conf ? path : "";
 }
 
-std::string VsftpdServer::launch(const std::string& config) {
+std::string VsftpdServer::launch(const std::string& config, bool tlsFirst) {
   int outFd =
       open(m_work.file("server.out").c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
   std::string error;
@@ -179,7 +185,7 @@ std::string VsftpdServer::launch(const std::string& config) {
   std::string detail;
   while (std::chrono::steady_clock::now() < deadline) {
     if (ProcessEnded(m_pid)) break;
-    switch (detail::readGreeting(m_host, m_port, detail)) {
+    switch (detail::readGreeting(m_host, m_port, detail, tlsFirst)) {
       case detail::GreetingResult::Ok:
         return "";
       case detail::GreetingResult::Other:
@@ -207,7 +213,7 @@ std::string VsftpdServer::start(const VsftpdOptions& options) {
     m_port = detail::pickFreePort(m_host);
     std::string config = writeConfig(options);
     if (m_port == 0 || config.empty()) return "cannot choose a port or write the configuration";
-    std::string failure = launch(config);
+    std::string failure = launch(config, options.tls == TlsMode::Implicit);
     if (failure != "busy") return failure;
   }
   return "no free port for vsftpd after 5 attempts";
