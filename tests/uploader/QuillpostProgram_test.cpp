@@ -96,6 +96,29 @@ TEST_F(QuillpostProgram, StoredFileEndsWithZeroAndOneRecordOnEachStream) {
   EXPECT_TRUE(std::regex_match(result.err, record)) << result.err;
 }
 
+TEST_F(QuillpostProgram, TlsTrustsQuillpstPemBesideTheProgramAndNothingElseBeyondTheSystem) {
+  testsupport::PyftpdlibOptions options;
+  options.tlsCertificate = testsupport::TestCertificate("server.pem");
+  server = testsupport::StartPyftpdlib(options);
+  ASSERT_NE(server, nullptr) << testsupport::LastStartFailure();
+  const std::string name = "ftpes://" + server->address();
+  const SettingsRecord settings{U16(name), U16(server->user()),         u"",
+                                u"/",      U16(local.file("data.csv")), u"stored.csv"};
+  // Without a trust file the test CA is unknown: no connection, the certificate named.
+  testsupport::ProcessResult result = run(settings, server->password());
+  EXPECT_EQ(result.exitCode, 3) << result.err;
+  EXPECT_TRUE(std::regex_search(result.err, std::regex(" Quillpost: 12045 / [^\n]+ / SHA-256 "
+                                                       "[0-9A-F]{2}(:[0-9A-F]{2}){31}\n")))
+      << result.err;
+  fs::copy_file(testsupport::TestCertificate("ca.crt"), folder.file("Quillpst.pem"));
+  result = run(settings, server->password());
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(testsupport::ReadFile(server->root() + "/stored.csv"), "1,2,3\r\n");
+  // The server is shown as written, without "ftp://" before its own scheme.
+  EXPECT_NE(result.err.find(" / " + name + " / に送信されました\n"), std::string::npos)
+      << result.err;
+}
+
 TEST_F(QuillpostProgram, StoredAfterAnErrorBoxEndsWithFiveAndNamesWhereTheFileWent) {
   SettingsRecord settings = serverSettings();
   ASSERT_NE(server, nullptr);
