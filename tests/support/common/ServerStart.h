@@ -54,10 +54,19 @@ std::unique_ptr<FtpServer> StartPythonServer(std::unique_ptr<PythonServer> serve
                                              const std::string& script,
                                              std::vector<std::string> arguments);
 
-// The system user the sessions of vsftpd run as. Created when missing
+// The system user the sessions of vsftpd, proftpd and pure-ftpd run as. Created when missing
 // (home "/", no login shell, no password) under the setup lock; vsftpd's fixture sets its
 // password.
 inline constexpr const char* kSessionUser = "qptester";
+
+// The log-in that proftpd and pure-ftpd read from user files of their own, and the SHA-512
+// crypt of its password (openssl passwd -6 -salt qpfixture): a slower hash would cost a
+// noticeable time at every log-in.
+inline constexpr const char* kFileUser = "tester";
+inline constexpr const char* kFilePassword = "t3st-Pass";
+inline constexpr const char* kFilePasswordHash =
+    "$6$qpfixture$pHNfXVwUA06OhKDMiUw5HW5VdKmrAgvnNT3nooo6Phnk6bpFV4K8BIOLxpi1zWLsUQOXp/"
+    "r1sdr5cDIxzruMD1";
 
 // Holds a file lock that serialises changes to system users and files between test processes
 // that set them up at the same time. ok() is false when it could not be taken.
