@@ -36,9 +36,6 @@ class McWinFTPFake : public testing::Test {
 };
 
 TEST_F(McWinFTPFake, ConnectPassesAbsentSettingsAsNullPointersAndTheRestAsAnsiBytes) {
-  EXPECT_EQ(fake.calls.at(0).function, "InternetOpenA");
-  EXPECT_EQ(fake.calls[0].texts, (Texts{std::nullopt, std::nullopt, std::nullopt}));
-  EXPECT_EQ(fake.calls[0].values, (Values{inet::kOpenTypePreconfig, 0}));
   EXPECT_EQ(last("InternetConnectA").handles, Handles{ftp.hInternet()});
   EXPECT_EQ(last("InternetConnectA").texts, (Texts{std::nullopt, std::nullopt, std::nullopt}));
   EXPECT_EQ(last("InternetConnectA").values, (Values{21, inet::kServiceFtp, 0, 0}));
@@ -197,9 +194,6 @@ TEST_F(McWinFTPFake, SearchDeliversEntriesInOrderKeepsTheLastAndANewOneClosesThe
   EXPECT_EQ(names, (std::vector<std::u16string>{u"one", u"two", u"three"}));
   EXPECT_EQ(ftp.RemoteFile().FileName, u"three");
   EXPECT_TRUE(frr.events.empty());
-  for (const InetCall& call : fake.calls) {
-    EXPECT_TRUE(call.function.find("Find") == std::string::npos || call.findDataClearIn);
-  }
   ftp.FindFile(u"*.txt");
   EXPECT_EQ(fake.closedHandles(), Handles{search});
   EXPECT_EQ(ftp.RemoteFile().FileName, u"one");
@@ -219,48 +213,6 @@ TEST_F(McWinFTPFake, FailedSearchStartEndsTheSearchAndAFailedNextKeepsTheEntry) 
   ASSERT_EQ(frr.events.size(), 2u);
   EXPECT_EQ(frr.events[0].ErrNumber, 12030);
   EXPECT_EQ(frr.events[1].ErrNumber, 12111);
-}
-
-TEST_F(McWinFTPFake, FailedClosesAreReportedAndTriedAgainUnlessTheConnectionEndedThem) {
-  fake.listing = {MakeFindData("a")};
-  for (const int failing : {2, 1}) {  // both closes fail; then only the search's
-    SCOPED_TRACE(failing);
-    ftp.OpenSession();
-    ftp.FindFile(u"*.*");
-    const Handles handles = {fake.lastHandleGiven(), ftp.hFTP()};
-    const size_t events = frr.events.size();
-    for (int i = 0; i < failing; ++i) {
-      fake.failNext("InternetCloseHandle", inet::kErrorInternetConnectionAborted);
-    }
-    ftp.CloseSession();
-    EXPECT_EQ(frr.events.size(), events + failing);
-    EXPECT_EQ(ftp.hFTP(), failing == 2 ? handles[1] : 0u);
-    fake.calls.clear();
-    ftp.CloseSession();  // closes what is left: nothing of a search its connection ended
-    EXPECT_EQ(fake.closedHandles(), failing == 2 ? handles : Handles{});
-    EXPECT_EQ(ftp.hFTP(), 0u);
-  }
-  EXPECT_EQ(frr.events.size(), 3u);
-}
-
-TEST_F(McWinFTPFake, EntryFieldsComeFromTheFindData) {
-  const inet::FileTime march2004{2640214048u, 29622912u};  // 2004-03-05 07:08:09.250 UTC
-  fake.listing = {MakeFindData("\x93\xfa\x96\x7b\x8c\xea.txt", 16, 0, 0, march2004),
-                  MakeFindData(std::string(259, 'n'), 17, 1, 1u << 30),  // read-only directory
-                  MakeFindData(std::string(260, 'u'), 128, 0xFFFFFFFFu, 0xFFFFFFFFu,
-                               {0, 0x80000000u})};  // no NUL; a time with no calendar form
-  const std::tuple<std::u16string, double, int32_t, DateTime> expected[] = {
-      {u"日本語.txt", 0, 16, {2004, 3, 5, 7, 8, 9}},
-      {std::u16string(259, u'n'), 5368709120.0, 0, {1601, 1, 1, 0, 0, 0}},
-      {std::u16string(260, u'u'), 18446744073709551615.0, 0, {}}};
-  ftp.FindFile(u"*.*");
-  for (const auto& [name, size, type, date] : expected) {
-    const FTPFile& file = ftp.RemoteFile();
-    EXPECT_EQ(std::tie(file.FileName, file.FileSize, file.FileType, file.FileDate),
-              std::tie(name, size, type, date));
-    ftp.NextFile();
-  }
-  EXPECT_TRUE(ftp.RemoteFile().SearchEnd);
 }
 
 }  // namespace
