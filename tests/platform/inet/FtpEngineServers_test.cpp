@@ -1,5 +1,4 @@
-// The engine against pyftpdlib on loopback (MLSD, UTF8, IPv6, every command logged): what the
-// session tests of McWinFTP do not see, such as when the current directory is asked again,
+// The engine against pyftpdlib on loopback: what the session tests of McWinFTP do not see,
 // IPv6 in both modes and the name service.
 #include <arpa/inet.h>
 #include <netdb.h>
@@ -7,7 +6,6 @@
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -54,32 +52,6 @@ class RealServer : public ::testing::Test {
 #define START_OR_SKIP(server, start) \
   auto server = start;               \
   if (!server) GTEST_SKIP() << testsupport::LastStartFailure();
-
-TEST_F(RealServer, CurrentDirectoryIsAskedAgainOnlyAfterItMayHaveMoved) {
-  START_OR_SKIP(server, testsupport::StartPyftpdlib());
-  ASSERT_EQ(::mkdir((server->root() + "/sub \"q\"").c_str(), 0755), 0);
-  testsupport::WriteFile(m_local.file("f"), "x\n");
-  const Handle connection = login(*server);
-  const auto currentDirectory = [&] {
-    char buffer[kMaxPath + 1] = {};
-    uint32_t length = kMaxPath;
-    EXPECT_TRUE(m_api->FtpGetCurrentDirectoryA(connection, buffer, &length).ok);
-    return std::string(buffer);
-  };
-  EXPECT_EQ(currentDirectory(), "/");
-  ASSERT_TRUE(put(connection, m_local.file("f"), "a").ok);
-  uint32_t error = 0;
-  EXPECT_EQ(ListAll(*m_api, connection, "*.*", &error).size(), 2u);
-  EXPECT_EQ(currentDirectory(), "/");
-  EXPECT_EQ(CountPrefix(server->commands(), "PWD"), 1u);  // transfers and listings keep it
-  ASSERT_TRUE(m_api->FtpSetCurrentDirectoryA(connection, "sub \"q\"").ok);
-  EXPECT_EQ(currentDirectory(), "/sub \"q\"");  // sent back with doubled quotes
-  EXPECT_EQ(m_api->FtpSetCurrentDirectoryA(connection, "nowhere").error,
-            kErrorInternetExtendedError);
-  ASSERT_TRUE(m_api->FtpRenameFileA(connection, "/sub \"q\"", "/moved").ok);
-  currentDirectory();
-  EXPECT_EQ(CountPrefix(server->commands(), "PWD"), 3u);
-}
 
 TEST_F(RealServer, Ipv6LoopbackWorksInBothModes) {
   testsupport::PyftpdlibOptions options;

@@ -76,24 +76,6 @@ TEST_F(Engine, HandlesOfAnotherKindClosedOrUnknownAreInvalidAndClosingEndsWhatTh
   EXPECT_EQ(CountPrefix(m_server->commands(), "DELE"), 0u);
 }
 
-TEST_F(Engine, ListingIsASnapshotFilteredByPatternAndNoMatchEndsItAtOnce) {
-  ASSERT_NO_FATAL_FAILURE(put("data.CSV", "1"));
-  uint32_t error = 0;
-  const auto entries = ListAll(*m_api, m_connection, "*.csv", &error);
-  ASSERT_EQ(entries.size(), 1u);
-  EXPECT_EQ(entries[0].name, "data.CSV");
-  EXPECT_TRUE(ListAll(*m_api, m_connection, "nothing?here", &error).empty());
-  EXPECT_EQ(error, kErrorNoMoreFiles);
-  FindData data;
-  const HandleResult find = m_api->FtpFindFirstFileA(m_connection, "*.*", &data, 0, 0);
-  ASSERT_NE(find.handle, 0u);
-  EXPECT_STREQ(data.cFileName, "data.CSV");
-  EXPECT_TRUE(m_api->FtpDeleteFileA(m_connection, "hello.txt").ok);
-  EXPECT_TRUE(m_api->InternetFindNextFileA(find.handle, &data).ok);
-  EXPECT_STREQ(data.cFileName, "hello.txt");
-  EXPECT_EQ(m_api->InternetFindNextFileA(find.handle, &data).error, kErrorNoMoreFiles);
-}
-
 TEST_F(Engine, LineBreaksInNamesAreRefusedBeforeAnythingIsSent) {
   const size_t before = m_server->commands().size();
   EXPECT_EQ(m_api->FtpDeleteFileA(m_connection, "a\r\nDELE hello.txt").error,
