@@ -25,38 +25,36 @@ void expectRecord(const std::optional<SettingsRecord>& r, const SettingsRecord& 
 
 }  // namespace
 
-TEST(SettingsFormat, WriterMakesTheQuotedLineTwiceInCp932) {
+TEST(SettingsFormat, WriterMakesTheQuotedLineTwiceInCp932AndRefusesWhatCp932Changes) {
   const SettingsText text = MakeSettingsText(kRecord);
   ASSERT_TRUE(text.ok);
   EXPECT_EQ(text.bytes, kLine + kLine);
+  SettingsRecord record = kRecord;
+  record.LocalFilePath = u"/home/caf\u00E9.txt";
+  const SettingsText refused = MakeSettingsText(record);
+  EXPECT_FALSE(refused.ok);
+  EXPECT_EQ(std::pair(refused.field, refused.position), std::pair(size_t{4}, size_t{9}));
+  record.LocalFilePath = u"\u00A5";  // would be written as a backslash
+  EXPECT_FALSE(MakeSettingsText(record).ok);
 }
 
 TEST(SettingsFormat, HardValuesAndScrambledPasswordsComeBackUnchanged) {
   // Scrambled, these passwords hold a quote (from "1"), a comma (from ";"), 0x11 (from a
   // blank), CR LF (from 0x1C 0x19) and double-byte characters.
-  for (const std::u16string password :
-       {u"1", u";", u" ", u"*", u"p1; *\"~", u"秘密ｶﾅ", u"\x1C\x19"}) {
-    const ScrambleResult scrambled = ScrambleText(u"set", password);
-    ASSERT_TRUE(scrambled.ok);
-    const SettingsRecord record{u" \"ftp\" ", u"山田,太郎", scrambled.text,
+  for (const std::u16string password : {u"p1; *\"~", u"秘密ｶﾅ", u"\x1C\x19"}) {
+    const SettingsRecord record{u" \"ftp\" ", u"山田,太郎", ScrambleText(u"set", password).text,
                                 u"",          u"\t\"\"",    u"報告\r\n.txt"};
-    const SettingsText text = MakeSettingsText(record);
-    ASSERT_TRUE(text.ok);
-    const std::optional<SettingsRecord> read = ParseSettingsText(text.bytes);
-    expectRecord(read, record);
+    const std::optional<SettingsRecord> read = ParseSettingsText(MakeSettingsText(record).bytes);
+    ASSERT_NO_FATAL_FAILURE(expectRecord(read, record));
     EXPECT_EQ(ScrambleText(u"reset", read->ScrambledPassword).text, password);
   }
 }
 
-TEST(SettingsFormat, ReaderTakesTheSixValuesWhateverFollowsThem) {
+TEST(SettingsFormat, ReaderTakesSixValuesWhateverFollowsAndFewerOrAnUnclosedQuoteEndEarly) {
   for (const std::string& text : {kLine, kLine + "\"other\",\"x\"\r\n", kLine + "\"never closed",
                                   kLine.substr(0, kLine.size() - 2)}) {
-    SCOPED_TRACE(text.substr(kLine.size() - 2));
     expectRecord(ParseSettingsText(text), kRecord);
   }
-}
-
-TEST(SettingsFormat, FewerThanSixFieldsOrAnUnclosedQuoteEndsEarly) {
   for (std::string text :
        {"", "\"a\",\"b\",\"c\",\"d\",\"e\"\r\n", "\"a\",\"b\",\"c\",\"d\",\"e\",",
         "\"a\",\"b\",\"c\",\"d\",\"e\",   ", "  \r\n\r\n\r\n\r\n\r\n",

@@ -26,7 +26,7 @@ QLineEdit* box(const Form1& form, size_t i) {
 void EditorFixture::SetUp() {
   m_oldWorkingDirectory = std::filesystem::current_path();
   std::filesystem::current_path(work.path());
-  form = std::make_unique<Form1>(dialogs(), files::FromFileSystemPath(program.path()));
+  form = std::make_unique<Form1>(boxes, files::FromFileSystemPath(program.path()));
   form->show();
 }
 
@@ -61,20 +61,17 @@ Form2& EditorFixture::openForm2() {
   return *dialog;
 }
 
+std::vector<std::u16string> EditorFixture::asked() const {
+  std::vector<std::u16string> texts;
+  for (const dialogs::AskedBox& box : boxes.asked()) texts.push_back(box.text);
+  return texts;
+}
+
 void EditorFixture::storeInProgramFolder(SettingsRecord record, const std::u16string& password) {
   const ScrambleResult scrambled = ScrambleText(u"set", password);
   ASSERT_TRUE(scrambled.ok);
   record.ScrambledPassword = scrambled.text;
   ASSERT_TRUE(WriteSettingsFileIn(files::FromFileSystemPath(program.path()), record).ok);
-}
-
-void ExpectMessage(const dialogs::AskedBox& box, const std::u16string& text,
-                   const std::u16string& title, dialogs::Buttons buttons, dialogs::Icon icon) {
-  EXPECT_EQ(box.kind, dialogs::BoxKind::Message);
-  EXPECT_EQ(box.text, text);
-  EXPECT_EQ(box.title, title);
-  EXPECT_EQ(box.buttons, buttons);
-  EXPECT_EQ(box.icon, icon);
 }
 
 void DeleteClosedWindows() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }

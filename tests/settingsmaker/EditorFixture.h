@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/dialogs/ScriptedDialogs.h"
 #include "settings/SettingsRecord.h"
@@ -45,9 +46,8 @@ class EditorFixture : public testing::Test {
   bool written() const { return std::filesystem::exists(writtenPath()); }
   // Stores `record` (password given in clear, scrambled here) in the program folder.
   void storeInProgramFolder(SettingsRecord record, const std::u16string& password);
-
-  // The dialogs the form uses; the scripted ones unless a test says otherwise.
-  virtual dialogs::Dialogs& dialogs() { return boxes; }
+  // The texts of the boxes asked so far, in order.
+  std::vector<std::u16string> asked() const;
 
   testsupport::TempDir program;
   testsupport::TempDir work;
@@ -57,12 +57,6 @@ class EditorFixture : public testing::Test {
  private:
   std::filesystem::path m_oldWorkingDirectory;
 };
-
-// Expects `box` to be a message box with this text, title, buttons and icon.
-void ExpectMessage(const dialogs::AskedBox& box, const std::u16string& text,
-                   const std::u16string& title = u"Quillprep",
-                   dialogs::Buttons buttons = dialogs::Buttons::Ok,
-                   dialogs::Icon icon = dialogs::Icon::None);
 
 // Deletes what deleteLater() queued (a closed Form2 deletes itself that way).
 void DeleteClosedWindows();

@@ -3,7 +3,6 @@
 #include <QLineEdit>
 
 #include <filesystem>
-#include <utility>
 
 #include "platform/files/Files.h"
 #include "settings/ReadSettingsFile.h"
@@ -15,173 +14,111 @@ namespace {
 
 namespace fs = std::filesystem;
 using dialogs::BoxAnswer;
-using dialogs::Buttons;
-using dialogs::Icon;
+using Texts3 = std::vector<std::u16string>;
 
 constexpr char16_t kMissing[] = u"記入漏れがあります";
+constexpr char16_t kUseStored[] = u"保存されているパスワードでよろしいですか？";
+constexpr char16_t kEnterAgain[] = u"パスワードを再入力してください";
 constexpr char16_t kConfirm[] = u"Quillpst.datを作成しますか？";
 constexpr char16_t kCreated[] =
     u"Quillpst.datを作成しました\r\nQuillpost.exeと同じﾌｫﾙﾀﾞに配置してください";
 
 class Form1Write : public EditorFixture {
  protected:
-  // Clicks Command1 and expects exactly one box, M1, and no file.
-  void expectMissingEntries() {
+  // Fills the boxes, clicks the write button with `answers` queued and returns the texts of
+  // the boxes it asked.
+  std::vector<std::u16string> write(const Texts& values, std::vector<BoxAnswer> answers = {}) {
+    fill(values);
+    boxes = {};
+    for (BoxAnswer answer : answers) boxes.answerMessage(answer);
     click(form->Command1());
-    ASSERT_EQ(boxes.asked().size(), 1u);
-    ExpectMessage(boxes.asked()[0], kMissing);
-    EXPECT_FALSE(written());
+    EXPECT_EQ(boxes.unusedAnswers(), 0u);
+    return asked();
   }
-  // Clicks Command1 answering Yes to M4; expects M4 then `last`.
-  void writeExpecting(const std::u16string& last, Icon icon = Icon::None) {
-    const size_t before = boxes.asked().size();
-    boxes.answerMessage(BoxAnswer::Yes);
-    click(form->Command1());
-    ASSERT_EQ(boxes.asked().size(), before + 2);
-    ExpectMessage(boxes.asked()[before], kConfirm, u"Quillpst.dat作成", Buttons::YesNo);
-    ExpectMessage(boxes.asked()[before + 1], last, u"Quillprep", Buttons::Ok, icon);
+  // The password stored in the file written, restored.
+  std::u16string storedPassword() const {
+    const ReadSettingsResult read = ReadSettingsFile(files::FromFileSystemPath(work.path()));
+    EXPECT_EQ(read.status, ReadStatus::Read);
+    return ScrambleText(u"reset", read.record.ScrambledPassword).text;
   }
 };
 
-TEST_F(Form1Write, EachRequiredBoxLeftEmptyStopsAtMissingEntries) {
-  expectMissingEntries();  // all empty: shown once
+TEST_F(Form1Write, RequiredBoxesAreCheckedInOrderAroundTheMaskedPassword) {
+  EXPECT_EQ(write(Texts{}), Texts3{kMissing});
   for (size_t empty : {0, 1, 2, 4, 5}) {
-    SCOPED_TRACE(empty + 1);
-    boxes = {};
     Texts values = kExample;
     values[empty].clear();
-    fill(values);
-    expectMissingEntries();
+    EXPECT_EQ(write(values), Texts3{kMissing}) << empty;
     EXPECT_EQ(texts(), values);
   }
-  // A box of blanks counts as filled.
-  fill({u" ", u" ", u" ", u"", u" ", u" "});
-  boxes = {};
-  writeExpecting(kCreated);
-}
-
-TEST_F(Form1Write, MaskedPasswordIsAskedAboutBeforeTheLastTwoBoxes) {
   // Text1 comes before the mask; the mask before Text5 and Text6.
-  fill({u"", u"u", u"***", u"", u"", u""});
-  expectMissingEntries();
-  fill({u"s", u"u", u"***", u"", u"", u""});
-  boxes = {};
-  click(form->Command1());
-  ASSERT_EQ(boxes.asked().size(), 1u);
-  ExpectMessage(boxes.asked()[0], u"保存されているパスワードでよろしいですか？",
-                u"serverdata.dat作成", Buttons::YesNoCancel);
-}
-
-TEST_F(Form1Write, MaskedPasswordAnswersWriteNothingAndOnlyNoEmptiesThePassword) {
-  testsupport::WriteFile(writtenPath(), "older");
-  Texts values = kExample;
-  values[2] = u"*typed";
-  for (BoxAnswer answer : {BoxAnswer::Yes, BoxAnswer::Cancel, BoxAnswer::No}) {
-    SCOPED_TRACE(static_cast<int>(answer));
-    fill(values);
-    boxes = {};
-    boxes.answerMessage(answer);
-    if (answer == BoxAnswer::No) boxes.answerMessage(BoxAnswer::Ok);
-    click(form->Command1());
-    EXPECT_TRUE(boxes.scriptFollowed());
-    Texts expected = values;
-    if (answer == BoxAnswer::No) {
-      ASSERT_EQ(boxes.asked().size(), 2u);
-      ExpectMessage(boxes.asked()[1], u"パスワードを再入力してください");
-      expected[2].clear();
-    } else {
-      EXPECT_EQ(boxes.asked().size(), 1u);
-    }
-    EXPECT_EQ(texts(), expected);
-    EXPECT_EQ(testsupport::ReadFile(writtenPath()), "older");
-  }
-}
-
-TEST_F(Form1Write, DeclinedConfirmationWritesNothingAndKeepsThePassword) {
-  fill(kExample);
-  boxes.answerMessage(BoxAnswer::No);
-  click(form->Command1());
-  ASSERT_EQ(boxes.asked().size(), 1u);
-  ExpectMessage(boxes.asked()[0], kConfirm, u"Quillpst.dat作成", Buttons::YesNo);
-  EXPECT_EQ(texts(), kExample);
+  EXPECT_EQ(write({u"", u"u", u"***", u"", u"", u""}), Texts3{kMissing});
+  EXPECT_EQ(write({u"s", u"u", u"***", u"", u"", u""}, {BoxAnswer::Cancel}), Texts3{kUseStored});
+  EXPECT_EQ(boxes.asked()[0].buttons, dialogs::Buttons::YesNoCancel);
   EXPECT_FALSE(written());
+  // A box of blanks counts as filled; Text4 may stay empty.
+  EXPECT_EQ(write({u" ", u" ", u" ", u"", u" ", u" "}, {BoxAnswer::Yes, BoxAnswer::Ok}),
+            (Texts3{kConfirm, kCreated}));
 }
 
-TEST_F(Form1Write, WriteStoresThePasswordScrambledAndTheLineTwice) {
-  fill(kExample);
-  writeExpecting(kCreated);
-  const std::string line =
-      "\"ftp.example.jp\",\"zorvi\",\"eV^a\\VjgR]fVd\",\"/public_html\",\"c:\\test.txt\","
-      "\"test.txt\"\r\n";  // "tempkeyvalues", each code 15 lower
-  EXPECT_EQ(testsupport::ReadFile(writtenPath()), line + line);
-  // Into the working directory only.
-  EXPECT_FALSE(fs::exists(program.file("Quillpst.dat")));
+TEST_F(Form1Write, OnlyAYesToTheConfirmationWritesAndOnlyNoToTheMaskEmptiesThePassword) {
+  testsupport::WriteFile(writtenPath(), "older");
+  Texts masked = kExample;
+  masked[2] = u"*typed";
+  EXPECT_EQ(write(masked, {BoxAnswer::Yes}), Texts3{kUseStored});
+  EXPECT_EQ(write(masked, {BoxAnswer::Cancel}), Texts3{kUseStored});
+  EXPECT_EQ(texts(), masked);
+  EXPECT_EQ(write(masked, {BoxAnswer::No, BoxAnswer::Ok}), (Texts3{kUseStored, kEnterAgain}));
+  masked[2].clear();
+  EXPECT_EQ(texts(), masked);
+  EXPECT_EQ(write(kExample, {BoxAnswer::No}), Texts3{kConfirm});
+  EXPECT_EQ(boxes.asked()[0].buttons, dialogs::Buttons::YesNo);
+  EXPECT_EQ(texts(), kExample);
+  EXPECT_EQ(testsupport::ReadFile(writtenPath()), "older");
 }
 
-TEST_F(Form1Write, EmptyInitialDirAndAwkwardPasswordCharactersSurviveTheRoundTrip) {
-  // "1" scrambles to a quote, a blank to 0x11, ";" to a comma.
-  fill({u"サーバー", u"u", u"1 ;", u"", u"/l", u"NowDateMode"});
-  writeExpecting(kCreated);
-  const std::string line =
-      "\"\x83\x54\x81\x5B\x83\x6F\x81\x5B\",\"u\",\"\"\"\x11,\",\"\",\"/l\",\"NowDateMode\"\r\n";
-  EXPECT_EQ(testsupport::ReadFile(writtenPath()), line + line);
-  const ReadSettingsResult read = ReadSettingsFile(files::FromFileSystemPath(work.path()));
-  ASSERT_EQ(read.status, ReadStatus::Read);
-  EXPECT_EQ(ScrambleText(u"reset", read.record.ScrambledPassword).text, u"1 ;");
-  EXPECT_EQ(read.record.InitialDir, u"");
-}
-
-TEST_F(Form1Write, WritingTwiceStoresTheSamePassword) {
-  // The box shows the typed password again after a write, so a second write neither scrambles
-  // it twice nor, for a scrambled text beginning with "*", stops at the mask question.
+TEST_F(Form1Write, WriteStoresThePasswordScrambledOnceAndTheLineTwice) {
+  // "9z" scrambles to "*k": written again, it must neither be scrambled twice nor be taken
+  // for the mask of a loaded password.
   Texts values = kExample;
-  values[2] = u"9z";  // scrambles to "*k"
-  fill(values);
-  writeExpecting(kCreated);
+  values[2] = u"9z";
+  EXPECT_EQ(write(values, {BoxAnswer::Yes, BoxAnswer::Ok}), (Texts3{kConfirm, kCreated}));
+  const std::string line =
+      "\"ftp.example.jp\",\"zorvi\",\"*k\",\"/public_html\",\"c:\\test.txt\",\"test.txt\"\r\n";
+  EXPECT_EQ(testsupport::ReadFile(writtenPath()), line + line);
   EXPECT_EQ(texts(), values);
-  const std::string first = testsupport::ReadFile(writtenPath());
-  writeExpecting(kCreated);
-  EXPECT_EQ(testsupport::ReadFile(writtenPath()), first);
-  const ReadSettingsResult read = ReadSettingsFile(files::FromFileSystemPath(work.path()));
-  ASSERT_EQ(read.status, ReadStatus::Read);
-  EXPECT_EQ(ScrambleText(u"reset", read.record.ScrambledPassword).text, u"9z");
+  EXPECT_FALSE(fs::exists(program.file("Quillpst.dat")));  // the working directory only
+  EXPECT_EQ(write(values, {BoxAnswer::Yes, BoxAnswer::Ok}), (Texts3{kConfirm, kCreated}));
+  EXPECT_EQ(testsupport::ReadFile(writtenPath()), line + line);
 }
 
 TEST_F(Form1Write, PasswordThatCannotBeStoredIsRefusedAfterTheConfirmation) {
   testsupport::WriteFile(writtenPath(), "older");
   Texts values = kExample;
   // Outside the code page; a control character whose shifted code is no character.
-  const std::pair<std::u16string, std::u16string> cases[] = {{u"pass\u00E9", u"5"},
-                                                             {u"ab\x05", u"3"}};
-  for (const auto& [password, position] : cases) {
+  for (const auto& [password, position] : {std::pair{u"pass\u00E9", u"5"}, {u"ab\x05", u"3"}}) {
     values[2] = password;
-    fill(values);
-    boxes = {};
-    writeExpecting(u"パスワードの " + position +
-                       u" 文字目は Quillpst.dat に保存できない文字です。別の文字にしてください。",
-                   Icon::Exclamation);
+    EXPECT_EQ(write(values, {BoxAnswer::Yes, BoxAnswer::Ok}),
+              (Texts3{kConfirm, u"パスワードの " + std::u16string(position) +
+                                    u" 文字目は Quillpst.dat に保存できない文字です。"
+                                    u"別の文字にしてください。"}));
+    EXPECT_EQ(boxes.asked()[1].icon, dialogs::Icon::Exclamation);
     EXPECT_EQ(texts(), values);
-    EXPECT_EQ(testsupport::ReadFile(writtenPath()), "older");
   }
+  EXPECT_EQ(testsupport::ReadFile(writtenPath()), "older");
 }
 
-TEST_F(Form1Write, FailedWriteIsShownAndTheNextAttemptScramblesOnlyOnce) {
-  // A directory in the file's place makes the write fail, also for root.
-  fs::create_directory(writtenPath());
-  fill(kExample);
-  boxes.answerMessage(BoxAnswer::Yes);
-  click(form->Command1());
-  ASSERT_EQ(boxes.asked().size(), 2u);
-  const dialogs::AskedBox& failure = boxes.asked()[1];
-  EXPECT_EQ(failure.text.rfind(u"Quillpst.dat を書き込めませんでした: ", 0), 0u);
-  EXPECT_GT(failure.text.size(), 30u);  // with the reason
-  EXPECT_EQ(failure.icon, Icon::Critical);
+TEST_F(Form1Write, FailedWriteIsShownWithItsReasonAndTheNextAttemptScramblesOnlyOnce) {
+  fs::create_directory(writtenPath());  // makes the write fail, also for root
+  const Texts3 shown = write(kExample, {BoxAnswer::Yes, BoxAnswer::Ok});
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[1].rfind(u"Quillpst.dat を書き込めませんでした: ", 0), 0u);
+  EXPECT_GT(shown[1].size(), 30u);  // with the reason
+  EXPECT_EQ(boxes.asked()[1].icon, dialogs::Icon::Critical);
   EXPECT_EQ(texts(), kExample);
   fs::remove(writtenPath());
-  writeExpecting(kCreated);
-  const ReadSettingsResult read = ReadSettingsFile(files::FromFileSystemPath(work.path()));
-  ASSERT_EQ(read.status, ReadStatus::Read);
-  EXPECT_EQ(ScrambleText(u"reset", read.record.ScrambledPassword).text, u"tempkeyvalues");
+  EXPECT_EQ(write(kExample, {BoxAnswer::Yes, BoxAnswer::Ok}), (Texts3{kConfirm, kCreated}));
+  EXPECT_EQ(storedPassword(), u"tempkeyvalues");
 }
 
 }  // namespace

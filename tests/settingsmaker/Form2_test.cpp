@@ -1,12 +1,12 @@
 // The stored-password recovery dialog: the access phrase, the password restored into the
 // editor's Text3 and nothing else, the file problems, and the one instance.
-#include <QApplication>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTest>
 
 #include "settingsmaker/Form2.h"
 #include "settingsmaker/PasswordRecovery.h"
+#include "settingsmaker/ReadStoredSettings.h"
 #include "tests/settingsmaker/EditorFixture.h"
 
 namespace settingsmakertest {
@@ -18,6 +18,10 @@ const std::u16string kPhrase = kAccessPhrase;
 
 class Form2Recovery : public EditorFixture {
  protected:
+  void SetUp() override {
+    EditorFixture::SetUp();
+    fill(kOnScreen);
+  }
   // Opens the dialog, types `phrase` and clicks its button; returns the dialog while it is
   // open, null once it closed.
   Form2* decode(const std::u16string& phrase) {
@@ -27,94 +31,68 @@ class Form2Recovery : public EditorFixture {
     DeleteClosedWindows();
     return dialog.data();
   }
-  std::u16string text3() const { return form->Text3()->text().toStdU16String(); }
+  // kOnScreen with `password` in Text3.
+  static Texts withPassword(const std::u16string& password) {
+    Texts texts = kOnScreen;
+    texts[2] = password;
+    return texts;
+  }
 };
 
 TEST_F(Form2Recovery, AnyOtherPhraseIsRefusedAndClosesTheDialog) {
   storeInProgramFolder(kStored, u"secret");
-  fill(kOnScreen);
-  std::vector<std::u16string> wrong = {u"", u" " + kPhrase, kPhrase + u" ", kPhrase.substr(1)};
-  for (size_t i = 0; i < kPhrase.size(); ++i) {
-    std::u16string changed = kPhrase;
-    changed[i] = changed[i] == u'x' ? u'y' : u'x';
-    wrong.push_back(changed);
-  }
-  wrong.push_back(QString::fromStdU16String(kPhrase).toLower().toStdU16String());
-  for (const std::u16string& phrase : wrong) {
+  std::u16string lastChanged = kPhrase;
+  lastChanged.back() = u'x';
+  for (const std::u16string& phrase :
+       {std::u16string(), u" " + kPhrase, kPhrase + u" ", kPhrase.substr(1), lastChanged,
+        QString::fromStdU16String(kPhrase).toLower().toStdU16String()}) {
     boxes = {};
     EXPECT_EQ(decode(phrase), nullptr);
-    ASSERT_EQ(boxes.asked().size(), 1u);
-    ExpectMessage(boxes.asked()[0], u"残念でした。");
+    EXPECT_EQ(asked(), std::vector<std::u16string>{u"残念でした。"});
     EXPECT_EQ(texts(), kOnScreen);
   }
 }
 
 TEST_F(Form2Recovery, RightPhraseRestoresOnlyThePasswordAndCloses) {
   storeInProgramFolder(kStored, u"p1; 秘密");
-  fill(kOnScreen);
   EXPECT_EQ(decode(kPhrase), nullptr);
   EXPECT_TRUE(boxes.asked().empty());
-  Texts expected = kOnScreen;
-  expected[2] = u"p1; 秘密";
-  EXPECT_EQ(texts(), expected);
-  // A stored empty password empties the box.
+  EXPECT_EQ(texts(), withPassword(u"p1; 秘密"));
   storeInProgramFolder(kStored, u"");
   EXPECT_EQ(decode(kPhrase), nullptr);
-  EXPECT_EQ(text3(), u"");
+  EXPECT_EQ(texts(), withPassword(u""));
 }
 
-TEST_F(Form2Recovery, MissingFileKeepsTheDialogOpenAndTheNextClickChecksAgain) {
+TEST_F(Form2Recovery, FileProblemsAreReportedKeepTheDialogOpenAndTheNextClickChecksAgain) {
   // Only in the working directory, where the editor writes.
   testsupport::WriteFile(writtenPath(), "\"a\",\"b\",\"RST\",\"d\",\"e\",\"f\"\r\n");
-  fill(kOnScreen);
   Form2* dialog = decode(kPhrase);
   ASSERT_NE(dialog, nullptr);
-  EXPECT_TRUE(dialog->isVisible());
   EXPECT_EQ(dialog->Text1()->text().toStdU16String(), kPhrase);
-  ASSERT_EQ(boxes.asked().size(), 1u);
-  ExpectMessage(boxes.asked()[0], u"Quillpst.datがありません");
-  EXPECT_EQ(texts(), kOnScreen);
-  // Once the file is there, the same dialog recovers it.
-  storeInProgramFolder(kStored, u"later");
-  click(dialog->Command1());
-  EXPECT_EQ(text3(), u"later");
-  EXPECT_EQ(boxes.asked().size(), 1u);
-}
-
-TEST_F(Form2Recovery, BrokenFileOrPasswordIsReportedAndLeavesTheEditor) {
-  fill(kOnScreen);
   testsupport::WriteFile(program.file("Quillpst.dat"), "\"a\",\"b\"\r\n");
-  ASSERT_NE(decode(kPhrase), nullptr);
+  click(dialog->Command1());
   // "z" restores to 0x89, a lead byte alone: no character.
   testsupport::WriteFile(program.file("Quillpst.dat"), "\"a\",\"b\",\"z\",\"d\",\"e\",\"f\"\r\n");
-  Form2* dialog = form->form2();
-  ASSERT_NE(dialog, nullptr);
   click(dialog->Command1());
-  ASSERT_EQ(boxes.asked().size(), 2u);
-  EXPECT_EQ(boxes.asked()[0].icon, dialogs::Icon::Critical);
-  ExpectMessage(
-      boxes.asked()[1],
-      u"Quillpst.dat に保存されているパスワードを元に戻せません (ファイルが壊れています)。",
-      u"Quillprep", dialogs::Buttons::Ok, dialogs::Icon::Critical);
+  ASSERT_EQ(boxes.asked().size(), 3u);
+  EXPECT_EQ(boxes.asked()[0].text, kFileMissingText);
+  EXPECT_EQ(boxes.asked()[1].icon, dialogs::Icon::Critical);
+  EXPECT_EQ(boxes.asked()[2].icon, dialogs::Icon::Critical);
+  EXPECT_NE(boxes.asked()[1].text, boxes.asked()[2].text);
   EXPECT_EQ(texts(), kOnScreen);
   EXPECT_TRUE(dialog->isVisible());
+  storeInProgramFolder(kStored, u"later");
+  click(dialog->Command1());
+  EXPECT_EQ(texts(), withPassword(u"later"));
+  EXPECT_EQ(boxes.asked().size(), 3u);
 }
 
-TEST_F(Form2Recovery, OpensModelessWithoutOwnerAndASecondDoubleClickRaisesTheSameOne) {
+TEST_F(Form2Recovery, OneModelessDialogAtATimeAndClosingDiscardsThePhrase) {
   Form2* first = &openForm2();
-  EXPECT_TRUE(first->isWindow());
-  EXPECT_EQ(first->parentWidget(), nullptr);
   EXPECT_EQ(first->windowModality(), Qt::NonModal);
-  EXPECT_TRUE(first->isVisible());
   first->showMinimized();
-  Form2* second = &openForm2();
-  EXPECT_EQ(second, first);
-  EXPECT_FALSE(second->isMinimized());
-  EXPECT_TRUE(second->isVisible());
-  int dialogs = 0;
-  for (QWidget* w : QApplication::topLevelWidgets()) dialogs += qobject_cast<Form2*>(w) != nullptr;
-  EXPECT_EQ(dialogs, 1);
-  // Closing discards it with its phrase; the next double-click makes a fresh one.
+  EXPECT_EQ(&openForm2(), first);
+  EXPECT_FALSE(first->isMinimized());
   QTest::keyClicks(first->Text1(), "typed");
   first->close();
   DeleteClosedWindows();

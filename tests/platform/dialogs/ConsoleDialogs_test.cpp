@@ -9,15 +9,23 @@
 namespace dialogs {
 namespace {
 
-TEST(ConsoleDialogs, EachBoxIsOneStampedLineWithItsLineBreaksAsSlashes) {
+TEST(ConsoleDialogs, EachBoxIsOneStampedLineAnsweredWithTheFirstButtonOrThePreset) {
   std::ostringstream out;
   ConsoleDialogs console(out, [] { return std::string("2026-12-07T09:05:03+09:00"); });
-  console.MessageBox(u"12007\r\nname not resolved", u"Quillpost", Buttons::Ok, Icon::Critical);
+  EXPECT_EQ(
+      console.MessageBox(u"12007\r\nname not resolved", u"Quillpost", Buttons::Ok, Icon::Critical),
+      BoxAnswer::Ok);
   // Runs of breaks count once; breaks at the ends go; a server's reply keeps no escapes.
-  console.MessageBox(u"\r\na\nb\rc\r\n\r\nd\u2028e\r\n", u"T", Buttons::Ok, Icon::None);
-  console.MessageBox(u"550 \x1b[31mx\x7f\tend", u"T", Buttons::Ok, Icon::None);
-  console.MessageBox(u"𠮷野家", u"ﾌｫﾙﾀﾞ", Buttons::Ok, Icon::None);  // a surrogate pair
-  console.InputBox(u"新しいファイル名を入力してください。", u"ファイル名の変更", u"a.txt");
+  EXPECT_EQ(
+      console.MessageBox(u"\r\na\nb\rc\r\n\r\nd\u2028e\r\n", u"T", Buttons::OkCancel, Icon::None),
+      BoxAnswer::Ok);
+  EXPECT_EQ(console.MessageBox(u"550 \x1b[31mx\x7f\tend", u"T", Buttons::YesNo, Icon::Question),
+            BoxAnswer::Yes);
+  EXPECT_EQ(console.MessageBox(u"𠮷野家", u"ﾌｫﾙﾀﾞ", Buttons::YesNoCancel, Icon::None),
+            BoxAnswer::Yes);
+  EXPECT_EQ(
+      console.InputBox(u"新しいファイル名を入力してください。", u"ファイル名の変更", u"a.txt"),
+      u"a.txt");
   // Narrow literals are UTF-8 here (GCC's default execution character set).
   EXPECT_EQ(out.str(),
             "2026-12-07T09:05:03+09:00 Quillpost: 12007 / name not resolved\n"
@@ -27,47 +35,32 @@ TEST(ConsoleDialogs, EachBoxIsOneStampedLineWithItsLineBreaksAsSlashes) {
             "2026-12-07T09:05:03+09:00 ファイル名の変更: 新しいファイル名を入力してください。\n");
 }
 
-TEST(ConsoleDialogs, StampIsIso8601LocalTimeWithItsOffset) {
-  const char* saved = getenv("TZ");
-  const std::string zone = saved ? saved : "";
-  setenv("TZ", "JST-9", 1);
+// Sets `name` to `value` (unsets it for nullptr) and returns the value it had.
+std::optional<std::string> setVariable(const char* name, const char* value) {
+  const char* old = getenv(name);
+  std::optional<std::string> saved = old ? std::optional<std::string>(old) : std::nullopt;
+  value ? setenv(name, value, 1) : unsetenv(name);
+  return saved;
+}
+
+TEST(ConsoleDialogs, StampIsIso8601LocalTimeAndADisplayNeedsANonEmptyVariable) {
+  const std::optional<std::string> zone = setVariable("TZ", "JST-9");
   tzset();
   const std::string stamp = LocalTimeStamp();
-  saved ? setenv("TZ", zone.c_str(), 1) : unsetenv("TZ");
+  setVariable("TZ", zone ? zone->c_str() : nullptr);
   tzset();
   EXPECT_TRUE(std::regex_match(stamp, std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\+09:00)")))
       << stamp;
-}
-
-TEST(ConsoleDialogs, AnswersWithTheFirstButtonOrThePreset) {
-  std::ostringstream out;
-  ConsoleDialogs console(out);
-  EXPECT_EQ(console.MessageBox(u"", u"", Buttons::Ok, Icon::None), BoxAnswer::Ok);
-  EXPECT_EQ(console.MessageBox(u"", u"", Buttons::OkCancel, Icon::None), BoxAnswer::Ok);
-  EXPECT_EQ(console.MessageBox(u"", u"", Buttons::YesNo, Icon::Question), BoxAnswer::Yes);
-  EXPECT_EQ(console.MessageBox(u"", u"", Buttons::YesNoCancel, Icon::None), BoxAnswer::Yes);
-  EXPECT_EQ(console.InputBox(u"p", u"T", u"a.txt"), u"a.txt");
-  EXPECT_EQ(console.InputBox(u"p", u"T", u""), u"");
-}
-
-TEST(HasDisplay, NeedsDisplayOrWaylandDisplaySetAndNotEmpty) {
-  const char* savedDisplay = getenv("DISPLAY");
-  const char* savedWayland = getenv("WAYLAND_DISPLAY");
-  std::string display = savedDisplay ? savedDisplay : "",
-              wayland = savedWayland ? savedWayland : "";
-  unsetenv("DISPLAY");
-  unsetenv("WAYLAND_DISPLAY");
+  const std::optional<std::string> display = setVariable("DISPLAY", "");
+  const std::optional<std::string> wayland = setVariable("WAYLAND_DISPLAY", "");
   EXPECT_FALSE(HasDisplay());
-  setenv("DISPLAY", "", 1);
-  setenv("WAYLAND_DISPLAY", "", 1);
-  EXPECT_FALSE(HasDisplay());
-  setenv("DISPLAY", ":0", 1);
+  setVariable("DISPLAY", ":0");
   EXPECT_TRUE(HasDisplay());
-  unsetenv("DISPLAY");
-  setenv("WAYLAND_DISPLAY", "wayland-0", 1);
+  setVariable("DISPLAY", nullptr);
+  setVariable("WAYLAND_DISPLAY", "wayland-0");
   EXPECT_TRUE(HasDisplay());
-  savedDisplay ? setenv("DISPLAY", display.c_str(), 1) : unsetenv("DISPLAY");
-  savedWayland ? setenv("WAYLAND_DISPLAY", wayland.c_str(), 1) : unsetenv("WAYLAND_DISPLAY");
+  setVariable("DISPLAY", display ? display->c_str() : nullptr);
+  setVariable("WAYLAND_DISPLAY", wayland ? wayland->c_str() : nullptr);
 }
 
 }  // namespace

@@ -8,31 +8,25 @@
 namespace inet {
 namespace {
 
-struct Kept {
-  std::string name;
-  uint64_t size;
-  bool directory;
-  bool dated;
-};
-
-// Feeds `listing` in pieces of `step` bytes and reads back every stored entry.
-std::vector<Kept> collect(const std::string& listing, size_t step, ListingFormat format,
-                          const std::string& pattern = "*.*", bool utf8 = false) {
+// Feeds an MLSD `listing` in pieces of `step` bytes; every stored entry as
+// "name size dir|file dated|undated".
+std::vector<std::string> collect(const std::string& listing, size_t step,
+                                 const std::string& pattern = "*.*") {
   WireNames names;
-  names.setUtf8(utf8);
+  names.setUtf8(true);
   ListingStore store;
   ListingCollector collector(names, pattern, CivilTime{2024, 3, 10}, store);
   for (size_t at = 0; at < listing.size(); at += step) {
-    collector.feed(format, std::string_view(listing).substr(at, step));
+    collector.feed(ListingFormat::Mlsd, std::string_view(listing).substr(at, step));
   }
-  collector.finish(format);
-  std::vector<Kept> kept;
+  collector.finish(ListingFormat::Mlsd);
+  std::vector<std::string> kept;
   FindData data;
   while (store.next(&data)) {
-    kept.push_back({data.cFileName,
-                    (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
-                    data.dwFileAttributes == kFileAttributeDirectory,
-                    data.ftLastWriteTime.dwHighDateTime != 0});
+    kept.push_back(std::string(data.cFileName) + " " +
+                   std::to_string((uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow) +
+                   (data.dwFileAttributes == kFileAttributeDirectory ? " dir" : " file") +
+                   (data.ftLastWriteTime.dwHighDateTime != 0 ? " dated" : " undated"));
   }
   EXPECT_EQ(kept.size(), store.count());
   return kept;
@@ -46,18 +40,11 @@ TEST(ListingCollector, LinesSplitAnywhereGiveTheSameEntriesInOrder) {
       "type=file;size=0; empty\n"
       "type=file;size=7; last-without-line-end";
   for (size_t step : {1, 2, 7, 4096}) {
-    SCOPED_TRACE(step);
-    const std::vector<Kept> kept = collect(listing, step, ListingFormat::Mlsd);
-    ASSERT_EQ(kept.size(), 4u);
-    EXPECT_EQ(kept[0].name, "pub");
-    EXPECT_TRUE(kept[0].directory);
-    EXPECT_TRUE(kept[0].dated);
-    EXPECT_EQ(kept[1].name, "big file.iso");
-    EXPECT_EQ(kept[1].size, 5368709120u);
-    EXPECT_FALSE(kept[1].dated);
-    EXPECT_EQ(kept[2].name, "empty");
-    EXPECT_EQ(kept[2].size, 0u);
-    EXPECT_EQ(kept[3].name, "last-without-line-end");
+    EXPECT_EQ(
+        collect(listing, step),
+        (std::vector<std::string>{"pub 0 dir dated", "big file.iso 5368709120 file undated",
+                                  "empty 0 file undated", "last-without-line-end 7 file undated"}))
+        << step;
   }
 }
 
@@ -66,13 +53,14 @@ TEST(ListingCollector, KeepsOnlyNamesThatMatchAndFitFindData) {
   const std::string listing = "type=file; " + fits + "\r\ntype=file; " + fits +
                               "b\r\ntype=file; 日報.csv\r\ntype=file; notes.txt\r\n" +
                               "type=file; " + std::string(20000, 'x') + "\r\ntype=file; ok.CSV\r\n";
-  const std::vector<Kept> all = collect(listing, 1000, ListingFormat::Mlsd, "", true);
-  ASSERT_EQ(all.size(), 4u);  // 260 bytes and a 20 KB line are left out
-  EXPECT_EQ(all[0].name, fits);
-  EXPECT_EQ(all[1].name, "\x93\xfa\x95\xf1.csv");  // UTF-8 from the wire, CP932 here
-  const std::vector<Kept> csv = collect(listing, 1000, ListingFormat::Mlsd, "*.csv", true);
-  ASSERT_EQ(csv.size(), 2u);
-  EXPECT_EQ(csv[1].name, "ok.CSV");
+  // 260 bytes and a 20 KB line are left out; UTF-8 from the wire is CP932 here.
+  EXPECT_EQ(
+      collect(listing, 1000, ""),
+      (std::vector<std::string>{fits + " 0 file undated", "\x93\xfa\x95\xf1.csv 0 file undated",
+                                "notes.txt 0 file undated", "ok.CSV 0 file undated"}));
+  EXPECT_EQ(
+      collect(listing, 1000, "*.csv"),
+      (std::vector<std::string>{"\x93\xfa\x95\xf1.csv 0 file undated", "ok.CSV 0 file undated"}));
 }
 
 }  // namespace

@@ -13,20 +13,6 @@ std::optional<std::string> textOf(const char* text) {
   return std::string(text);
 }
 
-bool allZero(const char* bytes, size_t size) {
-  return std::all_of(bytes, bytes + size, [](char c) { return c == 0; });
-}
-
-bool isClear(const inet::FindData& d) {
-  const auto zeroTime = [](const inet::FileTime& t) {
-    return t.dwLowDateTime == 0 && t.dwHighDateTime == 0;
-  };
-  return d.dwFileAttributes == 0 && zeroTime(d.ftCreationTime) && zeroTime(d.ftLastAccessTime) &&
-         zeroTime(d.ftLastWriteTime) && d.nFileSizeHigh == 0 && d.nFileSizeLow == 0 &&
-         d.dwReserved0 == 0 && d.dwReserved1 == 0 && allZero(d.cFileName, sizeof d.cFileName) &&
-         allZero(d.cAlternateFileName, sizeof d.cAlternateFileName);
-}
-
 }  // namespace
 
 inet::FindData MakeFindData(const std::string& name, uint32_t attributes, uint32_t sizeHigh,
@@ -131,13 +117,12 @@ inet::BoolResult FakeInternetApi::FtpGetCurrentDirectoryA(inet::Handle hConnect,
   if (const uint32_t error = failure(call.function, hConnect, Kind::Connection)) {
     return {false, error};
   }
-  const size_t needed = currentDirectory.size() + (terminateCurrentDirectory ? 1 : 0);
-  if (needed > *length) {
+  if (currentDirectory.size() + 1 > *length) {
     *length = static_cast<uint32_t>(currentDirectory.size() + 1);
     return {false, inet::kErrorInsufficientBuffer};
   }
   std::memcpy(buffer, currentDirectory.data(), currentDirectory.size());
-  if (terminateCurrentDirectory) buffer[currentDirectory.size()] = '\0';
+  buffer[currentDirectory.size()] = '\0';
   *length = static_cast<uint32_t>(currentDirectory.size());
   return {true, 0};
 }
@@ -201,7 +186,6 @@ inet::HandleResult FakeInternetApi::FtpFindFirstFileA(inet::Handle hConnect, con
                                                       uintptr_t context) {
   InetCall& call = record("FtpFindFirstFileA", {hConnect}, {textOf(searchFile)},
                           {flags, static_cast<int64_t>(context)});
-  call.findDataClearIn = isClear(*findData);
   if (const uint32_t error = failure(call.function, hConnect, Kind::Connection)) {
     return {0, error};
   }
@@ -215,7 +199,6 @@ inet::HandleResult FakeInternetApi::FtpFindFirstFileA(inet::Handle hConnect, con
 inet::BoolResult FakeInternetApi::InternetFindNextFileA(inet::Handle hFind,
                                                         inet::FindData* findData) {
   InetCall& call = record("InternetFindNextFileA", {hFind}, {}, {});
-  call.findDataClearIn = isClear(*findData);
   if (const uint32_t error = failure(call.function, hFind, Kind::Find)) return {false, error};
   size_t& cursor = m_cursor[hFind];
   if (cursor >= listing.size()) return {false, inet::kErrorNoMoreFiles};

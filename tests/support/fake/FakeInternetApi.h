@@ -25,7 +25,6 @@ struct InetCall {
   std::optional<uint32_t> lengthIn;
   std::string bufferIn;
   std::optional<uint32_t> errorIn;  // InternetGetLastResponseInfoA: *error at entry
-  bool findDataClearIn = false;     // find calls: the record was all zero at entry
 };
 
 // A find-data entry for the scripted listing.
@@ -43,11 +42,10 @@ class FakeInternetApi : public inet::InternetApi {
   void failNext(const std::string& function, uint32_t error);
 
   // Scripted state.
-  std::vector<inet::FindData> listing;    // what each FtpFindFirstFileA lists
-  std::string currentDirectory = "/";     // bytes FtpGetCurrentDirectoryA writes
-  bool terminateCurrentDirectory = true;  // false: written without NUL, as long as it fits
-  uint32_t responseError = 0;             // what InternetGetLastResponseInfoA puts in *error
-  std::string response;                   // its text (may hold NULs), NUL appended when written
+  std::vector<inet::FindData> listing;  // what each FtpFindFirstFileA lists
+  std::string currentDirectory = "/";   // bytes FtpGetCurrentDirectoryA writes
+  uint32_t responseError = 0;           // what InternetGetLastResponseInfoA puts in *error
+  std::string response;                 // its text (may hold NULs), NUL appended when written
 
   // What the fake received.
   std::vector<InetCall> calls;

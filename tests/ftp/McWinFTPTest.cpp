@@ -1,0 +1,218 @@
+// McWinFTP seen through the recording fake of the internet API: the exact arguments each call
+// receives, the number and text of each FTPFrr event, and the directory search.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "ftp/McWinFTP.h"
+#include "platform/codepage/CodePage.h"
+#include "platform/sysmsg/SystemMessage.h"
+#include "tests/ftp/FrrRecorder.h"
+#include "tests/support/fake/FakeInternetApi.h"
+
+using testsupport::InetCall;
+using testsupport::MakeFindData;
+using Texts = std::vector<std::optional<std::string>>;
+using Values = std::vector<int64_t>;
+using Handles = std::vector<inet::Handle>;
+
+namespace {
+
+// A session connected with the settings a new object has.
+class McWinFTPFake : public testing::Test {
+ protected:
+  void SetUp() override { ftp.OpenSession(); }
+  // The last call of `function`; a failure and an empty record when there was none.
+  const InetCall& last(const char* function) {
+    static const InetCall kNone;
+    const InetCall* call = fake.last(function);
+    if (call == nullptr) ADD_FAILURE() << "no call of " << function;
+    return call ? *call : kNone;
+  }
+
+  testsupport::FakeInternetApi fake;
+  McWinFTP ftp{fake};
+  FrrRecorder frr{ftp};
+};
+
+TEST_F(McWinFTPFake, ConnectPassesAbsentSettingsAsNullPointersAndTheRestAsAnsiBytes) {
+  EXPECT_EQ(last("InternetConnectA").handles, Handles{ftp.hInternet()});
+  EXPECT_EQ(last("InternetConnectA").texts, (Texts{std::nullopt, std::nullopt, std::nullopt}));
+  EXPECT_EQ(last("InternetConnectA").values, (Values{21, inet::kServiceFtp, 0, 0}));
+  EXPECT_EQ(ftp.hFTP(), fake.lastHandleGiven());
+  ftp.SetRemoteHost(u"127.0.0.1:2121");
+  ftp.SetUser(u"someone");
+  ftp.SetUser(u"");  // the empty text makes the user absent again: anonymous login
+  ftp.SetPassword(u"パス");
+  ftp.SetRemotePort(-5);
+  ftp.SetPassiveFlag(true);
+  ftp.OpenSession();
+  EXPECT_EQ(last("InternetConnectA").texts,
+            (Texts{"127.0.0.1:2121", std::nullopt, "\x83\x70\x83\x58"}));
+  EXPECT_EQ(last("InternetConnectA").values,
+            (Values{-5, inet::kServiceFtp, inet::kFlagPassive, 0}));
+  ftp.SetPassiveFlag(false);
+  ftp.OpenSession();
+  EXPECT_EQ(last("InternetConnectA").values, (Values{-5, inet::kServiceFtp, 0, 0}));
+}
+
+TEST_F(McWinFTPFake, EveryOperationWithoutAConnectionReportsOnceAndClosingReportsNothing) {
+  ftp.CloseSession();
+  const std::function<void()> operations[] = {[&] { EXPECT_EQ(ftp.CurDir(), u""); },
+                                              [&] { ftp.SetCurDir(u"/pub"); },
+                                              [&] { EXPECT_EQ(ftp.PutFile(u"l", u"r"), 0); },
+                                              [&] { EXPECT_EQ(ftp.GetFile(u"r", u"l", false), 0); },
+                                              [&] { EXPECT_EQ(ftp.RenameFile(u"a", u"b"), 0); },
+                                              [&] { EXPECT_EQ(ftp.DeleteFile(u"a"), 0); },
+                                              [&] { EXPECT_EQ(ftp.CreateDir(u"d"), 0); },
+                                              [&] { EXPECT_EQ(ftp.RemoveDir(u"d"), 0); },
+                                              [&] { ftp.NextFile(); },
+                                              [&] { ftp.FindFile(u"*.*"); }};
+  for (size_t i = 0; i < std::size(operations); ++i) {
+    operations[i]();
+    EXPECT_EQ(frr.events.size(), i + 1) << "operation " << i;
+  }
+  EXPECT_TRUE(ftp.RemoteFile().SearchEnd);
+  ftp.CloseSession();
+  EXPECT_EQ(frr.events.size(), std::size(operations));
+  for (const FrrEvent& e : frr.events) EXPECT_EQ(e.ErrNumber, 6);
+}
+
+TEST_F(McWinFTPFake, CurrentDirectoryIsReadFromAZeroFilledBufferAndSetWithoutOneLeadingSeparator) {
+  fake.currentDirectory = "/\x93\xfa\x96\x7b/pub";  // "/日本/pub"
+  EXPECT_EQ(ftp.CurDir(), u"/日本/pub");
+  EXPECT_EQ(last("FtpGetCurrentDirectoryA").handles, Handles{ftp.hFTP()});
+  EXPECT_EQ(last("FtpGetCurrentDirectoryA").lengthIn, 260u);
+  EXPECT_EQ(last("FtpGetCurrentDirectoryA").bufferIn, std::string(261, '\0'));
+  const std::pair<std::u16string, std::string> cases[] = {
+      {u"/public_html", "public_html"}, {u"\\x", "x"}, {u"//x", "/x"}, {u"/", ""}, {u"../", "../"},
+      {u"日本", "\x93\xfa\x96\x7b"}};
+  for (const auto& [given, sent] : cases) {
+    ftp.SetCurDir(given);
+    EXPECT_EQ(last("FtpSetCurrentDirectoryA").texts, Texts{sent});
+  }
+  EXPECT_EQ(last("FtpSetCurrentDirectoryA").handles, Handles{ftp.hFTP()});
+  EXPECT_TRUE(frr.events.empty());
+}
+
+TEST_F(McWinFTPFake, TransfersAreAsciiOnlyForTransferOneAndDownloadsAlwaysReload) {
+  constexpr int64_t kAscii = inet::kTransferTypeAscii, kBinary = inet::kTransferTypeBinary;
+  for (const auto& [nTransfer, type] : {std::pair{1, kAscii}, {0, kBinary}, {2, kBinary}}) {
+    SCOPED_TRACE(nTransfer);
+    EXPECT_EQ(ftp.PutFile(u"/tmp/報告.txt", u"報告.txt", nTransfer), 1);
+    EXPECT_EQ(last("FtpPutFileA").handles, Handles{ftp.hFTP()});
+    EXPECT_EQ(last("FtpPutFileA").texts,
+              (Texts{"/tmp/\x95\xf1\x8d\x90.txt", "\x95\xf1\x8d\x90.txt"}));
+    EXPECT_EQ(last("FtpPutFileA").values, (Values{type, 0}));
+    EXPECT_EQ(ftp.GetFile(u"表.csv", u"/tmp/表.csv", nTransfer == 1, nTransfer), 1);
+    EXPECT_EQ(last("FtpGetFileA").handles, Handles{ftp.hFTP()});
+    EXPECT_EQ(last("FtpGetFileA").texts, (Texts{"\x95\x5c.csv", "/tmp/\x95\x5c.csv"}));
+    EXPECT_EQ(last("FtpGetFileA").values, (Values{nTransfer == 1, 0, inet::kFlagReload | type, 0}));
+  }
+  // Binary unless asked; empty names are sent as empty strings, not as null pointers.
+  EXPECT_EQ(ftp.PutFile(u"", u""), 1);
+  EXPECT_EQ(last("FtpPutFileA").texts, (Texts{"", ""}));
+  EXPECT_EQ(last("FtpPutFileA").values, (Values{kBinary, 0}));
+  EXPECT_EQ(ftp.GetFile(u"r", u"l", false), 1);
+  EXPECT_EQ(last("FtpGetFileA").values, (Values{0, 0, inet::kFlagReload | kBinary, 0}));
+}
+
+TEST_F(McWinFTPFake, ExtendedErrorReportsTheServerResponseOrTheFallback) {
+  const std::string fits = "530 " + std::string(250, 'x');  // 254 bytes and the NUL
+  const std::pair<std::string, FrrEvent> cases[] = {
+      // Cut at the first NUL, decoded from CP932.
+      {std::string("550 \x94\x92: no such file.\r\n\0left over", 33),
+       {550, u"550 白: no such file.\r\n"}},
+      {fits, {530, u"530 " + std::u16string(250, u'x')}},
+      {fits + "y", {530, kFallbackText}},  // no room for the NUL
+      {"", {0, kFallbackText}}};           // no response: the number reported with it
+  for (const auto& [response, expected] : cases) {
+    frr.events.clear();
+    fake.responseError = static_cast<uint32_t>(expected.ErrNumber);
+    fake.response = response;
+    fake.failNext("FtpPutFileA", inet::kErrorInternetExtendedError);
+    EXPECT_EQ(ftp.PutFile(u"a", u"b"), 0);
+    EXPECT_EQ(frr.events, std::vector<FrrEvent>{expected});
+    EXPECT_EQ(last("InternetGetLastResponseInfoA").errorIn, 12003u);
+    EXPECT_EQ(last("InternetGetLastResponseInfoA").lengthIn, 255u);
+    EXPECT_EQ(last("InternetGetLastResponseInfoA").bufferIn, std::string(256, '\0'));
+  }
+}
+
+TEST_F(McWinFTPFake, OtherCodesGiveTheirFixedOrSystemTextOrTheFallbackAndTheEndOfASearchNone) {
+  char notFound[256] = {};
+  const uint32_t length =
+      sysmsg::FormatMessageA(sysmsg::kFormatMessageFromSystem, nullptr, inet::kErrorFileNotFound,
+                             0x0411, notFound, sizeof notFound, nullptr);
+  ASSERT_GT(length, 0u) << "the system message table has no text for code 2";
+  char probe[256];
+  ASSERT_EQ(sysmsg::FormatMessageA(sysmsg::kFormatMessageFromSystem, nullptr, 987654, 0x0400, probe,
+                                   sizeof probe, nullptr),
+            0u);
+  const std::pair<uint32_t, std::u16string> cases[] = {
+      {inet::kErrorFileNotFound, codepage::FromAnsi(std::string_view(notFound, length))},
+      {inet::kErrorInternetNameNotResolved, kNotResolvedText},  // not the table's longer text
+      {987654, kFallbackText}};
+  for (const auto& [error, text] : cases) {
+    frr.events.clear();
+    fake.failNext("FtpPutFileA", error);
+    ftp.PutFile(u"a", u"b");
+    EXPECT_EQ(frr.events, (std::vector<FrrEvent>{{static_cast<int32_t>(error), text}}));
+  }
+  EXPECT_EQ(fake.last("InternetGetLastResponseInfoA"), nullptr);
+  fake.failNext("FtpPutFileA", inet::kErrorNoMoreFiles);
+  EXPECT_EQ(ftp.PutFile(u"a", u"b"), 0);
+  EXPECT_EQ(ftp.FTPFrrCount(), 3);
+  EXPECT_TRUE(ftp.RemoteFile().SearchEnd);
+}
+
+TEST_F(McWinFTPFake, TextWithNulIsRefusedWithoutCallingTheInternetApi) {
+  const std::u16string cut(u"keep\0.txt", 9);
+  EXPECT_EQ(ftp.DeleteFile(cut), 0);
+  EXPECT_EQ(ftp.PutFile(u"local", cut), 0);
+  EXPECT_EQ(ftp.GetFile(cut, u"local", false), 0);
+  EXPECT_EQ(ftp.RenameFile(u"a", cut), 0);
+  ftp.SetCurDir(cut);
+  ftp.FindFile(cut);
+  EXPECT_TRUE(ftp.RemoteFile().SearchEnd);
+  ftp.SetPassword(cut);
+  ftp.OpenSession();
+  EXPECT_EQ(ftp.hFTP(), 0u);
+  EXPECT_EQ(fake.functions(), (std::vector<std::string>{"InternetOpenA", "InternetConnectA"}));
+  ASSERT_EQ(frr.events.size(), 7u);
+  for (const FrrEvent& e : frr.events) EXPECT_EQ(e.ErrNumber, 87);
+}
+
+TEST_F(McWinFTPFake, SearchDeliversEntriesInOrderKeepsTheLastAndANewOneClosesTheOld) {
+  fake.listing = {MakeFindData("one"), MakeFindData("two"), MakeFindData("three")};
+  std::vector<std::u16string> names;
+  ftp.FindFile(u"*.*");
+  const inet::Handle search = fake.lastHandleGiven();
+  EXPECT_EQ(last("FtpFindFirstFileA").texts, Texts{"*.*"});
+  EXPECT_EQ(last("FtpFindFirstFileA").handles, Handles{ftp.hFTP()});
+  for (; !ftp.RemoteFile().SearchEnd; ftp.NextFile()) names.push_back(ftp.RemoteFile().FileName);
+  EXPECT_EQ(names, (std::vector<std::u16string>{u"one", u"two", u"three"}));
+  EXPECT_EQ(ftp.RemoteFile().FileName, u"three");
+  EXPECT_TRUE(frr.events.empty());
+  ftp.FindFile(u"*.txt");
+  EXPECT_EQ(fake.closedHandles(), Handles{search});
+  EXPECT_EQ(ftp.RemoteFile().FileName, u"one");
+}
+
+TEST_F(McWinFTPFake, FailedSearchStartEndsTheSearchAndAFailedNextKeepsTheEntry) {
+  fake.listing = {MakeFindData("first"), MakeFindData("second")};
+  fake.failNext("FtpFindFirstFileA", inet::kErrorInternetConnectionAborted);
+  ftp.FindFile(u"*.*");
+  EXPECT_TRUE(ftp.RemoteFile().SearchEnd);
+  EXPECT_EQ(ftp.RemoteFile().FileName, u"");
+  ftp.FindFile(u"*.*");
+  fake.failNext("InternetFindNextFileA", inet::kErrorFtpDropped);
+  ftp.NextFile();
+  EXPECT_FALSE(ftp.RemoteFile().SearchEnd);
+  EXPECT_EQ(ftp.RemoteFile().FileName, u"first");
+  ASSERT_EQ(frr.events.size(), 2u);
+  EXPECT_EQ(frr.events[0].ErrNumber, 12030);
+  EXPECT_EQ(frr.events[1].ErrNumber, 12111);
+}
+
+}  // namespace
