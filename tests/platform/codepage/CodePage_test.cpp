@@ -33,6 +33,13 @@ TEST(CodePage, MicrosoftVariantsMapTheCp932Way) {
   EXPECT_EQ(ToAnsiExact(u"\u301C"), std::nullopt);
 }
 
+TEST(CodePage, CharactersWithSeveralCodesTakeTheEncodersChoice) {
+  // JIS row 2 before NEC row 13, NEC row 13 before the IBM rows, the IBM rows 0xFA-0xFC
+  // before their NEC-selected copies in 0xED-0xEE; every copy still decodes.
+  EXPECT_EQ(ToAnsiExact(u"\u2252\u2160\u2170\u7E8A"), "\x81\xE0\x87\x54\xFA\x40\xFA\x5C");
+  EXPECT_EQ(FromAnsi("\x87\x90\xFA\x4A\xEE\xEF\xED\x40"), u"\u2252\u2160\u2170\u7E8A");
+}
+
 TEST(CodePage, BestFitCharactersAreNotExact) {
   EXPECT_EQ(ToAnsi(u"\u00A5\u203E\u2014"), "\x5C\x7E\x81\x5C");
   EXPECT_EQ(ToAnsiExact(u"\u00A5"), std::nullopt);
@@ -50,7 +57,7 @@ TEST(CodePage, UnmappableCharactersBecomeQuestionMarks) {
   EXPECT_EQ(ToAnsiExact(u"?"), "?");
 }
 
-TEST(CodePage, LoneBytesGlibcRejectsDecodeAsThePlatformDoes) {
+TEST(CodePage, LoneBytesDecodeAsThePlatformDoes) {
   const std::u16string chars = u"\u0080\uF8F0\uF8F1\uF8F2\uF8F3";
   EXPECT_EQ(FromAnsi("\x80\xA0\xFD\xFE\xFF"), chars);
   EXPECT_EQ(ToAnsiExact(chars), "\x80\xA0\xFD\xFE\xFF");
