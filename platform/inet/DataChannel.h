@@ -43,6 +43,8 @@ class DataChannel {
   void close();
 
  private:
+  // Waits until the socket takes more data, within the idle bound.
+  Status awaitWritable();
   void startProgress();
   void progressed(size_t bytes);
   Deadline progressDeadline() const;
