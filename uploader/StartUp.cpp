@@ -55,21 +55,9 @@ bool localFileExists(const std::u16string& LocalFilePath) {
   return LocalFilePath.empty() || files::NormalFileExists(LocalFilePath);
 }
 
-bool connect(StartUpControls& controls, McWinFTP& clsFtp) {
-  clsFtp.SetRemoteHost(controls.serverText());
-  clsFtp.SetUser(controls.userText());
-  clsFtp.SetPassword(controls.passText());
-  clsFtp.SetPassiveFlag(controls.passiveChecked());
-  clsFtp.OpenSession();
-  if (clsFtp.hFTP() == 0) return false;
-  controls.refreshFileList();
-  controls.disableOpen();
-  return true;
-}
-
 }  // namespace
 
-ExitStatus RunStartUp(StartUpControls& controls, McWinFTP& clsFtp, dialogs::Dialogs& dialogs,
+ExitStatus RunStartUp(WindowControls& controls, McWinFTP& clsFtp, dialogs::Dialogs& dialogs,
                       const StartUpEnvironment& environment) {
   const std::optional<StartUpSettings> read = readSettings(dialogs, environment.settingsFolder);
   if (!read) return ExitStatus::SettingsProblem;
@@ -81,18 +69,21 @@ ExitStatus RunStartUp(StartUpControls& controls, McWinFTP& clsFtp, dialogs::Dial
     say(dialogs, u"指定したローカルファイルは存在しません");
     return ExitStatus::LocalFileMissing;
   }
-  if (!connect(controls, clsFtp)) {
+  const WindowParts window{controls, &clsFtp, dialogs};
+  if (!ConnectFromControls(controls, clsFtp)) {
     say(dialogs, u"接続できませんでした");
     return ExitStatus::NotConnected;
   }
+  RefreshFileList(window);
+  controls.setOpenEnabled(false);
   clsFtp.SetCurDir(settings.InitialDir);
-  controls.refreshFileList();
+  RefreshFileList(window);
   const RemoteNameChoice remote = ChooseRemoteName(settings.RemoteFileName, environment.clock);
   if (settings.LocalFilePath.empty()) return ExitStatus::Done;
   if (clsFtp.PutFile(settings.LocalFilePath, remote.name, 0) == 0) {
     return ExitStatus::UploadFailed;
   }
-  controls.refreshFileList();
+  RefreshFileList(window);
   if (remote.showCompletion) {
     say(dialogs,
         CompletionMessage(settings.LocalFilePath, environment.clock(), settings.ServerName),
