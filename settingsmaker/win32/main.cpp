@@ -1,0 +1,14 @@
+// Quillprep.exe: the settings maker on Windows. Shows the settings editor, which reads
+// "Quillpst.dat" back from the folder of this executable and writes it into the current working
+// directory.
+#include "platform/dialogs/Win32Dialogs.h"
+#include "platform/files/Files.h"
+#include "platform/winui/WinUi.h"
+#include "settingsmaker/win32/Forms.h"
+
+int main() {
+  dialogs::Win32Dialogs boxes;
+  Form1 form(boxes, files::ExecutableFolder());
+  ShowWindow(form.hwnd(), SW_SHOW);
+  return winui::RunMessageLoop();
+}
