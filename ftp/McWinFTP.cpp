@@ -53,7 +53,7 @@ uint32_t transferType(int32_t nTransfer) {
 
 // The calendar fields of a last-write time to the second, without local-time conversion; the
 // zero value when the time has no calendar form.
-FTPFileDate fileDateOf(const inet::FileTime& fileTime) {
+DateTime fileDateOf(const inet::FileTime& fileTime) {
   inet::SystemTime st;
   if (!inet::FileTimeToSystemTime(fileTime, &st)) return {};
   return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};

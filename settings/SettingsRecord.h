@@ -2,6 +2,7 @@
 // which reads it, and the settings maker, which writes it.
 #pragma once
 
+#include <array>
 #include <string>
 
 struct SettingsRecord {
@@ -14,3 +15,8 @@ struct SettingsRecord {
 };
 
 inline constexpr char16_t kSettingsFileName[] = u"Quillpst.dat";
+
+// The six values in file order.
+inline constexpr std::array<std::u16string SettingsRecord::*, 6> kSettingsFields{
+    &SettingsRecord::ServerName, &SettingsRecord::UserId,        &SettingsRecord::ScrambledPassword,
+    &SettingsRecord::InitialDir, &SettingsRecord::LocalFilePath, &SettingsRecord::RemoteFileName};

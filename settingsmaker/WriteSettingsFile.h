@@ -1,5 +1,5 @@
-// The writer of the settings file "Quillpst.dat": the record's six values, quoted, as one CSV
-// line in CP932 with CR LF, written twice, replacing the file atomically.
+// The writer of the settings file "Quillpst.dat": the record in the file's layout
+// (settings/SettingsFormat.h), replacing the file atomically.
 #pragma once
 
 #include <string>

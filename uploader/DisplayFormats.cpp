@@ -28,7 +28,7 @@ std::u16string FormatFileSize(double bytes) {
   return grouped;
 }
 
-std::u16string FormatListDate(const FTPFileDate& date) {
+std::u16string FormatListDate(const DateTime& date) {
   if (date.isZero()) return u"1899/12/30 00:00";
   char text[64];
   std::snprintf(text, sizeof text, "%04d/%02d/%02d %02d:%02d", date.year, date.month, date.day,
@@ -36,7 +36,7 @@ std::u16string FormatListDate(const FTPFileDate& date) {
   return ascii(text);
 }
 
-std::u16string FormatGeneralDateTime(const LocalDateTime& when) {
+std::u16string FormatGeneralDateTime(const DateTime& when) {
   char text[64];
   std::snprintf(text, sizeof text, "%04d/%02d/%02d", when.year, when.month, when.day);
   std::u16string out = ascii(text);

@@ -11,7 +11,7 @@ std::u16string ascii(const std::string& text) { return std::u16string(text.begin
 
 }  // namespace
 
-std::u16string NowDateModeName(const LocalDateTime& when) {
+std::u16string NowDateModeName(const DateTime& when) {
   char text[32];
   std::snprintf(text, sizeof text, "%02d%02d%02d%02d%02d%02d", when.year % 100, when.month,
                 when.day, when.hour, when.minute, when.second);
@@ -23,7 +23,7 @@ RemoteNameChoice ChooseRemoteName(const std::u16string& RemoteFileName, const Cl
   return {RemoteFileName, true};
 }
 
-std::u16string CompletionMessage(const std::u16string& LocalFilePath, const LocalDateTime& when,
+std::u16string CompletionMessage(const std::u16string& LocalFilePath, const DateTime& when,
                                  const std::u16string& ServerName) {
   return u"Quillpost ver1.0\r\n\r\n" + LocalFilePath + u" は\r\n" + FormatGeneralDateTime(when) +
          u"\r\nftp://" + ServerName + u"\r\nに送信されました";

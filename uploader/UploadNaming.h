@@ -10,7 +10,7 @@ inline constexpr char16_t kNowDateMode[] = u"NowDateMode";
 
 // Twelve digits yymmddhhnnss of `when`: the last two digits of the four-digit year, then month,
 // day, hour (0..23), minute and second, two digits each (050109080503 for 2005-01-09 08:05:03).
-std::u16string NowDateModeName(const LocalDateTime& when);
+std::u16string NowDateModeName(const DateTime& when);
 
 struct RemoteNameChoice {
   std::u16string name;
@@ -23,7 +23,7 @@ RemoteNameChoice ChooseRemoteName(const std::u16string& RemoteFileName, const Cl
 
 // The completion message: "Quillpost ver1.0", CR LF, CR LF, the local path, " は", CR LF, the
 // general date and time of `when`, CR LF, "ftp://" + server, CR LF, "に送信されました".
-std::u16string CompletionMessage(const std::u16string& LocalFilePath, const LocalDateTime& when,
+std::u16string CompletionMessage(const std::u16string& LocalFilePath, const DateTime& when,
                                  const std::u16string& ServerName);
 
 // The text of the error box for one FTPFrr event: the number in decimal (with "-" when

@@ -3,7 +3,6 @@
 // script answer them. This header has no Qt in it.
 #pragma once
 
-#include <memory>
 #include <string>
 
 namespace dialogs {
@@ -35,10 +34,5 @@ class Dialogs {
 // WAYLAND_DISPLAY is set and not empty). Windows: the process's window station is visible and
 // its standard error is not redirected to a file or pipe.
 bool HasDisplay();
-
-// The dialogs a program uses: real Qt boxes when HasDisplay(), else boxes written to standard
-// error and answered with their default (ConsoleDialogs). The Qt boxes need a QApplication;
-// this one is defined in platform_dialogs, the library with the Qt boxes.
-std::unique_ptr<Dialogs> MakeDialogs();
 
 }  // namespace dialogs

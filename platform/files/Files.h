@@ -1,5 +1,6 @@
 // File system services the programs use: the existence test for normal files (with * and ?
-// patterns in the last path component) and the folder of the running executable.
+// patterns in the last path component), the folder of the running executable, and paths.
+// File contents are read and written through FileIo.h.
 #pragma once
 
 #include <string>
@@ -27,6 +28,9 @@ std::u16string PathSeparator();
 // user, with the system's own wording in parentheses: "アクセスが拒否されました (Permission
 // denied)".
 std::u16string FileErrorText(int errorNumber);
+
+// The folder part of a file system path: "." for a bare name, "/" for a name in the root.
+std::string ParentFolder(const std::string& path);
 
 // A UTF-16 path as the file system's bytes (UTF-8), and back. A lone surrogate becomes U+FFFD
 // on the way out; on the way back each byte that is not part of valid UTF-8 becomes U+FFFD.

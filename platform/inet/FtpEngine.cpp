@@ -1,11 +1,10 @@
 #include "platform/inet/FtpEngine.h"
 
-#include <time.h>
-
 #include <cstring>
 #include <map>
 #include <vector>
 
+#include "platform/clock/DateTime.h"
 #include "platform/inet/FtpSession.h"
 #include "platform/inet/ListingCollector.h"
 #include "platform/inet/ListingStore.h"
@@ -38,18 +37,10 @@ bool holdsLineBreak(std::string_view text) {
 
 BoolResult result(const Status& status) { return {status.ok(), status.error}; }
 
+// Listing dates without a year are placed against the local date and time.
 CivilTime localNow() {
-  const time_t now = ::time(nullptr);
-  struct tm parts {};
-  ::localtime_r(&now, &parts);
-  CivilTime t;
-  t.year = parts.tm_year + 1900;
-  t.month = parts.tm_mon + 1;
-  t.day = parts.tm_mday;
-  t.hour = parts.tm_hour;
-  t.minute = parts.tm_min;
-  t.second = parts.tm_sec;
-  return t;
+  const DateTime now = SystemLocalTime();
+  return CivilTime{now.year, now.month, now.day, now.hour, now.minute, now.second, 0};
 }
 
 class FtpEngine final : public InternetApi {

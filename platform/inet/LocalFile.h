@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/files/FileIo.h"
+
 namespace inet {
 
 // An open regular file for reading; closes on destruction.
@@ -31,15 +33,10 @@ bool LocalPathExists(const std::string& path);
 // True when `path` names an existing folder.
 bool LocalPathIsDirectory(const std::string& path);
 
-// A temporary file beside the final path of a download; removed on destruction unless
-// committed.
+// A temporary file beside the final path of a download (files::AtomicFile); removed on
+// destruction unless committed.
 class DownloadFile {
  public:
-  DownloadFile() = default;
-  DownloadFile(const DownloadFile&) = delete;
-  DownloadFile& operator=(const DownloadFile&) = delete;
-  ~DownloadFile();
-
   // Creates the temporary file in the folder of `finalPath`.
   uint32_t create(const std::string& finalPath);
   uint32_t write(std::string_view bytes);
@@ -48,11 +45,8 @@ class DownloadFile {
   uint32_t commit(bool failIfExists);
 
  private:
-  void discard();
-
-  int m_fd = -1;
+  files::AtomicFile m_file;
   std::string m_finalPath;
-  std::string m_tempPath;
 };
 
 }  // namespace inet

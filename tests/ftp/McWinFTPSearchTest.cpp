@@ -124,7 +124,7 @@ TEST(McWinFTPSearch, EntryFieldsComeFromTheFindData) {
     std::u16string name;
     double size;
     int32_t type;
-    FTPFileDate date;
+    DateTime date;
   };
   s.fake.listing = {
       MakeFindData("\x93\xfa\x96\x7b\x8c\xea.txt", 16, 0, 0, march2004),

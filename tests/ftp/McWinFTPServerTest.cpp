@@ -125,8 +125,7 @@ TEST_P(McWinFTPServer, ListingDeliversNamesSizesTypesAndDates) {
   // pyftpdlib lists with MLSD, times in UTC to the second; vsftpd only has LIST, which gives
   // an old file's date without time of day.
   const bool mlsd = GetParam() == ServerKind::Pyftpdlib;
-  const FTPFileDate expected =
-      mlsd ? FTPFileDate{2004, 3, 5, 7, 8, 9} : FTPFileDate{2004, 3, 5, 0, 0, 0};
+  const DateTime expected = mlsd ? DateTime{2004, 3, 5, 7, 8, 9} : DateTime{2004, 3, 5, 0, 0, 0};
   EXPECT_EQ(entries.at(u"small.txt").FileDate, expected);
   EXPECT_EQ(countCommands(*server, "MLSD"), mlsd ? 1u : 0u);
   EXPECT_EQ(countCommands(*server, "LIST"), mlsd ? 0u : 1u);

@@ -1,5 +1,5 @@
-// Helpers for the uploader's tests: text conversions, settings files written byte for byte as
-// the settings maker writes them, and a fixed clock.
+// Helpers for the uploader's tests: text conversions, settings files as the settings maker
+// writes them, and a fixed clock.
 #pragma once
 
 #include <string>
@@ -13,17 +13,14 @@ namespace uploadertest {
 std::u16string U16(const std::string& utf8);
 std::string Utf8(const std::u16string& text);
 
-// The bytes of a settings file holding `values`, with `password` scrambled ("set") into the
-// third field: six quoted CP932 fields, quotes doubled, the line twice, each ending in CR LF.
-// `values.ScrambledPassword` is ignored.
-std::string SettingsFileBytes(const SettingsRecord& values, const std::u16string& password);
-
-// Writes SettingsFileBytes into folder/Quillpst.dat.
-void WriteSettingsFile(const std::string& folder, const SettingsRecord& values,
+// Writes folder/Quillpst.dat holding `values`, with `password` scrambled ("set") into the
+// third field, as the settings maker writes it (MakeSettingsText). `values.ScrambledPassword`
+// is ignored.
+void WriteSettingsFile(const std::string& folder, SettingsRecord values,
                        const std::u16string& password);
 
 // 2026-12-07 09:05:03, the time the tests' clock always tells.
-inline constexpr LocalDateTime kFixedTime{2026, 12, 7, 9, 5, 3};
-inline LocalDateTime FixedClock() { return kFixedTime; }
+inline constexpr DateTime kFixedTime{2026, 12, 7, 9, 5, 3};
+inline DateTime FixedClock() { return kFixedTime; }
 
 }  // namespace uploadertest

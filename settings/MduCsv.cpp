@@ -1,5 +1,5 @@
 // MduCsv: quoting and joining of values for one CSV line.
-#include "settingsmaker/MduCsv.h"
+#include "settings/MduCsv.h"
 
 namespace MduCsv {
 

@@ -123,6 +123,12 @@ std::u16string FileErrorText(int errorNumber) {
   return text + u" (" + FromFileSystemPath(system) + u")";
 }
 
+std::string ParentFolder(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
 std::string ToFileSystemPath(const std::u16string& path) {
   std::string out;
   out.reserve(path.size() * 3);

@@ -1,5 +1,5 @@
 // Module MduCsv: one line of comma-separated values in which every value is quoted and every
-// quote inside a value is doubled; used by the settings file writer.
+// quote inside a value is doubled: the line builder of the settings file (SettingsFormat.h).
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,5 @@
 // MduCsv: the quoted CSV line and the replacement scan it relies on.
-#include "settingsmaker/MduCsv.h"
+#include "settings/MduCsv.h"
 
 #include <gtest/gtest.h>
 
