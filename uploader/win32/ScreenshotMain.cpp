@@ -21,18 +21,19 @@ void writeRect(const char* name, HWND window) {
   std::fflush(g_out);
 }
 
-// Every quarter second: after 1 s the window's place is written; after 3 s the box opens (its
-// own loop keeps the ticks coming); after 4 s its place is written, after 6 s it is closed.
+// Every quarter second: after 1 s the window's place is written; after 3 s the window hides,
+// the first message loop ends and the box opens (its own loop keeps the ticks coming); after 4 s
+// its place is written, after 6 s it is closed.
 void CALLBACK onTick(HWND, UINT, UINT_PTR, DWORD) {
   ++g_ticks;
   if (g_ticks == 4) writeRect("window", FindWindowW(L"fFTPTest", L"Quillpost"));
+  if (g_ticks == 12) {
+    // Boxes of the start-up have no visible owner: the window never shows while they do.
+    ShowWindow(FindWindowW(L"fFTPTest", L"Quillpost"), SW_HIDE);
+    PostQuitMessage(0);
+  }
   if (g_ticks == 16) writeRect("box", FindWindowW(L"#32770", L"Quillpost"));
   if (g_ticks == 24) PostMessageW(FindWindowW(L"#32770", L"Quillpost"), WM_COMMAND, IDOK, 0);
-  if (g_ticks != 12) return;
-  dialogs::Win32Dialogs boxes;
-  boxes.MessageBox(u"12007\r\nサーバー名を解決できませんでした。", u"Quillpost",
-                   dialogs::Buttons::Ok, dialogs::Icon::Critical);
-  PostQuitMessage(0);
 }
 
 }  // namespace
@@ -45,6 +46,9 @@ int main(int argc, char** argv) {
   SetTimer(nullptr, 0, 250, onTick);
   MSG message{};
   while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+  dialogs::Win32Dialogs boxes;
+  boxes.MessageBox(u"12007\r\nサーバー名を解決できませんでした。", u"Quillpost",
+                   dialogs::Buttons::Ok, dialogs::Icon::Critical);
   std::fclose(g_out);
   return 0;
 }
