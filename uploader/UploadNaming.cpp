@@ -25,8 +25,11 @@ RemoteNameChoice ChooseRemoteName(const std::u16string& RemoteFileName, const Cl
 
 std::u16string CompletionMessage(const std::u16string& LocalFilePath, const DateTime& when,
                                  const std::u16string& ServerName) {
+  // A server written with its scheme ("ftpes://...", "ftps://...") is shown as written:
+  // "ftp://" before it would name another protocol than the one used.
+  const bool hasScheme = ServerName.find(u"://") != std::u16string::npos;
   return u"Quillpost ver1.0\r\n\r\n" + LocalFilePath + u" は\r\n" + FormatGeneralDateTime(when) +
-         u"\r\nftp://" + ServerName + u"\r\nに送信されました";
+         u"\r\n" + (hasScheme ? u"" : u"ftp://") + ServerName + u"\r\nに送信されました";
 }
 
 std::u16string FTPFrrMessage(int32_t ErrNumber, const std::u16string& ErrString) {

@@ -18,6 +18,8 @@ struct ResolveState {
 ControlChannel::ControlChannel(asio::io_context& io, const EngineOptions& options)
     : m_io(io), m_options(options), m_socket(io) {}
 
+ControlChannel::~ControlChannel() { close(); }
+
 Status ControlChannel::connect(const ServerAddress& address) {
   if (IsNeverResolvedName(address.host)) return Status::failure(kErrorInternetNameNotResolved);
   // getaddrinfo runs on asio's resolver thread and cannot be interrupted; on the deadline the
@@ -68,17 +70,35 @@ Status ControlChannel::connectTo(const tcp::endpoint& endpoint) {
   return Status::success();
 }
 
+Status ControlChannel::secure(TlsContext& context, const std::string& host) {
+  if (m_dead || !m_socket.is_open()) return Status::failure(kErrorFtpDropped);
+  Status status =
+      TlsStream::start(m_io, m_socket, context, host,
+                       std::chrono::steady_clock::now() + m_options.replyTimeout, &m_tls);
+  return status.ok() ? status : fail(status);
+}
+
 Status ControlChannel::send(std::string_view line) {
   if (m_dead || !m_socket.is_open()) return Status::failure(kErrorFtpDropped);
   std::string wire(line);
   wire.append("\r\n");
+  const Deadline deadline = std::chrono::steady_clock::now() + m_options.replyTimeout;
+  if (m_tls) {
+    for (std::string_view rest(wire); !rest.empty();) {
+      size_t written = 0;
+      Status status = m_tls->writeSome(rest, &written, deadline);
+      if (!status.ok()) return fail(status);
+      rest.remove_prefix(written);
+    }
+    return Status::success();
+  }
   std::error_code ec;
   bool done = false;
   asio::async_write(m_socket, asio::buffer(wire), [&](const std::error_code& e, size_t) {
     ec = e;
     done = true;
   });
-  AwaitOperation(m_io, done, ec, m_options.replyTimeout, [&] { m_socket.cancel(); });
+  AwaitOperation(m_io, done, ec, TimeLeft(deadline), [&] { m_socket.cancel(); });
   return ec ? fail(ec) : Status::success();
 }
 
@@ -101,19 +121,30 @@ Status ControlChannel::readReply(Reply* reply, Deadline deadline) {
       kill();
       return Status::failure(kErrorInternetConnectionAborted);
     }
-    std::error_code ec;
-    bool done = false;
     size_t received = 0;
-    m_socket.async_read_some(asio::buffer(buffer), [&](const std::error_code& e, size_t n) {
-      ec = e;
-      received = n;
-      done = true;
-    });
-    AwaitOperation(m_io, done, ec, TimeLeft(deadline), [&] { m_socket.cancel(); });
-    if (ec) return fail(ec);
+    Status status = receive(buffer, sizeof buffer, &received, deadline);
+    if (!status.ok()) return fail(status);
     m_reader.feed(std::string_view(buffer, received));
   }
   return Status::success();
+}
+
+Status ControlChannel::receive(char* buffer, size_t capacity, size_t* received, Deadline deadline) {
+  if (m_tls) {
+    bool eof = false;
+    Status status = m_tls->readSome(buffer, capacity, received, &eof, deadline);
+    // The server ending the session mid-reply, with close_notify or without, is a drop.
+    return status.ok() && eof ? Status::failure(kErrorInternetConnectionAborted) : status;
+  }
+  std::error_code ec;
+  bool done = false;
+  m_socket.async_read_some(asio::buffer(buffer, capacity), [&](const std::error_code& e, size_t n) {
+    ec = e;
+    *received = n;
+    done = true;
+  });
+  AwaitOperation(m_io, done, ec, TimeLeft(deadline), [&] { m_socket.cancel(); });
+  return ec ? Status::failure(ConnectionErrorCode(ec)) : Status::success();
 }
 
 Status ControlChannel::command(std::string_view line, Reply* reply) {
@@ -123,8 +154,12 @@ Status ControlChannel::command(std::string_view line, Reply* reply) {
 }
 
 Status ControlChannel::fail(const std::error_code& ec) {
+  return fail(Status::failure(ConnectionErrorCode(ec)));
+}
+
+Status ControlChannel::fail(Status status) {
   kill();
-  return Status::failure(ConnectionErrorCode(ec));
+  return status;
 }
 
 void ControlChannel::kill() {
@@ -136,6 +171,7 @@ void ControlChannel::close() {
   std::error_code ignored;
   m_socket.shutdown(tcp::socket::shutdown_both, ignored);
   m_socket.close(ignored);
+  m_tls.reset();
 }
 
 }  // namespace inet

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <asio.hpp>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -13,18 +14,24 @@
 #include "platform/inet/FtpStatus.h"
 #include "platform/inet/ReplyReader.h"
 #include "platform/inet/ServerAddress.h"
+#include "platform/inet/Tls.h"
 
 namespace inet {
 
 class ControlChannel {
  public:
-  ControlChannel(asio::io_context& io, const EngineOptions& options);
   ControlChannel(const ControlChannel&) = delete;
   ControlChannel& operator=(const ControlChannel&) = delete;
+
+  ControlChannel(asio::io_context& io, const EngineOptions& options);
+  ~ControlChannel();
 
   // Resolves the host and tries each of its addresses in order until one connects.
   // kErrorInternetNameNotResolved, kErrorInternetCannotConnect or kErrorInternetTimeout.
   Status connect(const ServerAddress& address);
+  // Turns the connection into TLS (implicit TLS at once, explicit after AUTH TLS); from here on
+  // nothing goes in clear. The certificate must name `host`.
+  Status secure(TlsContext& context, const std::string& host);
 
   // Sends `line` followed by CR LF. The line must hold no CR, LF or NUL (checked by callers).
   Status send(std::string_view line);
@@ -51,10 +58,13 @@ class ControlChannel {
  private:
   Status connectTo(const asio::ip::tcp::endpoint& endpoint);
   Status fail(const std::error_code& ec);
+  Status fail(Status status);
+  Status receive(char* buffer, size_t capacity, size_t* received, Deadline deadline);
 
   asio::io_context& m_io;
   const EngineOptions& m_options;
   asio::ip::tcp::socket m_socket;
+  std::unique_ptr<TlsStream> m_tls;  // once secured
   asio::ip::tcp::endpoint m_peer;
   asio::ip::tcp::endpoint m_local;
   ReplyReader m_reader;

@@ -74,7 +74,20 @@ Status DataChannel::accept(const asio::ip::address& expectedPeer) {
   return Status::success();
 }
 
+Status DataChannel::secure(TlsContext& context, const std::string& host) {
+  Status status =
+      TlsStream::start(m_io, m_socket, context, host,
+                       std::chrono::steady_clock::now() + m_options.connectTimeout, &m_tls);
+  if (status.ok()) startProgress();
+  return status;
+}
+
 Status DataChannel::read(char* buffer, size_t capacity, size_t* received, bool* eof) {
+  if (m_tls) {
+    Status status = m_tls->readSome(buffer, capacity, received, eof, progressDeadline());
+    if (status.ok()) progressed(*received);
+    return status;
+  }
   std::error_code ec;
   bool done = false;
   *received = 0;
@@ -95,6 +108,21 @@ Status DataChannel::read(char* buffer, size_t capacity, size_t* received, bool* 
 }
 
 Status DataChannel::write(std::string_view bytes) {
+  return m_tls ? writeTls(bytes) : writePlain(bytes);
+}
+
+Status DataChannel::writeTls(std::string_view bytes) {
+  while (!bytes.empty()) {
+    size_t written = 0;
+    Status status = m_tls->writeSome(bytes, &written, progressDeadline());
+    if (!status.ok()) return status;
+    bytes.remove_prefix(written);
+    progressed(written);
+  }
+  return Status::success();
+}
+
+Status DataChannel::writePlain(std::string_view bytes) {
   // Bulk data goes straight to the socket, one send per block while the socket buffer takes it,
   // waiting (with the idle bound) only when it is full. asio's send is the system's own on
   // every system (Winsock too), and on Linux it passes MSG_NOSIGNAL: a server that closes
@@ -130,6 +158,11 @@ Status DataChannel::awaitWritable() {
 }
 
 Status DataChannel::finishUpload(Deadline deadline) {
+  if (m_tls) {
+    Status status = m_tls->shutdown(deadline);
+    if (status.ok()) close();
+    return status;
+  }
   std::error_code ec;
   m_socket.shutdown(tcp::socket::shutdown_send, ec);
   if (ec) return Status::failure(kErrorInternetConnectionAborted);
@@ -145,6 +178,14 @@ Status DataChannel::finishUpload(Deadline deadline) {
     if (ec == asio::error::eof) break;
     if (ec) return Status::failure(ConnectionErrorCode(ec));
   }
+  close();
+  return Status::success();
+}
+
+Status DataChannel::finishDownload(Deadline deadline) {
+  // The data is complete once its end was read; whether our close_notify arrives, the server's
+  // final reply tells.
+  if (m_tls) (void)m_tls->shutdown(deadline);
   close();
   return Status::success();
 }
@@ -168,6 +209,7 @@ void DataChannel::close() {
     m_socket.close(ignored);
   }
   if (m_acceptor.is_open()) m_acceptor.close(ignored);
+  m_tls.reset();
 }
 
 }  // namespace inet

@@ -7,11 +7,14 @@
 
 #include <asio.hpp>
 #include <cstdint>
+#include <memory>
+#include <string>
 #include <string_view>
 
 #include "platform/inet/AsioWait.h"
 #include "platform/inet/FtpEngine.h"
 #include "platform/inet/FtpStatus.h"
+#include "platform/inet/Tls.h"
 
 namespace inet {
 
@@ -32,13 +35,23 @@ class DataChannel {
   Status listen(const asio::ip::address& address, uint16_t* port);
   Status accept(const asio::ip::address& expectedPeer);
 
-  // Reads what has arrived: `*received` bytes, or `*eof` once the server closed cleanly.
+  // Turns the connection into TLS, once the transfer command was sent (servers hang or reset a
+  // handshake that comes earlier). The certificate must name `host`.
+  Status secure(TlsContext& context, const std::string& host);
+
+  // Reads what has arrived: `*received` bytes, or `*eof` once the server closed cleanly (in
+  // TLS: with close_notify; a close without it is a truncation and fails).
   Status read(char* buffer, size_t capacity, size_t* received, bool* eof);
   Status write(std::string_view bytes);
   // Ends an upload: shuts down sending and waits for the server to close its side, which it
   // does once it has stored everything. Whatever the server sends meanwhile, the wait ends at
-  // `deadline`; a reset means the server did not take the whole file.
+  // `deadline`; a reset means the server did not take the whole file. In TLS: close_notify
+  // both ways.
   Status finishUpload(Deadline deadline);
+  // Ends a download or listing after its end was read: in TLS our close_notify answers the
+  // server's (servers answer 426 to a data connection closed without it). The data is complete
+  // either way: the server's final reply judges the rest.
+  Status finishDownload(Deadline deadline);
 
   void close();
 
@@ -48,13 +61,16 @@ class DataChannel {
   void startProgress();
   void progressed(size_t bytes);
   Deadline progressDeadline() const;
+  Status writePlain(std::string_view bytes);
+  Status writeTls(std::string_view bytes);
 
   asio::io_context& m_io;
   const EngineOptions& m_options;
   asio::ip::tcp::socket m_socket;
   asio::ip::tcp::acceptor m_acceptor;
-  Deadline m_checkpoint;         // when the connection last moved kMinProgressBytes
-  size_t m_sinceCheckpoint = 0;  // bytes moved since then
+  std::unique_ptr<TlsStream> m_tls;  // once secured
+  Deadline m_checkpoint;             // when the connection last moved kMinProgressBytes
+  size_t m_sinceCheckpoint = 0;      // bytes moved since then
 };
 
 }  // namespace inet

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/clock/DateTime.h"
+#include "platform/files/Files.h"
 #include "platform/inet/FtpSession.h"
 #include "platform/inet/ListingCollector.h"
 #include "platform/inet/ListingStore.h"
@@ -365,7 +366,11 @@ std::unique_ptr<InternetApi> MakeFtpEngine(const EngineOptions& options) {
 }
 
 InternetApi& DefaultInternetApi() {
-  static const std::unique_ptr<InternetApi> engine = MakeFtpEngine();
+  static const std::unique_ptr<InternetApi> engine = [] {
+    EngineOptions options;
+    options.trustFile = files::ToFileSystemPath(files::ExecutableFolder()) + "/" + kTrustFileName;
+    return MakeFtpEngine(options);
+  }();
   return *engine;
 }
 

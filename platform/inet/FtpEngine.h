@@ -18,6 +18,7 @@ inline constexpr std::chrono::milliseconds kDefaultReplyTimeout{60'000};
 inline constexpr std::chrono::milliseconds kDefaultDataIdleTimeout{60'000};
 inline constexpr std::chrono::milliseconds kDefaultQuitTimeout{2'000};
 inline constexpr const char* kDefaultAnonymousPassword = "anonymous@";
+inline constexpr const char* kTrustFileName = "Quillpst.pem";
 
 struct EngineOptions {
   // Resolving and connecting to one address (each address of a name gets its own bound), and
@@ -31,6 +32,9 @@ struct EngineOptions {
   std::chrono::milliseconds quitTimeout = kDefaultQuitTimeout;
   // A listing longer than this is cut there: the entries read so far are kept.
   size_t maxListingBytes = 64u << 20;
+  // A PEM file of certificates trusted for TLS besides the system's store; a missing file is
+  // no error. The process's engine uses "Quillpst.pem" beside the executable.
+  std::string trustFile;
   // The password of an anonymous login (a null user name).
   std::string anonymousPassword = kDefaultAnonymousPassword;
 };

@@ -38,16 +38,49 @@ FtpSession::FtpSession(const EngineOptions& options, bool passive)
 
 Status FtpSession::open(const ServerAddress& address, const std::string& user,
                         const std::string& password) {
-  Status status = m_control.connect(address);
+  m_host = address.host;
+  Status status = Status::success();
+  if (address.security != Security::Plain) {
+    status = TlsContext::create(m_options.trustFile, &m_tls);
+  }
+  if (status.ok()) status = m_control.connect(address);
+  if (status.ok() && address.security == Security::ImplicitTls) {
+    status = m_control.secure(*m_tls, m_host);
+  }
   if (status.ok()) status = greet();
+  if (status.ok() && address.security == Security::ExplicitTls) status = secureControl(address);
   if (status.ok()) status = login(user, password);
   if (status.ok()) status = learnFeatures();
+  if (status.ok() && m_tls) status = protectData();
   if (status.ok() && m_features.utf8) {
     Reply reply;
     status = m_control.command("OPTS UTF8 ON", &reply);
   }
   if (!status.ok()) m_control.close();
   return status;
+}
+
+Status FtpSession::secureControl(const ServerAddress& address) {
+  Reply reply;
+  Status status = m_control.command("AUTH TLS", &reply);
+  if (status.ok() && reply.code != 234) {
+    return TlsFailure(kErrorInternetSecurityChannelError, "AUTH TLS: " + FirstLine(reply));
+  }
+  return status.ok() ? m_control.secure(*m_tls, address.host) : status;
+}
+
+Status FtpSession::protectData() {
+  // RFC 4217: PBSZ 0 must come before PROT; PROT P puts every data connection in TLS.
+  for (const char* command : {"PBSZ 0", "PROT P"}) {
+    Reply reply;
+    Status status = m_control.command(command, &reply);
+    if (!status.ok()) return status;
+    if (!isPositive(reply)) {
+      return TlsFailure(kErrorInternetSecurityChannelError,
+                        std::string(command) + ": " + FirstLine(reply));
+    }
+  }
+  return Status::success();
 }
 
 Status FtpSession::greet() {
@@ -206,18 +239,29 @@ Status FtpSession::transfer(const std::string& command, TransferKind kind, const
                                         : Status::success();
   }
   if (reply.code >= 200 || reply.code < 100) return Status::refused(reply);
-  if (!m_passive) status = data.accept(m_control.peer().address());
-  if (status.ok()) status = body(data);
-  // The server's close of an upload's data connection and its final reply share one reply
-  // timeout, however the server spaces them.
-  const Deadline deadline = std::chrono::steady_clock::now() + m_options.replyTimeout;
-  if (status.ok() && kind == TransferKind::Upload) status = data.finishUpload(deadline);
+  Deadline deadline;
+  status = moveData(data, kind, body, &deadline);
   if (!status.ok()) return abortTransfer(data, status);
   data.close();
   // Success only with the server's own word that the transfer completed (226 or 250).
   status = m_control.readReply(&reply, deadline);
   if (!status.ok()) return status;
   return isPositive(reply) ? Status::success() : Status::refused(reply);
+}
+
+// Accepts (active mode) and secures the data connection, runs `body`, and ends the connection
+// as `kind` wants. `*deadline` bounds the wait for the final reply from then on: for an upload
+// the server's close and its reply share one reply timeout.
+Status FtpSession::moveData(DataChannel& data, TransferKind kind, const Body& body,
+                            Deadline* deadline) {
+  Status status = Status::success();
+  if (!m_passive) status = data.accept(m_control.peer().address());
+  if (status.ok() && m_tls) status = data.secure(*m_tls, m_host);
+  if (status.ok()) status = body(data);
+  *deadline = std::chrono::steady_clock::now() + m_options.replyTimeout;
+  if (!status.ok()) return status;
+  return kind == TransferKind::Upload ? data.finishUpload(*deadline)
+                                      : data.finishDownload(*deadline);
 }
 
 Status FtpSession::abortTransfer(DataChannel& data, Status cause) {
@@ -229,8 +273,9 @@ Status FtpSession::abortTransfer(DataChannel& data, Status cause) {
   Reply reply;
   Status answer = m_control.readReply(&reply, std::chrono::steady_clock::now() + wait);
   if (!answer.ok()) {
+    // What broke the transfer tells more than the drop that may follow it.
     m_control.kill();
-    return answer.error == kErrorInternetConnectionAborted ? answer : cause;
+    return cause;
   }
   const bool dataFailure = cause.error == kErrorInternetConnectionAborted ||
                            cause.error == kErrorInternetTimeout ||

@@ -5,6 +5,7 @@
 
 #include <asio.hpp>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,6 +19,7 @@
 #include "platform/inet/ListingParser.h"
 #include "platform/inet/ServerAddress.h"
 #include "platform/inet/ServerReplies.h"
+#include "platform/inet/Tls.h"
 
 namespace inet {
 
@@ -34,7 +36,10 @@ class FtpSession {
   FtpSession& operator=(const FtpSession&) = delete;
 
   // Connects, reads the greeting, logs in, learns the features and, for a UTF8 server, sends
-  // OPTS UTF8 ON (whatever it answers: the FEAT line alone decides the name encoding).
+  // OPTS UTF8 ON (whatever it answers: the FEAT line alone decides the name encoding). When the
+  // address asks for TLS: implicit TLS before the greeting, or AUTH TLS right after it; then
+  // PBSZ 0 and PROT P after login, so that every data connection is in TLS too. TLS that cannot
+  // be had fails the connection before USER is sent: there is no fallback to clear text.
   Status open(const ServerAddress& address, const std::string& user, const std::string& password);
 
   // A command answered by 2xx; anything else is a refusal.
@@ -70,6 +75,8 @@ class FtpSession {
   enum class TransferKind { Listing, Download, Upload };
   using Body = std::function<Status(DataChannel&)>;
 
+  Status secureControl(const ServerAddress& address);
+  Status protectData();
   Status greet();
   Status login(const std::string& user, const std::string& password);
   Status learnFeatures();
@@ -81,6 +88,7 @@ class FtpSession {
   Status openActive(DataChannel& data);
   Status announceActivePort(const asio::ip::address& address, uint16_t port);
   Status transfer(const std::string& command, TransferKind kind, const Body& body);
+  Status moveData(DataChannel& data, TransferKind kind, const Body& body, Deadline* deadline);
   Status abortTransfer(DataChannel& data, Status cause);
   Status listWith(ListingFormat format, const std::string& directory, const ListingSink& sink);
   // What SIZE says of `name`; nullopt when the server does not say.
@@ -94,6 +102,8 @@ class FtpSession {
   asio::io_context m_io;
   ControlChannel m_control;
   bool m_passive;
+  std::string m_host;                 // the name certificates must match
+  std::unique_ptr<TlsContext> m_tls;  // set when the session is in TLS
   ServerFeatures m_features;
   Refusals m_refusals;
   std::optional<TransferType> m_type;      // unknown until the first TYPE

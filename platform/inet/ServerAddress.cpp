@@ -1,5 +1,7 @@
 #include "platform/inet/ServerAddress.h"
 
+#include "platform/inet/AsciiText.h"
+
 namespace inet {
 namespace {
 
@@ -19,10 +21,39 @@ std::optional<uint16_t> checkedDefault(int32_t port) {
   return static_cast<uint16_t>(port);
 }
 
+struct Scheme {
+  std::string_view prefix;
+  Security security;
+};
+
+constexpr Scheme kSchemes[] = {{"ftp://", Security::Plain},
+                               {"ftpes://", Security::ExplicitTls},
+                               {"ftps://", Security::ImplicitTls}};
+
+// Takes the scheme off `name`; false for a scheme that is none of ours.
+bool takeScheme(std::string_view& name, Security* security) {
+  *security = Security::Plain;
+  const size_t separator = name.find("://");
+  if (separator == std::string_view::npos) return true;
+  for (const Scheme& scheme : kSchemes) {
+    if (EqualsIgnoringAsciiCase(name.substr(0, separator + 3), scheme.prefix)) {
+      *security = scheme.security;
+      name.remove_prefix(separator + 3);
+      if (!name.empty() && name.back() == '/') name.remove_suffix(1);
+      return name.find('/') == std::string_view::npos;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 std::optional<ServerAddress> ParseServerAddress(std::string_view name, int32_t defaultPort) {
   ServerAddress address;
+  if (!takeScheme(name, &address.security)) return std::nullopt;
+  if (address.security == Security::ImplicitTls && defaultPort == kDefaultFtpPort) {
+    defaultPort = kDefaultImplicitTlsPort;
+  }
   std::optional<uint16_t> port;
   if (!name.empty() && name.front() == '[') {
     const size_t close = name.find(']');
@@ -57,7 +88,7 @@ bool IsNeverResolvedName(std::string_view host) {
   const std::string_view last = host.substr(host.size() - kInvalid.size());
   for (size_t i = 0; i < kInvalid.size(); ++i) {
     const char c = last[i];
-    if ((c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c) != kInvalid[i]) return false;
+    if (LowerAscii(c) != kInvalid[i]) return false;
   }
   return host.size() == kInvalid.size() || host[host.size() - kInvalid.size() - 1] == '.';
 }

@@ -16,6 +16,8 @@ std::string_view firstLineText(const Reply& reply) {
 
 }  // namespace
 
+std::string FirstLine(const Reply& reply) { return reply.text.substr(0, reply.text.find("\r\n")); }
+
 ServerFeatures ParseFeatures(const Reply& reply) {
   ServerFeatures features;
   if (reply.code != 211) return features;

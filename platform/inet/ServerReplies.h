@@ -19,6 +19,9 @@ struct ServerFeatures {
   bool size = false;
 };
 
+// The reply's first line, without its line end, for messages that quote the server.
+std::string FirstLine(const Reply& reply);
+
 // Parses the lines of a 211 reply to FEAT; any other reply lists nothing.
 ServerFeatures ParseFeatures(const Reply& reply);
 

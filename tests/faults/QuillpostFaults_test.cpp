@@ -1,20 +1,16 @@
 // The fault matrix: the built Quillpost, a copy beside its settings file in a temporary folder,
-// run headless against the scripted misbehaving server (a process of its own), one fault each.
-// Every run must end before its deadline with the exit status that names what failed, show
-// the failure on standard error, claim no upload that did not happen, and leave the local
-// file as it was.
-#include <fcntl.h>
-#include <poll.h>
-#include <unistd.h>
-
+// run headless against the scripted misbehaving server, one scenario each. Every run must end
+// before its deadline with the exit status that names what failed, show the failure on
+// standard error, claim no upload that the server did not confirm, and leave the local file
+// as it was.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <random>
 #include <regex>
-#include <sstream>
 
+#include "tests/support/common/FtpServers.h"
 #include "tests/support/common/Process.h"
 #include "tests/support/common/TempDir.h"
 #include "tests/uploader/UploaderTestSupport.h"
@@ -33,7 +29,43 @@ constexpr int kNotConnected = 3;
 constexpr int kUploadFailed = 4;
 constexpr int kConnectionAborted = 12030;
 constexpr int kTimeout = 12002;
-constexpr char kRemoteName[] = "stored.bin";
+constexpr int kInvalidServerResponse = 12152;
+
+struct Row {
+  const char* scenario;
+  bool shortTimeouts;  // run the test copy that waits 1 s for a reply or a moving transfer
+  int status;          // the exit status
+  int box;             // the error number of the box shown, 0 for a stored file
+  long stors;          // how many times the server receives "STOR stored.bin"
+  const char* shown;   // a line the box shows besides its number, or ""
+};
+
+// Names the row in test output.
+void PrintTo(const Row& row, std::ostream* out) { *out << row.scenario; }
+
+const Row kRows[] = {
+    {"close-before-greeting", false, kNotConnected, kConnectionAborted, 0, ""},
+    {"close-after-pass", false, kNotConnected, kConnectionAborted, 0, ""},
+    {"greeting-120-forever", true, kNotConnected, kTimeout, 0, ""},
+    {"stall", true, kUploadFailed, kTimeout, 0, ""},
+    {"long-reply-line", false, kUploadFailed, kConnectionAborted, 0, ""},
+    {"close-during-list", false, kUploadFailed, kConnectionAborted, 0, ""},
+    // A data connection that moves less than 1 KiB in its window fails as a stalled one.
+    {"trickle-listing", true, kUploadFailed, kTimeout, 0, ""},
+    {"close-during-stor", false, kUploadFailed, kConnectionAborted, 1, ""},
+    // Every byte went out, but only the server's 226 says that it stored them.
+    {"close-after-stor-data", false, kUploadFailed, kConnectionAborted, 1, ""},
+    {"trickle-after-stor", true, kUploadFailed, kTimeout, 1, ""},
+    {"stor-2xx-at-once", true, kUploadFailed, kInvalidServerResponse, 1, ""},
+    {"stor-452", false, kUploadFailed, 452, 1, "452 Insufficient storage space."},
+    // The refusal ends the attempt: no second STOR that could pass for a success.
+    {"stor-552-mid", false, kUploadFailed, 552, 1, "552 Exceeded storage allocation."},
+    // EPSV refused or unreadable, or PASV naming another host: PASV for the rest of the session,
+    // to the control connection's peer (the scripted listener is on 127.0.0.1 only).
+    {"epsv-500", false, kDone, 0, 1, ""},
+    {"epsv-229-unparsable", true, kDone, 0, 1, ""},
+    {"pasv-foreign-address", false, kDone, 0, 1, ""},
+};
 
 // A megabyte of fixed pseudo-random bytes: large enough to be cut off mid-transfer.
 std::string sampleBytes() {
@@ -43,64 +75,33 @@ std::string sampleBytes() {
   return bytes;
 }
 
-bool contains(const std::vector<std::string>& lines, const std::string& line) {
-  return std::find(lines.begin(), lines.end(), line) != lines.end();
+std::string sha256(const std::string& path) {
+  return testsupport::RunProcess({"sha256sum", path}).out.substr(0, 64);
 }
 
-class QuillpostFaults : public testing::Test {
+long count(const std::vector<std::string>& lines, const std::string& line) {
+  return static_cast<long>(std::count(lines.begin(), lines.end(), line));
+}
+
+class QuillpostFaults : public testing::TestWithParam<Row> {
  protected:
   void SetUp() override {
     testsupport::WriteFile(localFile(), sampleBytes());
     m_localSha256 = sha256(localFile());
   }
 
-  void TearDown() override {
-    if (m_server > 0) testsupport::StopProcess(m_server);
-    // Whatever the run did, the file it uploads is as it was.
-    EXPECT_EQ(sha256(localFile()), m_localSha256);
-  }
+  // Whatever the run did, the file it uploads is as it was.
+  void TearDown() override { EXPECT_EQ(sha256(localFile()), m_localSha256); }
 
   std::string localFile() const { return m_local.file("upload.bin"); }
 
-  static std::string sha256(const std::string& path) {
-    return testsupport::RunProcess({"sha256sum", path}).out.substr(0, 64);
-  }
-
-  // Starts scripted_ftpd playing `scenario`; it prints its port first, then logs commands.
-  void startServer(const std::string& scenario) {
-    int out[2];
-    ASSERT_EQ(::pipe(out), 0);
-    const std::string log = m_folder.file("commands.log");
-    const int logFd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    std::string error;
-    m_server = testsupport::SpawnProcess({QP_SCRIPTED_FTPD, scenario}, {}, out[1], logFd, error);
-    ::close(out[1]);
-    ::close(logFd);
-    std::string port;
-    char c = 0;
-    pollfd in{out[0], POLLIN, 0};
-    while (::poll(&in, 1, 5000) > 0 && ::read(out[0], &c, 1) == 1 && c != '\n') port += c;
-    ::close(out[0]);
-    ASSERT_GT(m_server, 0) << error;
-    ASSERT_FALSE(port.empty()) << "scripted_ftpd printed no port";
-    m_address = "127.0.0.1:" + port;
-  }
-
-  // Every command the server received, in order.
-  std::vector<std::string> serverCommands() const {
-    std::vector<std::string> lines;
-    std::istringstream log(testsupport::ReadFile(m_folder.file("commands.log")));
-    for (std::string line; std::getline(log, line);) lines.push_back(line);
-    return lines;
-  }
-
   // Runs `program` (copied beside its settings file) headless: upload.bin to the server's
   // folder "incoming" as stored.bin.
-  ProcessResult runQuillpost(const std::string& program = QP_QUILLPOST) {
+  ProcessResult runQuillpost(const std::string& address, const std::string& program) {
     const std::string copy = m_folder.file("Quillpost");
     fs::copy_file(program, copy, fs::copy_options::overwrite_existing);
     uploadertest::WriteSettingsFile(m_folder.path(),
-                                    {uploadertest::U16(m_address), u"tester", u"", u"incoming",
+                                    {uploadertest::U16(address), u"tester", u"", u"incoming",
                                      uploadertest::U16(localFile()), u"stored.bin"},
                                     u"secret");
     testsupport::ProcessOptions options = testsupport::Headless();
@@ -110,105 +111,47 @@ class QuillpostFaults : public testing::Test {
     return result;
   }
 
-  // A failed run: `status`, the error box of `errorNumber` on standard error, and no
-  // completion message.
-  static void expectFailure(const ProcessResult& result, int status, int errorNumber) {
-    EXPECT_EQ(result.exitCode, status) << result.err;
-    const std::regex box("(^|\n)Quillpost: " + std::to_string(errorNumber) + "\n[^\n]+\n");
-    EXPECT_TRUE(std::regex_search(result.err, box)) << result.err;
-    EXPECT_EQ(result.err.find("に送信されました"), std::string::npos) << result.err;
-  }
-
-  // A run that stored the file: status 0, the completion message as the only record.
-  void expectStored(const ProcessResult& result) const {
-    EXPECT_EQ(result.exitCode, kDone) << result.err;
-    EXPECT_EQ(result.err.rfind("Quillpost: Quillpost ver1.0\n", 0), 0u) << result.err;
-    EXPECT_NE(result.err.find("\nftp://" + m_address + "\nに送信されました\n"), std::string::npos)
-        << result.err;
-    EXPECT_TRUE(contains(serverCommands(), std::string("STOR ") + kRemoteName));
-  }
-
-  testsupport::TempDir m_folder;  // the program, its settings file, the server's log
+  testsupport::TempDir m_folder;  // the program and its settings file
   testsupport::TempDir m_local;   // the file to upload
   std::string m_localSha256;
-  pid_t m_server = -1;
-  std::string m_address;
 };
 
-TEST_F(QuillpostFaults, ServerClosingBeforeTheGreetingEndsNotConnected) {
-  ASSERT_NO_FATAL_FAILURE(startServer("close-before-greeting"));
-  const ProcessResult result = runQuillpost();
-  expectFailure(result, kNotConnected, kConnectionAborted);
-  EXPECT_NE(result.err.find("Quillpost: 接続できませんでした\n"), std::string::npos);
+TEST_P(QuillpostFaults, EndsInTimeWithItsStatusAndClaimsOnlyWhatWasStored) {
+  const Row& row = GetParam();
+  const auto server = testsupport::StartScriptedFtpd(row.scenario);
+  ASSERT_TRUE(server) << testsupport::LastStartFailure();
+  const ProcessResult result = runQuillpost(
+      server->address(), row.shortTimeouts ? QP_QUILLPOST_SHORT_TIMEOUTS : QP_QUILLPOST);
+  EXPECT_EQ(result.exitCode, row.status) << result.err;
+  const std::vector<std::string> commands = server->commands();
+  EXPECT_EQ(count(commands, "STOR stored.bin"), row.stors);
+  const std::string stored = server->root() + "/stored.bin";
+  const std::string claim = "\nftp://" + server->address() + "\nに送信されました\n";
+  if (row.status == kDone) {
+    EXPECT_EQ(result.err.rfind("Quillpost: Quillpost ver1.0\n", 0), 0u) << result.err;
+    EXPECT_NE(result.err.find(claim), std::string::npos) << result.err;
+    EXPECT_EQ(sha256(stored), m_localSha256);
+    EXPECT_EQ(count(commands, "EPSV"), 1);
+    EXPECT_EQ(count(commands, "PASV"), 4);  // three listings, one upload
+    return;
+  }
+  // The box: the number, its text; a failed connection says so after it.
+  const std::regex box("(^|\n)Quillpost: " + std::to_string(row.box) + "\n[^\n]+\n" +
+                       (row.status == kNotConnected ? "Quillpost: 接続できませんでした\n" : ""));
+  EXPECT_TRUE(std::regex_search(result.err, box)) << result.err;
+  EXPECT_EQ(result.err.find("に送信されました"), std::string::npos) << result.err;
+  if (*row.shown != '\0') {
+    EXPECT_NE(result.err.find("\n" + std::string(row.shown) + "\n"), std::string::npos)
+        << result.err;
+  }
+  EXPECT_FALSE(fs::exists(stored));
 }
 
-TEST_F(QuillpostFaults, ServerClosingAfterPassEndsNotConnected) {
-  ASSERT_NO_FATAL_FAILURE(startServer("close-after-pass"));
-  const ProcessResult result = runQuillpost();
-  expectFailure(result, kNotConnected, kConnectionAborted);
-  EXPECT_NE(result.err.find("Quillpost: 接続できませんでした\n"), std::string::npos);
-  EXPECT_FALSE(contains(serverCommands(), "FEAT"));
-}
-
-TEST_F(QuillpostFaults, ServerClosingDuringListEndsWithTheUploadFailed) {
-  ASSERT_NO_FATAL_FAILURE(startServer("close-during-list"));
-  const ProcessResult result = runQuillpost();
-  expectFailure(result, kUploadFailed, kConnectionAborted);
-  EXPECT_FALSE(contains(serverCommands(), std::string("STOR ") + kRemoteName));
-}
-
-TEST_F(QuillpostFaults, ServerClosingInTheMiddleOfStorEndsWithTheUploadFailed) {
-  ASSERT_NO_FATAL_FAILURE(startServer("close-during-stor"));
-  expectFailure(runQuillpost(), kUploadFailed, kConnectionAborted);
-}
-
-TEST_F(QuillpostFaults, ServerClosingAfterTheDataButBefore226EndsWithTheUploadFailed) {
-  // Every byte went out, but only the server's 226 says that it stored them.
-  ASSERT_NO_FATAL_FAILURE(startServer("close-after-stor-data"));
-  expectFailure(runQuillpost(), kUploadFailed, kConnectionAborted);
-}
-
-TEST_F(QuillpostFaults, StorAnswered452EndsWithTheUploadFailedAndShowsTheReply) {
-  ASSERT_NO_FATAL_FAILURE(startServer("stor-452"));
-  const ProcessResult result = runQuillpost();
-  expectFailure(result, kUploadFailed, 452);
-  EXPECT_NE(result.err.find("\n452 Insufficient storage space.\n"), std::string::npos);
-}
-
-TEST_F(QuillpostFaults, StorAnswered552MidTransferEndsWithTheUploadFailedAndShowsTheReply) {
-  ASSERT_NO_FATAL_FAILURE(startServer("stor-552-mid"));
-  const ProcessResult result = runQuillpost();
-  expectFailure(result, kUploadFailed, 552);
-  EXPECT_NE(result.err.find("\n552 Exceeded storage allocation.\n"), std::string::npos);
-  // The refusal ends the attempt: no second STOR that could pass for a success.
-  const std::vector<std::string> commands = serverCommands();
-  EXPECT_EQ(std::count(commands.begin(), commands.end(), std::string("STOR ") + kRemoteName), 1);
-}
-
-TEST_F(QuillpostFaults, ServerStallingPastTheReplyTimeoutEndsWithTheUploadFailed) {
-  // The test copy waits 1 s for a reply; the server stays silent for as long as it is asked.
-  ASSERT_NO_FATAL_FAILURE(startServer("stall"));
-  expectFailure(runQuillpost(QP_QUILLPOST_SHORT_TIMEOUTS), kUploadFailed, kTimeout);
-}
-
-TEST_F(QuillpostFaults, ReplyLineOf100KiBEndsWithTheUploadFailed) {
-  ASSERT_NO_FATAL_FAILURE(startServer("long-reply-line"));
-  expectFailure(runQuillpost(), kUploadFailed, kConnectionAborted);
-}
-
-TEST_F(QuillpostFaults, PasvNamingAForeignAddressStillUploadsToTheControlPeer) {
-  // The listener is on 127.0.0.1 only: the upload succeeds only through the control peer.
-  ASSERT_NO_FATAL_FAILURE(startServer("pasv-foreign-address"));
-  expectStored(runQuillpost());
-  EXPECT_TRUE(contains(serverCommands(), "PASV"));
-}
-
-TEST_F(QuillpostFaults, EpsvRefusedWith500FallsBackToPasvForTheWholeSession) {
-  ASSERT_NO_FATAL_FAILURE(startServer("epsv-500"));
-  expectStored(runQuillpost());
-  const std::vector<std::string> commands = serverCommands();
-  EXPECT_EQ(std::count(commands.begin(), commands.end(), "EPSV"), 1);
-  EXPECT_EQ(std::count(commands.begin(), commands.end(), "PASV"), 4);  // three lists, one upload
-}
+INSTANTIATE_TEST_SUITE_P(Matrix, QuillpostFaults, testing::ValuesIn(kRows),
+                         [](const testing::TestParamInfo<Row>& info) {
+                           std::string name = info.param.scenario;
+                           std::replace(name.begin(), name.end(), '-', '_');
+                           return name;
+                         });
 
 }  // namespace

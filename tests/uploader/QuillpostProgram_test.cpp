@@ -22,6 +22,20 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// A display that no X server of this machine serves: no socket for it, in the file system or
+// in the abstract namespace (listed in /proc/net/unix), and no lock file.
+std::string UnservedDisplay() {
+  const std::string sockets = testsupport::ReadFile("/proc/net/unix");
+  for (int number = 97;; ++number) {
+    const std::string n = std::to_string(number);
+    const std::string socket = "/tmp/.X11-unix/X" + n;
+    if (sockets.find(socket + "\n") == std::string::npos && !fs::exists(socket) &&
+        !fs::exists("/tmp/.X" + n + "-lock")) {
+      return ":" + n;
+    }
+  }
+}
+
 class QuillpostProgram : public testing::Test {
  protected:
   void SetUp() override {
@@ -99,7 +113,7 @@ TEST_F(QuillpostProgram, MissingLocalFileEndsWithTwoAlsoWhenTheDisplayCannotBeRe
   // A DISPLAY left over in a scheduler's environment names an X server nobody serves.
   testsupport::ProcessOptions unreachable = testsupport::Headless();
   unreachable.unsetEnv.push_back("QT_QPA_PLATFORM");
-  unreachable.setEnv.emplace_back("DISPLAY", ":97");
+  unreachable.setEnv.emplace_back("DISPLAY", UnservedDisplay());
   for (const testsupport::ProcessOptions& options : {testsupport::Headless(), unreachable}) {
     const testsupport::ProcessResult result = testsupport::RunProcess({program()}, options);
     EXPECT_FALSE(result.timedOut);

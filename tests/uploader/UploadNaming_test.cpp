@@ -29,6 +29,11 @@ TEST(UploadNaming, CompletionMessageNamesFileTimeAndServer) {
             u"ftp://ftp.example.jp:2121\r\nに送信されました");
   EXPECT_EQ(CompletionMessage(u"a", {2010, 1, 1, 0, 0, 0}, u"h"),
             u"Quillpost ver1.0\r\n\r\na は\r\n2010/01/01\r\nftp://h\r\nに送信されました");
+  // A server with a scheme of its own is shown as written.
+  for (const std::u16string server : {u"ftpes://h:2121", u"ftps://h", u"ftp://h"}) {
+    EXPECT_EQ(CompletionMessage(u"a", {2010, 1, 1, 0, 0, 0}, server),
+              u"Quillpost ver1.0\r\n\r\na は\r\n2010/01/01\r\n" + server + u"\r\nに送信されました");
+  }
 }
 
 TEST(UploadNaming, FTPFrrMessageWritesTheNumberInDecimal) {

@@ -1,5 +1,7 @@
 #include "uploader/win32/fFTPTest.h"
 
+#include "uploader/win32/FormIcon.h"
+
 #include <utility>
 #include <vector>
 
@@ -20,6 +22,7 @@ fFTPTest::fFTPTest(dialogs::Dialogs& dialogs, std::u16string settingsFolder, Clo
   m_listFont = winui::MakeFont(kListFontName, kListFontTenths);
   create(L"fFTPTest", u"Quillpost", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
   setClientSizeTwips(6345, 4545);
+  SetFormIcons(hwnd());
   createControls();
   m_clsFtp = MakeSession(m_dialogs);
 }
@@ -123,6 +126,7 @@ LRESULT fFTPTest::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     return 0;
   }
   if (message == WM_DESTROY) {
+    DestroyFormIcons(hwnd());
     PostQuitMessage(0);
     return 0;
   }

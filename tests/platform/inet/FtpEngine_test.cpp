@@ -5,23 +5,22 @@
 
 #include "platform/inet/FtpEngine.h"
 #include "tests/platform/inet/EngineTestSupport.h"
+#include "tests/support/common/FtpServers.h"
 #include "tests/support/common/TempDir.h"
-#include "tests/support/scripted/ScriptedFtpd.h"
 
 namespace inet {
 namespace {
 
-using testsupport::Scenario;
-using testsupport::ScriptedFtpd;
 using testsupport::TempDir;
 using namespace inet::testing;
 
 class Engine : public ::testing::Test {
  protected:
   void SetUp() override {
+    ASSERT_NE(m_server, nullptr) << testsupport::LastStartFailure();
     m_root = m_api->InternetOpenA(nullptr, kOpenTypePreconfig, nullptr, nullptr, 0).handle;
     ASSERT_NE(m_root, 0u);
-    const HandleResult result = connect(m_server.address(), 21, "tester", "secret");
+    const HandleResult result = connect(m_server->address(), 21, "tester", "secret");
     ASSERT_NE(result.handle, 0u) << "error " << result.error;
     m_connection = result.handle;
   }
@@ -36,8 +35,18 @@ class Engine : public ::testing::Test {
     return m_api->FtpGetFileA(m_connection, remote, local.c_str(), 0, 0, kFlagReload | type, 0);
   }
 
+  // Stores `content` as `name` on the server.
+  void put(const std::string& name, const std::string& content) {
+    testsupport::WriteFile(m_local.file(name), content);
+    ASSERT_TRUE(m_api
+                    ->FtpPutFileA(m_connection, m_local.file(name).c_str(), name.c_str(),
+                                  kTransferTypeBinary, 0)
+                    .ok);
+  }
+
   std::unique_ptr<InternetApi> m_api = MakeFtpEngine(ShortTimeouts());
-  ScriptedFtpd m_server{Scenario::Normal};
+  std::unique_ptr<testsupport::FtpServer> m_server = testsupport::StartScriptedFtpd("normal");
+  TempDir m_local;
   Handle m_root = 0;
   Handle m_connection = 0;
 };
@@ -63,18 +72,18 @@ TEST_F(Engine, ClosingAHandleEndsTheHandlesItOwns) {
   EXPECT_EQ(m_api->InternetFindNextFileA(find.handle, &data).error, kErrorInvalidHandle);
   EXPECT_EQ(m_api->InternetCloseHandle(find.handle).error, kErrorInvalidHandle);
   EXPECT_EQ(m_api->InternetCloseHandle(m_connection).error, kErrorInvalidHandle);
-  EXPECT_EQ(m_server.commands().back(), "QUIT");
+  EXPECT_EQ(m_server->commands().back(), "QUIT");
   // The root ends its connections.
-  const Handle second = connect(m_server.address(), 21, "tester", "secret").handle;
+  const Handle second = connect(m_server->address(), 21, "tester", "secret").handle;
   ASSERT_NE(second, 0u);
   EXPECT_TRUE(m_api->InternetCloseHandle(m_root).ok);
   EXPECT_EQ(m_api->FtpDeleteFileA(second, "hello.txt").error, kErrorInvalidHandle);
-  EXPECT_EQ(m_server.files().count("hello.txt"), 1u);
+  EXPECT_EQ(CountPrefix(m_server->commands(), "DELE"), 0u);
 }
 
 TEST_F(Engine, FindSnapshotSurvivesOtherOperationsWhileOpen) {
   FindData data;
-  m_server.putFile("second.txt", "2");
+  ASSERT_NO_FATAL_FAILURE(put("second.txt", "2"));
   const HandleResult find = m_api->FtpFindFirstFileA(m_connection, "*.*", &data, 0, 0);
   ASSERT_NE(find.handle, 0u);
   EXPECT_STREQ(data.cFileName, "hello.txt");
@@ -85,7 +94,7 @@ TEST_F(Engine, FindSnapshotSurvivesOtherOperationsWhileOpen) {
 }
 
 TEST_F(Engine, PatternsFilterTheListingAndNoMatchIsTheEndOfListing) {
-  m_server.putFile("data.CSV", "1");
+  ASSERT_NO_FATAL_FAILURE(put("data.CSV", "1"));
   uint32_t error = 0;
   auto entries = ListAll(*m_api, m_connection, "*.csv", &error);
   ASSERT_EQ(entries.size(), 1u);
@@ -96,7 +105,7 @@ TEST_F(Engine, PatternsFilterTheListingAndNoMatchIsTheEndOfListing) {
 }
 
 TEST_F(Engine, LineBreaksInNamesAreRefusedBeforeAnythingIsSent) {
-  const size_t before = m_server.commands().size();
+  const size_t before = m_server->commands().size();
   EXPECT_EQ(m_api->FtpDeleteFileA(m_connection, "a\r\nDELE hello.txt").error,
             kErrorInvalidParameter);
   EXPECT_EQ(m_api->FtpSetCurrentDirectoryA(m_connection, "x\nRMD y").error, kErrorInvalidParameter);
@@ -105,10 +114,9 @@ TEST_F(Engine, LineBreaksInNamesAreRefusedBeforeAnythingIsSent) {
   FindData data;
   EXPECT_EQ(m_api->FtpFindFirstFileA(m_connection, "*\r\nQUIT", &data, 0, 0).error,
             kErrorInvalidParameter);
-  EXPECT_EQ(m_server.commands().size(), before);
-  EXPECT_EQ(m_server.files().count("hello.txt"), 1u);
-  EXPECT_EQ(connect(m_server.address(), 21, "u\r\nSITE x", nullptr).error, kErrorInvalidParameter);
-  EXPECT_EQ(connect(m_server.address(), 21, "u", "p\nSITE x").error, kErrorInvalidParameter);
+  EXPECT_EQ(m_server->commands().size(), before);
+  EXPECT_EQ(connect(m_server->address(), 21, "u\r\nSITE x", nullptr).error, kErrorInvalidParameter);
+  EXPECT_EQ(connect(m_server->address(), 21, "u", "p\nSITE x").error, kErrorInvalidParameter);
 }
 
 TEST_F(Engine, CurrentDirectoryHonoursTheBufferContract) {
@@ -133,8 +141,8 @@ TEST_F(Engine, UploadOfAMissingLocalFileFailsBeforeAnythingIsSent) {
             kErrorPathNotFound);
   EXPECT_EQ(m_api->FtpPutFileA(m_connection, dir.path().c_str(), "r", 2, 0).error,
             kErrorAccessDenied);
-  EXPECT_EQ(CountPrefix(m_server.commands(), "STOR"), 0u);
-  EXPECT_EQ(CountPrefix(m_server.commands(), "EPSV"), 0u);
+  EXPECT_EQ(CountPrefix(m_server->commands(), "STOR"), 0u);
+  EXPECT_EQ(CountPrefix(m_server->commands(), "EPSV"), 0u);
 }
 
 TEST_F(Engine, RefusedDownloadLeavesTheLocalFile) {
@@ -154,14 +162,13 @@ TEST_F(Engine, AsciiTransfersConvertLineEndsOnTheWireAndBinaryOnesDoNot) {
   testsupport::WriteFile(dir.file("t"), "one\ntwo\r\n\nend\r");
   ASSERT_TRUE(m_api->FtpPutFileA(m_connection, dir.file("t").c_str(), "a", 1, 0).ok);
   ASSERT_TRUE(m_api->FtpPutFileA(m_connection, dir.file("t").c_str(), "b", 2, 0).ok);
-  EXPECT_EQ(m_server.files().at("a"), "one\r\ntwo\r\n\r\nend\r");
-  EXPECT_EQ(m_server.files().at("b"), "one\ntwo\r\n\nend\r");
+  EXPECT_EQ(testsupport::ReadFile(m_server->root() + "/a"), "one\r\ntwo\r\n\r\nend\r");
+  EXPECT_EQ(testsupport::ReadFile(m_server->root() + "/b"), "one\ntwo\r\n\nend\r");
 }
 
 TEST_F(Engine, UserWithoutPasswordSendsAnEmptyPassword) {
-  ASSERT_TRUE(m_api->InternetCloseHandle(m_connection).ok);  // the server takes one at a time
-  EXPECT_NE(connect(m_server.address(), 21, "tester", nullptr).handle, 0u);
-  EXPECT_TRUE(Contains(m_server.commands(), "PASS"));
+  EXPECT_NE(connect(m_server->address(), 21, "tester", nullptr).handle, 0u);
+  EXPECT_TRUE(Contains(m_server->commands(), "PASS"));
 }
 
 TEST_F(Engine, UnresolvableNameBadPortAndRefusedConnection) {
@@ -170,14 +177,10 @@ TEST_F(Engine, UnresolvableNameBadPortAndRefusedConnection) {
   EXPECT_EQ(connect("127.0.0.1", 0, nullptr, nullptr).error, kErrorInvalidParameter);
   EXPECT_EQ(connect("127.0.0.1:70000", 21, nullptr, nullptr).error, kErrorInvalidParameter);
   EXPECT_EQ(connect("127.0.0.1", 21, nullptr, nullptr, 3).error, kErrorInvalidParameter);
-  // A port that was just free: nobody listens there.
-  uint16_t port = 0;
-  {
-    ScriptedFtpd gone(Scenario::Normal);
-    port = gone.port();
-  }
-  EXPECT_EQ(connect("127.0.0.1:" + std::to_string(port), 21, nullptr, nullptr).error,
-            kErrorInternetCannotConnect);
+  // A port that was just served: nobody listens there any more.
+  const std::string address = m_server->address();
+  m_server.reset();
+  EXPECT_EQ(connect(address, 21, nullptr, nullptr).error, kErrorInternetCannotConnect);
 }
 
 }  // namespace

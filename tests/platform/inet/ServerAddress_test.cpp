@@ -6,11 +6,12 @@ namespace inet {
 namespace {
 
 void expectAddress(std::string_view name, int32_t port, const std::string& host,
-                   uint16_t expectedPort) {
+                   uint16_t expectedPort, Security security = Security::Plain) {
   const auto address = ParseServerAddress(name, port);
   ASSERT_TRUE(address) << name;
   EXPECT_EQ(address->host, host) << name;
   EXPECT_EQ(address->port, expectedPort) << name;
+  EXPECT_EQ(address->security, security) << name;
 }
 
 TEST(ServerAddress, PortInTheNameTakesThePlaceOfTheArgument) {
@@ -19,6 +20,18 @@ TEST(ServerAddress, PortInTheNameTakesThePlaceOfTheArgument) {
   expectAddress("192.0.2.1:990", 21, "192.0.2.1", 990);
   expectAddress("[::1]:2121", 21, "::1", 2121);
   expectAddress("[::1]", 2100, "::1", 2100);
+}
+
+TEST(ServerAddress, SchemeChoosesTheSecurityAndImplicitTlsItsPort) {
+  expectAddress("ftp://ftp.example.jp/", 21, "ftp.example.jp", 21);
+  expectAddress("FTPES://ftp.example.jp", 21, "ftp.example.jp", 21, Security::ExplicitTls);
+  expectAddress("ftpes://[::1]:2121", 21, "::1", 2121, Security::ExplicitTls);
+  expectAddress("ftps://ftp.example.jp", 21, "ftp.example.jp", 990, Security::ImplicitTls);
+  expectAddress("ftps://ftp.example.jp", 2100, "ftp.example.jp", 2100, Security::ImplicitTls);
+  expectAddress("ftps://192.0.2.1:2990", 21, "192.0.2.1", 2990, Security::ImplicitTls);
+  EXPECT_FALSE(ParseServerAddress("sftp://ftp.example.jp", 21));
+  EXPECT_FALSE(ParseServerAddress("ftp://ftp.example.jp/pub", 21));
+  EXPECT_FALSE(ParseServerAddress("ftps://", 21));
 }
 
 TEST(ServerAddress, BareIpv6LiteralIsAnAddressWithoutPort) {

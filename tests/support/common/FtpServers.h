@@ -1,6 +1,6 @@
-// Real FTP servers for tests, each started as a child process on a free loopback port and
-// serving a fresh temporary folder: pyftpdlib (any user, IPv4 or IPv6, every command logged)
-// and vsftpd (needs root; logs in a system user).
+// FTP servers for tests, each started as a child process on a free loopback port and serving a
+// fresh temporary folder: pyftpdlib (any user, IPv4 or IPv6, every command logged), vsftpd
+// (needs root; logs in a system user) and the scripted misbehaving server.
 #pragma once
 
 #include <sys/types.h>
@@ -70,6 +70,9 @@ struct PyftpdlibOptions {
   // Folders below root (relative paths, made by the fixture) where nobody may write: the
   // server refuses STOR, DELE, RNFR, MKD and RMD there with 550.
   std::vector<std::string> readOnlyFolders = {};
+  // A PEM file with certificate and key: explicit TLS (RFC 4217), required on the control
+  // connection and on every data connection.
+  std::string tlsCertificate = {};
 };
 
 // Starts pyftpdlib with /usr/bin/python3 (Debian's interpreter, which has the module) and
@@ -89,5 +92,20 @@ struct VsftpdOptions {
 // log. commands() comes from vsftpd's protocol log: unprintable bytes appear as "?".
 // Returns nullptr when not root or vsftpd is missing; LastStartFailure() says why.
 std::unique_ptr<FtpServer> StartVsftpd(const VsftpdOptions& options = {});
+
+// Starts the scripted misbehaving server, tests/support/scripted/scripted_ftpd.py, playing
+// `scenario` (a file of its folder "scenarios", named without ".scenario") on 127.0.0.1. It
+// logs in any user and serves an in-memory folder that starts with "hello.txt"
+// ("hello\r\nworld\r\n"); every file it stores also lands in root(). commands() holds every line
+// received. Returns nullptr when it does not come up; LastStartFailure() says why.
+std::unique_ptr<FtpServer> StartScriptedFtpd(const std::string& scenario,
+                                             const std::string& tlsCertificate = "");
+
+// The path of a certificate file of the TLS tests, made once per test program with openssl
+// (make_test_certificates.sh): "ca.crt" (the test CA); "server.pem", "expired.pem",
+// "othername.pem" (certificate and key for servers, signed by the CA: valid for localhost,
+// 127.0.0.1 and ::1; expired; for other.example only) and "selfsigned.pem"; each
+// certificate alone as NAME.crt.
+std::string TestCertificate(const std::string& name);
 
 }  // namespace testsupport

@@ -3,7 +3,11 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
+
+#include "tests/support/common/FtpServers.h"
 
 namespace testsupport::detail {
 
@@ -21,5 +25,27 @@ GreetingResult readGreeting(const std::string& host, uint16_t port, std::string&
 
 // Deadline for a server to come up.
 inline constexpr std::chrono::seconds kStartTimeout{10};
+
+// A server that is a Python script run by Debian's python3: it prints its port as the first
+// line of its standard output and appends each command line it receives to a log file, one a
+// line, with backslash, CR and LF escaped as "\\", "\r" and "\n".
+class PythonServer : public FtpServer {
+ public:
+  PythonServer(std::string host, std::string user, std::string password)
+      : FtpServer(std::move(host), std::move(user), std::move(password)) {}
+  std::vector<std::string> commands() const override;
+  // Runs `script` with `arguments` and "--command-log FILE" and reads the port it prints.
+  // Returns "" or why it failed.
+  std::string start(const std::string& script, std::vector<std::string> arguments);
+
+ private:
+  std::string commandLog() const { return m_work.file("commands.log"); }
+};
+
+// Starts `server` as PythonServer::start does. Returns it, or nullptr with the reason recorded
+// for LastStartFailure().
+std::unique_ptr<FtpServer> StartPythonServer(std::unique_ptr<PythonServer> server,
+                                             const std::string& script,
+                                             std::vector<std::string> arguments);
 
 }  // namespace testsupport::detail

@@ -9,7 +9,7 @@ import os
 import sys
 
 from pyftpdlib.authorizers import DummyAuthorizer
-from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.handlers import FTPHandler, TLS_FTPHandler
 from pyftpdlib.servers import FTPServer
 
 WRITE_PERMS = "elradfmwMT"
@@ -21,7 +21,7 @@ def escape(line):
     return line.replace(b"\\", b"\\\\").replace(b"\r", b"\\r").replace(b"\n", b"\\n")
 
 
-class RecordingHandler(FTPHandler):
+class Recording:
     command_log = None
 
     def found_terminator(self):
@@ -34,6 +34,16 @@ class RecordingHandler(FTPHandler):
         super().found_terminator()
 
 
+class RecordingHandler(Recording, FTPHandler):
+    pass
+
+
+class RecordingTlsHandler(Recording, TLS_FTPHandler):
+    # TLS is required on the control connection and on every data connection.
+    tls_control_required = True
+    tls_data_required = True
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--host", required=True)
@@ -44,6 +54,7 @@ def main():
     parser.add_argument("--anonymous", action="store_true")
     parser.add_argument("--anonymous-write", action="store_true")
     parser.add_argument("--read-only", action="append", default=[])
+    parser.add_argument("--tls", metavar="PEM", help="certificate and key: explicit TLS")
     args = parser.parse_args()
 
     authorizer = DummyAuthorizer()
@@ -58,11 +69,14 @@ def main():
         for user in users:
             authorizer.override_perm(user, path, READ_PERMS, recursive=True)
 
-    RecordingHandler.authorizer = authorizer
+    handler = RecordingTlsHandler if args.tls else RecordingHandler
+    if args.tls:
+        handler.certfile = args.tls
+    handler.authorizer = authorizer
     # Answer a failed login at once (the default waits 3 s) so that tests stay fast.
-    RecordingHandler.auth_failed_timeout = 0
-    RecordingHandler.command_log = open(args.command_log, "ab", buffering=0)
-    server = FTPServer((args.host, 0), RecordingHandler)
+    handler.auth_failed_timeout = 0
+    handler.command_log = open(args.command_log, "ab", buffering=0)
+    server = FTPServer((args.host, 0), handler)
     print(server.socket.getsockname()[1], flush=True)
     # Nobody reads standard output after the port line.
     devnull = os.open(os.devnull, os.O_WRONLY)

@@ -95,6 +95,21 @@ TEST(PyftpdlibFixture, StopsWithoutLeavingProcessOrFolder) {
   expectStopsCleanly(std::move(server));
 }
 
+TEST(ScriptedFixture, PlaysItsScenarioRecordsCommandsAndStopsCleanly) {
+  auto server = StartScriptedFtpd("multi-line-error");
+  ASSERT_TRUE(server) << LastStartFailure();
+  RawFtpClient c(server->host(), server->port());
+  ASSERT_EQ(logIn(c, "anyone", "any").substr(0, 3), "230");
+  EXPECT_EQ(c.command("DELE x"),
+            "550-Cannot delete x:\n550-the file is locked\n550 by another session.");
+  EXPECT_EQ(c.command("PWD"), "257 \"/\" is the current directory.");
+  EXPECT_EQ(server->commands(),
+            (std::vector<std::string>{"USER anyone", "PASS ****", "DELE x", "PWD"}));
+  EXPECT_EQ(StartScriptedFtpd("no-such-scenario"), nullptr);
+  EXPECT_NE(LastStartFailure().find("no-such-scenario"), std::string::npos) << LastStartFailure();
+  expectStopsCleanly(std::move(server));
+}
+
 #define START_VSFTPD_OR_SKIP(server, ...)                            \
   auto server = StartVsftpd(__VA_ARGS__);                            \
   if (!server && geteuid() != 0) GTEST_SKIP() << LastStartFailure(); \

@@ -1,0 +1,67 @@
+// TLS for the engine's connections (FTP over TLS, RFC 4217), over OpenSSL: the client context
+// of a session with its trust, and one secured connection. Certificates are checked against the
+// system's store plus an optional trust file, and against the server's name (or address); TLS
+// 1.2 at least. A refusal is a Status whose reply carries the platform's code for it (12037,
+// 12038, 12045, 12157) and a Japanese text naming the reason and the certificate's SHA-256
+// fingerprint, for InternetGetLastResponseInfoA.
+#pragma once
+
+#include <asio.hpp>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/inet/AsioWait.h"
+#include "platform/inet/FtpStatus.h"
+
+namespace inet {
+
+// A failure of this layer, told the way a server's refusal is: kErrorInternetExtendedError,
+// with `code` and a text that explains it (the message of `code`, then `detail`).
+Status TlsFailure(uint32_t code, std::string_view detail);
+
+class TlsContext {
+ public:
+  // The context of one session. `trustFile` may name a PEM file of certificates trusted in
+  // addition to the system's store (CA certificates, or the server's own); a missing file is no
+  // error, one that cannot be read or holds no certificate is (12157), never "trust anything".
+  static Status create(const std::string& trustFile, std::unique_ptr<TlsContext>* out);
+  ~TlsContext();
+  TlsContext(const TlsContext&) = delete;
+  TlsContext& operator=(const TlsContext&) = delete;
+
+  struct Impl;
+  Impl& impl() { return *m_impl; }
+
+ private:
+  TlsContext();
+  std::unique_ptr<Impl> m_impl;
+};
+
+class TlsStream {
+ public:
+  // Handshakes as the client on the connected `socket`, checking the certificate against `host`
+  // (a name or an address literal). Every connection of a session resumes the newest TLS
+  // session the context has seen (servers require data connections to reuse the control
+  // connection's session; at TLS 1.3 each ticket serves once).
+  static Status start(asio::io_context& io, asio::ip::tcp::socket& socket, TlsContext& context,
+                      const std::string& host, Deadline deadline, std::unique_ptr<TlsStream>* out);
+  ~TlsStream();
+  TlsStream(const TlsStream&) = delete;
+  TlsStream& operator=(const TlsStream&) = delete;
+
+  // `*eof` only after the peer's close_notify; a connection closed without it is a truncation
+  // (kErrorInternetConnectionAborted), never an end.
+  Status readSome(char* buffer, size_t capacity, size_t* received, bool* eof, Deadline deadline);
+  Status writeSome(std::string_view bytes, size_t* written, Deadline deadline);
+  // Sends close_notify and waits for the peer's.
+  Status shutdown(Deadline deadline);
+
+  struct Impl;
+
+ private:
+  explicit TlsStream(std::unique_ptr<Impl> impl);
+  std::unique_ptr<Impl> m_impl;
+};
+
+}  // namespace inet

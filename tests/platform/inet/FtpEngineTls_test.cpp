@@ -1,0 +1,156 @@
+// The engine over TLS (ftpes://, ftps://) against real servers and the scripted one, with
+// certificates made for the test: stored and fetched bytes compared, not the replies; every
+// refused certificate with its code, reason and fingerprint; and never a USER or PASS sent
+// where TLS could not be had.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "platform/inet/FtpEngine.h"
+#include "tests/platform/inet/EngineTestSupport.h"
+#include "tests/support/common/FtpServers.h"
+#include "tests/support/common/Process.h"
+#include "tests/support/common/TempDir.h"
+
+namespace inet {
+namespace {
+
+using testsupport::FtpServer;
+using testsupport::TempDir;
+using testsupport::TestCertificate;
+using namespace inet::testing;
+
+std::string fingerprint(const std::string& certificate) {
+  const std::string out = testsupport::RunProcess({"openssl", "x509", "-noout", "-fingerprint",
+                                                   "-sha256", "-in", certificate})
+                              .out;
+  return out.substr(out.find('=') + 1, 95);
+}
+
+class Tls : public ::testing::Test {
+ protected:
+  // A connection as the server's user over `scheme`, trusting `trust` (a file; "" for none).
+  HandleResult connect(const FtpServer& server, const std::string& scheme, const std::string& trust,
+                       uint32_t flags = kFlagPassive) {
+    EngineOptions options = ShortTimeouts();
+    options.trustFile = trust;
+    m_api = MakeFtpEngine(options);
+    const Handle root = m_api->InternetOpenA(nullptr, 0, nullptr, nullptr, 0).handle;
+    const std::string name = scheme + server.address();
+    return m_api->InternetConnectA(root, name.c_str(), 21, server.user().c_str(),
+                                   server.password().c_str(), kServiceFtp, flags, 0);
+  }
+
+  // Uploads, lists and downloads a file of random bytes; compares what arrived both ways.
+  void roundTrip(const FtpServer& server, Handle connection) {
+    std::mt19937 random(11);
+    std::string content(3 << 20, '\0');
+    for (char& c : content) c = static_cast<char>(random() & 0xFF);
+    testsupport::WriteFile(m_local.file("up.bin"), content);
+    for (int i = 0; i < 2; ++i) {  // a second round reuses the newest TLS session again
+      ASSERT_TRUE(m_api
+                      ->FtpPutFileA(connection, m_local.file("up.bin").c_str(), "up.bin",
+                                    kTransferTypeBinary, 0)
+                      .ok);
+      EXPECT_TRUE(testsupport::ReadFile(server.root() + "/up.bin") == content);
+      uint32_t error = 0;
+      const auto listed = ListAll(*m_api, connection, "*.*", &error);
+      EXPECT_EQ(error, kErrorNoMoreFiles);
+      EXPECT_TRUE(std::any_of(listed.begin(), listed.end(), [](const Listed& entry) {
+        return entry.name == "up.bin" && entry.size == 3u << 20;
+      }));
+      ASSERT_TRUE(m_api
+                      ->FtpGetFileA(connection, "up.bin", m_local.file("down.bin").c_str(), 0, 0,
+                                    kFlagReload | kTransferTypeBinary, 0)
+                      .ok);
+      EXPECT_TRUE(testsupport::ReadFile(m_local.file("down.bin")) == content);
+    }
+  }
+
+  std::unique_ptr<InternetApi> m_api;
+  TempDir m_local;
+};
+
+#define START_OR_SKIP(server, start) \
+  auto server = start;               \
+  if (!server) GTEST_SKIP() << testsupport::LastStartFailure();
+
+TEST_F(Tls, ExplicitTlsCarriesUploadsListingsAndDownloadsWhole) {
+  testsupport::PyftpdlibOptions options;
+  options.tlsCertificate = TestCertificate("server.pem");
+  START_OR_SKIP(server, testsupport::StartPyftpdlib(options));
+  for (uint32_t flags : {kFlagPassive, 0u}) {
+    SCOPED_TRACE(flags);
+    const HandleResult connection = connect(*server, "ftpes://", TestCertificate("ca.crt"), flags);
+    ASSERT_NE(connection.handle, 0u) << connection.error;
+    roundTrip(*server, connection.handle);
+  }
+  const std::vector<std::string> commands = server->commands();
+  EXPECT_EQ(commands.at(0), "AUTH TLS");
+  EXPECT_TRUE(Contains(commands, "PBSZ 0") && Contains(commands, "PROT P"));
+}
+
+TEST_F(Tls, TheServersOwnCertificateInTheTrustFileIsEnough) {
+  START_OR_SKIP(server, testsupport::StartScriptedFtpd("tls", TestCertificate("server.pem")));
+  const HandleResult connection = connect(*server, "ftpes://", TestCertificate("server.crt"));
+  ASSERT_NE(connection.handle, 0u) << connection.error;
+  roundTrip(*server, connection.handle);
+}
+
+TEST_F(Tls, RefusedCertificatesNameCodeReasonAndFingerprintAndNoLoginIsSent) {
+  struct Case {
+    const char* certificate;
+    const char* trust;
+    uint32_t code;
+  };
+  const Case cases[] = {
+      {"server", "", kErrorInternetInvalidCa},  // the system's store knows no test CA
+      {"selfsigned", "ca.crt", kErrorInternetInvalidCa},
+      {"expired", "ca.crt", kErrorInternetSecCertDateInvalid},
+      {"othername", "ca.crt", kErrorInternetSecCertCnInvalid},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.certificate);
+    START_OR_SKIP(server, testsupport::StartScriptedFtpd(
+                              "tls", TestCertificate(std::string(c.certificate) + ".pem")));
+    const std::string trust = *c.trust ? TestCertificate(c.trust) : "";
+    EXPECT_EQ(connect(*server, "ftpes://", trust).error, kErrorInternetExtendedError);
+    const LastResponse last = ReadLastResponse(*m_api);
+    EXPECT_EQ(last.code, c.code);
+    EXPECT_NE(last.text.find(fingerprint(TestCertificate(std::string(c.certificate) + ".crt"))),
+              std::string::npos)
+        << last.text;
+    EXPECT_EQ(server->commands(), std::vector<std::string>{"AUTH TLS"});
+  }
+}
+
+TEST_F(Tls, TlsThatCannotBeHadFailsBeforeAnythingIsSentInClear) {
+  // The normal scripted server refuses AUTH: no fallback to a login in clear.
+  START_OR_SKIP(server, testsupport::StartScriptedFtpd("normal"));
+  EXPECT_EQ(connect(*server, "ftpes://", "").error, kErrorInternetExtendedError);
+  EXPECT_EQ(ReadLastResponse(*m_api).code, kErrorInternetSecurityChannelError);
+  EXPECT_EQ(server->commands(), std::vector<std::string>{"AUTH TLS"});
+  // A trust file that is no PEM is an error, never "trust anything": nothing is even connected.
+  testsupport::WriteFile(m_local.file("broken.pem"), "-----BEGIN CERTIFICATE-----\nnot base64\n");
+  START_OR_SKIP(tlsServer, testsupport::StartScriptedFtpd("tls", TestCertificate("server.pem")));
+  EXPECT_EQ(connect(*tlsServer, "ftpes://", m_local.file("broken.pem")).error,
+            kErrorInternetExtendedError);
+  EXPECT_EQ(ReadLastResponse(*m_api).code, kErrorInternetSecurityChannelError);
+  EXPECT_TRUE(tlsServer->commands().empty());
+}
+
+TEST_F(Tls, DownloadWhoseDataEndsWithoutCloseNotifyIsATruncation) {
+  START_OR_SKIP(server,
+                testsupport::StartScriptedFtpd("tls-cut-download", TestCertificate("server.pem")));
+  const HandleResult connection = connect(*server, "ftpes://", TestCertificate("ca.crt"));
+  ASSERT_NE(connection.handle, 0u) << connection.error;
+  EXPECT_EQ(m_api
+                ->FtpGetFileA(connection.handle, "hello.txt", m_local.file("hello.txt").c_str(), 0,
+                              0, kFlagReload | kTransferTypeAscii, 0)
+                .error,
+            kErrorInternetConnectionAborted);
+  EXPECT_FALSE(testsupport::RunProcess({"test", "-e", m_local.file("hello.txt")}).exitCode == 0);
+}
+
+}  // namespace
+}  // namespace inet
