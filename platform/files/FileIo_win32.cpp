@@ -77,14 +77,33 @@ std::string randomSuffix() {
   return suffix;
 }
 
-// Creates `path` new, for writing; OwnerOnly gives it a protected list that lets its owner
-// alone in (the counterpart of mode 0600), Usual the rights the folder passes on.
+// A protected access list that lets the user this process runs as alone in, with every right:
+// the counterpart of mode 0600. Empty when the user cannot be told.
+std::wstring ownerOnlyDescriptor() {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
+  std::wstring descriptor;
+  DWORD size = 0;
+  GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+  std::string buffer(size, '\0');
+  wchar_t* sid = nullptr;
+  if (size > 0 && GetTokenInformation(token, TokenUser, buffer.data(), size, &size) &&
+      ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &sid)) {
+    descriptor = L"D:P(A;;FA;;;" + std::wstring(sid) + L")";
+    LocalFree(sid);
+  }
+  CloseHandle(token);
+  return descriptor;
+}
+
+// Creates `path` new, for writing; OwnerOnly gives it ownerOnlyDescriptor, Usual the rights
+// the folder passes on.
 HANDLE createNew(const std::string& path, FileAccess access) {
   SECURITY_ATTRIBUTES attributes{sizeof attributes, nullptr, FALSE};
   PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (access == FileAccess::OwnerOnly &&
-      ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;FA;;;OW)", SDDL_REVISION_1,
-                                                           &descriptor, nullptr)) {
+  const std::wstring ownerOnly = access == FileAccess::OwnerOnly ? ownerOnlyDescriptor() : L"";
+  if (!ownerOnly.empty() && ConvertStringSecurityDescriptorToSecurityDescriptorW(
+                                ownerOnly.c_str(), SDDL_REVISION_1, &descriptor, nullptr)) {
     attributes.lpSecurityDescriptor = descriptor;
   }
   HANDLE file = CreateFileW(wide(path).c_str(), GENERIC_WRITE, 0, &attributes, CREATE_NEW,
