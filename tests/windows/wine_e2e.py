@@ -41,6 +41,7 @@ def windows_path(path):
 class Server:
     def __init__(self, root, log):
         self.root = root
+        self.log = log
         self.process = subprocess.Popen(
             ["/usr/bin/python3", SERVER, "--host", "127.0.0.1", "--root", root, "--user", USER,
              "--password", PASSWORD, "--command-log", log],
@@ -54,11 +55,11 @@ class Server:
 
 class Run:
     def __init__(self, exe, server, local, remote_dir, remote_name, password=PASSWORD,
-                 settings=True):
+                 settings=True, scheme=""):
         self.folder = tempfile.mkdtemp(prefix="qp-wine-")
         shutil.copy(exe, os.path.join(self.folder, "Quillpost.exe"))
         if settings:
-            fields = ["127.0.0.1:%d" % server.port, USER, scramble(password), remote_dir,
+            fields = [scheme + "127.0.0.1:%d" % server.port, USER, scramble(password), remote_dir,
                       local, remote_name]
             with open(os.path.join(self.folder, "Quillpst.dat"), "wb") as f:
                 f.write(settings_bytes(fields))
@@ -126,6 +127,20 @@ def wrong_password_ends_with_status_3(exe, server, work):
     assert run.status == 3, (run.status, run.stderr)
     assert "接続できませんでした" in run.stderr, run.stderr
     assert not os.path.exists(os.path.join(server.root, "x.txt"))
+
+
+@case
+def tls_is_refused_before_any_credential_is_sent(exe, server, work):
+    local = os.path.join(work, "t.txt")
+    open(local, "wb").write(b"t")
+    logged = os.path.getsize(server.log)
+    run = Run(exe, server, windows_path(local), "", "t.txt", scheme="ftpes://")
+    assert run.status == 3, (run.status, run.stderr)
+    assert "FTPS" in run.stderr, run.stderr
+    with open(server.log, "rb") as log:
+        log.seek(logged)
+        sent = log.read()
+    assert b"USER" not in sent and b"PASS" not in sent, sent
 
 
 @case
