@@ -94,8 +94,10 @@ void WriteFromBoxes(EditorBoxes& boxes, dialogs::Dialogs& dialogs) {
   }
   boxes.setText(Box::Text3, ScrambleText(u"set", typed).text);
   const WriteResult written = WriteSettingsFile(recordOf(boxes));
+  // The typed password goes back into Text3 after the write, failed or not: a second write
+  // must store the same password, not scramble the scrambled text again.
+  boxes.setText(Box::Text3, typed);
   if (!written.ok) {
-    boxes.setText(Box::Text3, typed);
     say(dialogs, written.reason, Icon::Critical);
     return;
   }

@@ -25,9 +25,10 @@ inline constexpr char16_t kExampleServer[] = u"ftp.example.jp";
 // Command1. Asks for every required box (all but Text4), stops at a masked password (first
 // character "*": "use the stored password?", and on No asks for it again and empties Text3),
 // confirms, refuses a password that cannot be stored and recovered exactly, then scrambles
-// Text3 in place and writes "Quillpst.dat" into the current working directory. When the write
-// fails or the writer refuses a value, the reason is shown and Text3 gets the typed password
-// back, so that the next attempt does not scramble it twice.
+// Text3 in place and writes "Quillpst.dat" into the current working directory. Text3 then gets
+// the typed password back, so that writing again stores the same password instead of
+// scrambling the scrambled text a second time; when the write fails or the writer refuses a
+// value, the reason is shown.
 void WriteFromBoxes(EditorBoxes& boxes, dialogs::Dialogs& dialogs);
 
 // Command5. Loads "Quillpst.dat" from `programFolder` into the boxes, Text3 as one "*" per

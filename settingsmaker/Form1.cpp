@@ -8,6 +8,7 @@
 
 #include <utility>
 
+#include "platform/dialogs/FormFont.h"
 #include "settingsmaker/EditorCommands.h"
 #include "settingsmaker/Form2.h"
 #include "settingsmaker/FormLayout.h"
@@ -40,7 +41,7 @@ class Form1::Boxes : public EditorBoxes {
 Form1::Form1(dialogs::Dialogs& dialogs, std::u16string programFolder)
     : QWidget(nullptr), m_dialogs(dialogs), m_programFolder(std::move(programFolder)) {
   setWindowTitle(qs(u"Quillprep(Quillpst.dat作成)"));
-  setFont(FormFont());
+  setFont(dialogs::FormFont());
   SetClientSizeTwips(this, 5130, 4005);
   createControls();
   connectHandlers();

@@ -6,6 +6,7 @@
 
 #include <utility>
 
+#include "platform/dialogs/FormFont.h"
 #include "settingsmaker/FormLayout.h"
 #include "settingsmaker/PasswordRecovery.h"
 
@@ -16,7 +17,7 @@ Form2::Form2(dialogs::Dialogs& dialogs, std::u16string programFolder, QLineEdit*
       m_passwordBox(passwordBox) {
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(QString::fromStdU16String(u"パスワード解読オプション"));
-  setFont(FormFont());
+  setFont(dialogs::FormFont());
   SetClientSizeTwips(this, 4110, 1365);
   // Made in tab index order, so the focus chain follows it.
   m_Text1 = NewTextBox(this);  // the phrase shows as typed

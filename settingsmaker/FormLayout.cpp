@@ -9,6 +9,8 @@
 
 #include <limits>
 
+#include "platform/dialogs/FormFont.h"
+
 void PlaceTwips(QWidget* widget, int left, int top, int width, int height) {
   widget->setGeometry(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width),
                       TwipsToPixels(height));
@@ -26,21 +28,10 @@ void CentreOnScreen(QWidget* window) {
   window->move(placed.topLeft());
 }
 
-QFont FormFont() {
-  const QString name = QString::fromStdU16String(u"ＭＳ Ｐゴシック");
-  // Substitutions are process-wide; adding it once keeps this idempotent.
-  if (!QFont::substitutes(name).contains(QStringLiteral("IPAPGothic"))) {
-    QFont::insertSubstitution(name, QStringLiteral("IPAPGothic"));
-  }
-  QFont font(name);
-  font.setPixelSize(11);
-  return font;
-}
-
 QLineEdit* NewTextBox(QWidget* parent) {
   auto* box = new QLineEdit(parent);
   box->setMaxLength(std::numeric_limits<int>::max());
-  QFont font = FormFont();
+  QFont font = dialogs::FormFont();
   font.setFamilies({QStringLiteral("DejaVu Sans"), font.family()});
   box->setFont(font);
   return box;

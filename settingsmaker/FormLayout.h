@@ -3,7 +3,6 @@
 // screens), and windows opened centred on the screen.
 #pragma once
 
-class QFont;
 class QLineEdit;
 class QWidget;
 
@@ -15,14 +14,9 @@ void PlaceTwips(QWidget* widget, int left, int top, int width, int height);
 // Gives the top-level `window` a fixed client area of `width` x `height` twips.
 void SetClientSizeTwips(QWidget* window, int width, int height);
 
-// The font of both windows: the Japanese proportional Gothic "ＭＳ Ｐゴシック", which Linux
-// resolves to IPAPGothic (Debian fonts-ipafont-gothic), 11 pixels high, so that the longest
-// labels fit beside their boxes.
-QFont FormFont();
-
 // A text box of both windows, owned by `parent`: single line, unmasked, no length limit of its
-// own, in FormFont but with Latin text from DejaVu Sans, because the Japanese Gothic fonts
-// draw the backslash as a yen sign and a typed path must read as typed.
+// own, in the form font (dialogs::FormFont) but with Latin text from DejaVu Sans, because the
+// Japanese Gothic fonts draw the backslash as a yen sign and a typed path must read as typed.
 QLineEdit* NewTextBox(QWidget* parent);
 
 // Moves the top-level `window` so that it stands in the middle of the primary screen's

@@ -5,13 +5,20 @@
 #include <QByteArray>
 
 #include <cstdio>
+#include <iostream>
 
+#include "platform/cmdline/CommandLine.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/dialogs/QtDialogs.h"
 #include "platform/files/Files.h"
 #include "settingsmaker/Form1.h"
+#include "settingsmaker/ProgramInfo.h"
 
 int main(int argc, char** argv) {
+  if (const auto done =
+          cmdline::HandleArguments(argc, argv, QuillprepInfo(), std::cout, std::cerr)) {
+    return *done;
+  }
   // Without a window system Qt would abort with a less helpful message; a platform named
   // explicitly (offscreen, say) is left to Qt.
   if (!dialogs::HasDisplay() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {

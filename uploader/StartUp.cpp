@@ -1,5 +1,7 @@
 #include "uploader/StartUp.h"
 
+#include <chrono>
+#include <filesystem>
 #include <optional>
 
 #include "platform/files/Files.h"
@@ -55,6 +57,26 @@ bool localFileExists(const std::u16string& LocalFilePath) {
   return LocalFilePath.empty() || files::NormalFileExists(LocalFilePath);
 }
 
+std::optional<uintmax_t> localFileSize(const std::u16string& LocalFilePath) {
+  std::error_code error;
+  // By the UTF-16 name: on Windows a narrow name would go through the ANSI code page.
+  const uintmax_t size = std::filesystem::file_size(std::filesystem::path(LocalFilePath), error);
+  return error ? std::nullopt : std::optional<uintmax_t>(size);
+}
+
+// PutFile, timed, with the record of what was stored when it succeeds and one is asked for.
+bool upload(McWinFTP& clsFtp, const SettingsRecord& settings, const std::u16string& remoteName,
+            const StartUpEnvironment& environment) {
+  const std::optional<uintmax_t> bytes = localFileSize(settings.LocalFilePath);
+  const auto start = std::chrono::steady_clock::now();
+  if (clsFtp.PutFile(settings.LocalFilePath, remoteName, 0) == 0) return false;
+  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+  if (environment.onStored) {
+    environment.onStored({settings.ServerName, clsFtp.CurDir(), remoteName, bytes, took.count()});
+  }
+  return true;
+}
+
 }  // namespace
 
 ExitStatus RunStartUp(WindowControls& controls, McWinFTP& clsFtp, dialogs::Dialogs& dialogs,
@@ -80,9 +102,7 @@ ExitStatus RunStartUp(WindowControls& controls, McWinFTP& clsFtp, dialogs::Dialo
   RefreshFileList(window);
   const RemoteNameChoice remote = ChooseRemoteName(settings.RemoteFileName, environment.clock);
   if (settings.LocalFilePath.empty()) return ExitStatus::Done;
-  if (clsFtp.PutFile(settings.LocalFilePath, remote.name, 0) == 0) {
-    return ExitStatus::UploadFailed;
-  }
+  if (!upload(clsFtp, settings, remote.name, environment)) return ExitStatus::UploadFailed;
   RefreshFileList(window);
   if (remote.showCompletion) {
     say(dialogs,

@@ -3,6 +3,9 @@
 // script how it ended. The window supplies its controls through WindowControls.
 #pragma once
 
+#include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "ftp/McWinFTP.h"
@@ -18,11 +21,26 @@ enum class ExitStatus : int {
   LocalFileMissing = 2,  // the local file does not exist
   NotConnected = 3,      // the connection could not be made
   UploadFailed = 4,      // the upload failed
+  // Stored (or nothing to upload), but an error box was shown on the way: a failed directory
+  // change or listing, say. Told apart from Done by the caller, who sees the boxes.
+  DoneAfterError = 5,
+};
+
+// What a successful upload stored, for the run's record on standard output.
+struct StoredUpload {
+  std::u16string server;           // ServerName, as configured
+  std::u16string folder;           // the remote directory, as the server names it after the upload
+  std::u16string name;             // the remote name
+  std::optional<uintmax_t> bytes;  // the local file's size; none when it cannot be told
+  double seconds = 0;              // how long the upload took
 };
 
 struct StartUpEnvironment {
   std::u16string settingsFolder;  // where Quillpst.dat is read from
   Clock clock;                    // the current local date and time
+  // Called after each successful upload, when set (which costs one more question to the
+  // server: the remote directory).
+  std::function<void(const StoredUpload&)> onStored = {};
 };
 
 // Runs the start-up from reading the settings to the completion message, on `clsFtp` (fresh,

@@ -1,8 +1,13 @@
 #include "uploader/UnattendedRun.h"
 
+#include <iostream>
 #include <memory>
 #include <string>
 
+#include "platform/dialogs/ConsoleDialogs.h"
+#include "platform/files/Files.h"
+#include "uploader/ErrorBoxWatch.h"
+#include "uploader/StoredRecord.h"
 #include "uploader/WindowCommands.h"
 
 namespace {
@@ -39,4 +44,15 @@ ExitStatus RunUnattended(dialogs::Dialogs& dialogs, const StartUpEnvironment& en
   const ExitStatus status = RunStartUp(controls, *clsFtp, dialogs, environment);
   clsFtp.reset();  // closes the search, the connection and the root handle
   return status;
+}
+
+int RunUnattendedProgram(inet::InternetApi* internetApi) {
+  dialogs::ConsoleDialogs console(std::cerr);
+  ErrorBoxWatch boxes(console);
+  const ExitStatus status =
+      RunUnattended(boxes,
+                    {files::ExecutableFolder(), SystemLocalTime,
+                     [](const StoredUpload& stored) { WriteStoredRecord(std::cout, stored); }},
+                    internetApi);
+  return static_cast<int>(boxes.finalStatus(status));
 }

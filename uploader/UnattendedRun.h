@@ -13,3 +13,8 @@
 // outlive the call); null uses the real engine. The session is released before returning.
 ExitStatus RunUnattended(dialogs::Dialogs& dialogs, const StartUpEnvironment& environment,
                          inet::InternetApi* internetApi = nullptr);
+
+// The whole unattended program: the console boxes on standard error (one record each), the
+// stored record on standard output, and the exit status, Done after an error box included.
+// `internetApi` as for RunUnattended.
+int RunUnattendedProgram(inet::InternetApi* internetApi = nullptr);

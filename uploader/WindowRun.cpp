@@ -9,6 +9,8 @@
 #include <iostream>
 
 #include "platform/dialogs/QtDialogs.h"
+#include "uploader/ErrorBoxWatch.h"
+#include "uploader/StoredRecord.h"
 #include "uploader/fFTPTest.h"
 
 namespace {
@@ -41,8 +43,11 @@ extern "C" int QuillpostRunWindow(int argc, char** argv) {
   // On the offscreen platform no box could ever be answered: leave the run to the caller.
   if (QGuiApplication::platformName() == QLatin1String("offscreen")) return -1;
   qInstallMessageHandler(nullptr);
-  dialogs::QtDialogs boxes;
+  dialogs::QtDialogs qtBoxes;
+  ErrorBoxWatch boxes(qtBoxes);
+  fFTPTestOptions options;
+  options.onStored = [](const StoredUpload& stored) { WriteStoredRecord(std::cout, stored); };
   // The whole job runs in Form_Load, which closes the window: there is no event loop to enter.
-  fFTPTest form(boxes);
-  return static_cast<int>(form.Form_Load());
+  fFTPTest form(boxes, options);
+  return static_cast<int>(boxes.finalStatus(form.Form_Load()));
 }

@@ -11,6 +11,7 @@
 
 #include <iterator>
 
+#include "platform/dialogs/FormFont.h"
 #include "platform/files/Files.h"
 #include "uploader/FormIcon.h"
 #include "uploader/TabStopDelegate.h"
@@ -81,6 +82,7 @@ fFTPTest::fFTPTest(dialogs::Dialogs& dialogs, fFTPTestOptions options)
   if (m_options.settingsFolder.empty()) m_options.settingsFolder = files::ExecutableFolder();
   setWindowTitle(QStringLiteral("Quillpost"));
   setWindowIcon(MakeFormIcon());
+  setFont(dialogs::FormFont());  // the font the layout is sized for; the list has its own
   setFixedSize(TwipsToPixels(6345), TwipsToPixels(4545));
   createControls();
   connectHandlers();
@@ -159,7 +161,8 @@ ExitStatus fFTPTest::Form_Load() {
   m_tabStops->setTabStops({100, 100, 100});
   newSession();
   const ExitStatus status =
-      RunStartUp(*m_controls, *m_clsFtp, m_dialogs, {m_options.settingsFolder, m_options.clock});
+      RunStartUp(*m_controls, *m_clsFtp, m_dialogs,
+                 {m_options.settingsFolder, m_options.clock, m_options.onStored});
   close();
   return status;
 }

@@ -31,6 +31,8 @@ struct fFTPTestOptions {
   Clock clock;
   // The internet API clsFtp uses, which must outlive the window; null: the real engine.
   inet::InternetApi* internetApi = nullptr;
+  // Told what Form_Load stored, when set.
+  std::function<void(const StoredUpload&)> onStored = {};
 };
 
 class fFTPTest : public QWidget {

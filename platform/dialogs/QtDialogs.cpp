@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <utility>
+
 #include "platform/dialogs/BoxText.h"
 
 namespace dialogs {
@@ -48,6 +50,21 @@ QMessageBox::Icon messageIcon(Icon icon) {
       return QMessageBox::Information;
   }
   return QMessageBox::NoIcon;
+}
+
+// The captions the users' Japanese system gives its boxes' buttons, whatever the locale and
+// translations installed here: "OK", "キャンセル", "はい", "いいえ".
+void captionButtons(QMessageBox& box) {
+  const std::pair<QMessageBox::StandardButton, const char16_t*> captions[] = {
+      {QMessageBox::Ok, u"OK"},
+      {QMessageBox::Cancel, u"キャンセル"},
+      {QMessageBox::Yes, u"はい"},
+      {QMessageBox::No, u"いいえ"}};
+  for (const auto& [which, caption] : captions) {
+    if (QAbstractButton* button = box.button(which)) {
+      button->setText(QString::fromStdU16String(caption));
+    }
+  }
 }
 
 BoxAnswer answerOf(QMessageBox::StandardButton button, Buttons buttons) {
@@ -101,6 +118,8 @@ class InputBoxWidget : public QDialog {
     label->setBuddy(m_edit);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QString::fromStdU16String(u"キャンセル"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
@@ -126,6 +145,7 @@ BoxAnswer QtDialogs::MessageBox(const std::u16string& text, const std::u16string
   box.setText(boxText(text));
   box.setIcon(messageIcon(icon));
   box.setStandardButtons(standardButtons(buttons));
+  captionButtons(box);
   box.setDefaultButton(defaultAnswer(buttons) == BoxAnswer::Ok ? QMessageBox::Ok
                                                                : QMessageBox::Yes);
   if (buttons == Buttons::Ok) box.setEscapeButton(QMessageBox::Ok);

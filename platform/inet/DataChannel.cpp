@@ -7,6 +7,11 @@ namespace {
 
 using asio::ip::tcp;
 
+// How long an upload's connection waits for the TLS 1.3 session ticket the next data
+// connection will offer. Servers send it right after the handshake, so it is normally there
+// long before the upload ends.
+constexpr std::chrono::milliseconds kTicketWait{200};
+
 }  // namespace
 
 DataChannel::DataChannel(asio::io_context& io, const EngineOptions& options)
@@ -75,9 +80,9 @@ Status DataChannel::accept(const asio::ip::address& expectedPeer) {
 }
 
 Status DataChannel::secure(TlsContext& context, const std::string& host) {
-  Status status =
-      TlsStream::start(m_io, m_socket, context, host,
-                       std::chrono::steady_clock::now() + m_options.connectTimeout, &m_tls);
+  Status status = TlsStream::start(m_io, m_socket, context, host,
+                                   std::chrono::steady_clock::now() + m_options.connectTimeout,
+                                   &m_tls, &m_tlsSessionRefused);
   if (status.ok()) startProgress();
   return status;
 }
@@ -159,6 +164,7 @@ Status DataChannel::awaitWritable() {
 
 Status DataChannel::finishUpload(Deadline deadline) {
   if (m_tls) {
+    m_tls->takeTickets(std::min(deadline, std::chrono::steady_clock::now() + kTicketWait));
     Status status = m_tls->shutdown(deadline);
     if (status.ok()) close();
     return status;
@@ -196,6 +202,7 @@ void DataChannel::startProgress() {
 }
 
 void DataChannel::progressed(size_t bytes) {
+  m_moved += bytes;
   m_sinceCheckpoint += bytes;
   if (m_sinceCheckpoint >= kMinProgressBytes) startProgress();
 }

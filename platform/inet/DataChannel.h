@@ -55,6 +55,12 @@ class DataChannel {
 
   void close();
 
+  // True when this connection's TLS handshake offered a TLS 1.3 session that the server did
+  // not resume.
+  bool tlsResumptionRefused() const { return m_tlsSessionRefused; }
+  // Bytes read or written so far.
+  uint64_t bytesMoved() const { return m_moved; }
+
  private:
   // Waits until the socket takes more data, within the idle bound.
   Status awaitWritable();
@@ -71,6 +77,8 @@ class DataChannel {
   std::unique_ptr<TlsStream> m_tls;  // once secured
   Deadline m_checkpoint;             // when the connection last moved kMinProgressBytes
   size_t m_sinceCheckpoint = 0;      // bytes moved since then
+  uint64_t m_moved = 0;              // bytes moved in all
+  bool m_tlsSessionRefused = false;
 };
 
 }  // namespace inet

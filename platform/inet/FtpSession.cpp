@@ -35,14 +35,16 @@ FtpSession::FtpSession(const EngineOptions& options, bool passive)
 
 Status FtpSession::open(const ServerAddress& address, const std::string& user,
                         const std::string& password) {
-  m_host = address.host;
+  m_address = address;
+  m_user = user;
+  m_password = password;
   Status status = Status::success();
   if (address.security != Security::Plain) {
-    status = TlsContext::create(m_options.trustFile, &m_tls);
+    status = TlsContext::create(m_options.trustFile, m_tls12Only, &m_tls);
   }
   if (status.ok()) status = m_control.connect(address);
   if (status.ok() && address.security == Security::ImplicitTls) {
-    status = m_control.secure(*m_tls, m_host);
+    status = m_control.secure(*m_tls, address.host);
   }
   if (status.ok()) status = greet();
   if (status.ok() && address.security == Security::ExplicitTls) status = secureControl(address);
@@ -223,6 +225,34 @@ Status FtpSession::announceActivePort(const asio::ip::address& address, uint16_t
 }
 
 Status FtpSession::transfer(const std::string& command, TransferKind kind, const Body& body) {
+  bool retryAtTls12 = false;
+  Status status = transferOnce(command, kind, body, &retryAtTls12);
+  if (status.ok() || !retryAtTls12 || !reopenAtTls12().ok()) return status;
+  return transferOnce(command, kind, body, &retryAtTls12);
+}
+
+// Some servers (proftpd among them) take each TLS 1.3 ticket once and send none on an upload's
+// data connection, yet require every data connection to resume the control connection's
+// session: the connection after an upload is refused. Such a server gets a new control
+// connection limited to TLS 1.2, where a session resumes any number of times, back in the same
+// directory and transfer type; the refused transfer is tried once more.
+Status FtpSession::reopenAtTls12() {
+  std::string directory;
+  Status status = printWorkingDirectory(&directory);
+  if (!status.ok()) return status;
+  const std::optional<TransferType> type = m_type;
+  m_control.close();
+  m_tls12Only = true;
+  m_type.reset();
+  status = open(m_address, m_user, m_password);
+  if (status.ok()) status = simpleCommand("CWD", directory);
+  forgetDirectory();
+  if (status.ok() && type) status = ensureType(*type);
+  return status;
+}
+
+Status FtpSession::transferOnce(const std::string& command, TransferKind kind, const Body& body,
+                                bool* retryAtTls12) {
   DataChannel data(m_io, m_options);
   Status status = openData(data);
   if (!status.ok()) return status;
@@ -238,6 +268,10 @@ Status FtpSession::transfer(const std::string& command, TransferKind kind, const
   if (reply.code >= 200 || reply.code < 100) return Status::refused(reply);
   Deadline deadline;
   status = moveData(data, kind, body, &deadline);
+  // A refused session shows as a refused transfer, at once or in the final reply. It is tried
+  // again only where nothing reached the caller: an upload reads its file again.
+  *retryAtTls12 = !m_tls12Only && data.tlsResumptionRefused() &&
+                  (kind == TransferKind::Upload || data.bytesMoved() == 0);
   if (!status.ok()) return abortTransfer(data, status);
   data.close();
   // Success only with the server's own word that the transfer completed (226 or 250).
@@ -253,7 +287,7 @@ Status FtpSession::moveData(DataChannel& data, TransferKind kind, const Body& bo
                             Deadline* deadline) {
   Status status = Status::success();
   if (!m_passive) status = data.accept(m_control.peer().address());
-  if (status.ok() && m_tls) status = data.secure(*m_tls, m_host);
+  if (status.ok() && m_tls) status = data.secure(*m_tls, m_address.host);
   if (status.ok()) status = body(data);
   *deadline = std::chrono::steady_clock::now() + m_options.replyTimeout;
   if (!status.ok()) return status;
@@ -363,7 +397,12 @@ Status FtpSession::retrieve(const std::string& name, TransferType type, const Si
 Status FtpSession::store(const std::string& name, TransferType type, int fd) {
   Status status = ensureType(type);
   if (!status.ok()) return status;
+  // A transfer tried again reads the file again from where it began.
+  const off_t start = ::lseek(fd, 0, SEEK_CUR);
   return transfer(commandLine("STOR", name), TransferKind::Upload, [&](DataChannel& data) {
+    if (start < 0 || ::lseek(fd, start, SEEK_SET) != start) {
+      return Status::failure(kErrorAccessDenied);
+    }
     LfToCrlf toNetwork;
     return sendByReading(data, fd, type == TransferType::Ascii ? &toNetwork : nullptr);
   });

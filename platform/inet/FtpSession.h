@@ -60,7 +60,7 @@ class FtpSession {
   // mode a transfer that ends short of the size the server announced (SIZE) gives
   // kErrorHandleEof, whatever the final reply says.
   Status retrieve(const std::string& name, TransferType type, const Sink& sink);
-  // Uploads the open file `fd` from its current offset as `name`. Succeeds only when every
+  // Uploads the open regular file `fd` from its current offset as `name`. Succeeds only when every
   // byte went through the data connection, the server closed it cleanly and then confirmed
   // with 2xx; a confirmation before the data connection carried the file is
   // kErrorInvalidServerResponse.
@@ -88,6 +88,9 @@ class FtpSession {
   Status openActive(DataChannel& data);
   Status announceActivePort(const asio::ip::address& address, uint16_t port);
   Status transfer(const std::string& command, TransferKind kind, const Body& body);
+  Status transferOnce(const std::string& command, TransferKind kind, const Body& body,
+                      bool* retryAtTls12);
+  Status reopenAtTls12();
   Status moveData(DataChannel& data, TransferKind kind, const Body& body, Deadline* deadline);
   Status abortTransfer(DataChannel& data, Status cause);
   Status listWith(ListingFormat format, const std::string& directory, const ListingSink& sink);
@@ -102,8 +105,11 @@ class FtpSession {
   asio::io_context m_io;
   ControlChannel m_control;
   bool m_passive;
-  std::string m_host;                 // the name certificates must match
+  ServerAddress m_address;  // where open() connected, for a reconnection
+  std::string m_user;
+  std::string m_password;
   std::unique_ptr<TlsContext> m_tls;  // set when the session is in TLS
+  bool m_tls12Only = false;
   ServerFeatures m_features;
   Refusals m_refusals;
   std::optional<TransferType> m_type;      // unknown until the first TYPE

@@ -122,10 +122,12 @@ bool loadTrustFile(X509_STORE* store, const std::string& path) {
 TlsContext::TlsContext() : m_impl(std::make_unique<Impl>()) {}
 TlsContext::~TlsContext() = default;
 
-Status TlsContext::create(const std::string& trustFile, std::unique_ptr<TlsContext>* out) {
+Status TlsContext::create(const std::string& trustFile, bool tls12Only,
+                          std::unique_ptr<TlsContext>* out) {
   std::unique_ptr<TlsContext> context(new TlsContext());
   SSL_CTX* native = context->m_impl->context.native_handle();
   SSL_CTX_set_min_proto_version(native, TLS1_2_VERSION);
+  if (tls12Only) SSL_CTX_set_max_proto_version(native, TLS1_2_VERSION);
   std::error_code ec;
   context->m_impl->context.set_default_verify_paths(ec);
   if (!trustFile.empty() && !loadTrustFile(SSL_CTX_get_cert_store(native), trustFile)) {
@@ -145,13 +147,15 @@ Status TlsContext::create(const std::string& trustFile, std::unique_ptr<TlsConte
 }
 
 struct TlsStream::Impl {
-  Impl(asio::io_context& io, tcp::socket& socket, asio::ssl::context& context)
-      : io(io), socket(socket), stream(socket, context) {}
+  Impl(asio::io_context& io, tcp::socket& socket, TlsContext::Impl& context)
+      : io(io), socket(socket), context(context), stream(socket, context.context) {}
 
   asio::io_context& io;
   tcp::socket& socket;
+  TlsContext::Impl& context;
   SslStream stream;
   long verifyError = X509_V_OK;
+  bool offered = false;  // a session to resume was offered
   std::string leafFingerprint;
 };
 
@@ -174,12 +178,15 @@ void checkHost(SSL* ssl, const std::string& host) {
 }  // namespace
 
 Status TlsStream::start(asio::io_context& io, tcp::socket& socket, TlsContext& context,
-                        const std::string& host, Deadline deadline,
-                        std::unique_ptr<TlsStream>* out) {
-  auto impl = std::make_unique<Impl>(io, socket, context.impl().context);
+                        const std::string& host, Deadline deadline, std::unique_ptr<TlsStream>* out,
+                        bool* sessionRefused) {
+  auto impl = std::make_unique<Impl>(io, socket, context.impl());
   SSL* ssl = impl->stream.native_handle();
   checkHost(ssl, host);
-  if (context.impl().newest != nullptr) SSL_set_session(ssl, context.impl().newest);
+  if (context.impl().newest != nullptr) {
+    SSL_set_session(ssl, context.impl().newest);
+    impl->offered = true;
+  }
   Impl* self = impl.get();
   impl->stream.set_verify_callback([self](bool preverified, asio::ssl::verify_context& verify) {
     X509_STORE_CTX* store = verify.native_handle();
@@ -198,6 +205,10 @@ Status TlsStream::start(asio::io_context& io, tcp::socket& socket, TlsContext& c
     done = true;
   });
   AwaitOperation(io, done, ec, TimeLeft(deadline), [&] { socket.cancel(); });
+  if (sessionRefused != nullptr) {
+    *sessionRefused =
+        impl->offered && SSL_version(ssl) == TLS1_3_VERSION && SSL_session_reused(ssl) == 0;
+  }
   if (ec == asio::error::timed_out) return Status::failure(kErrorInternetTimeout);
   if (ec) {
     if (impl->verifyError != X509_V_OK) {
@@ -243,6 +254,28 @@ Status TlsStream::writeSome(std::string_view bytes, size_t* written, Deadline de
                                   });
   AwaitOperation(m_impl->io, done, ec, TimeLeft(deadline), [&] { m_impl->socket.cancel(); });
   return ec ? Status::failure(ConnectionErrorCode(ec)) : Status::success();
+}
+
+void TlsStream::takeTickets(Deadline deadline) {
+  if (SSL_version(m_impl->stream.native_handle()) != TLS1_3_VERSION) return;
+  const SSL_SESSION* before = m_impl->context.newest;
+  char buffer[256];
+  std::error_code ec;
+  bool done = false;
+  m_impl->stream.async_read_some(asio::buffer(buffer), [&](const std::error_code& e, size_t) {
+    ec = e;
+    done = true;
+  });
+  m_impl->io.restart();
+  while (!done && m_impl->context.newest == before && std::chrono::steady_clock::now() < deadline) {
+    m_impl->io.run_one_until(
+        std::min(deadline, std::chrono::steady_clock::now() + std::chrono::milliseconds(10)));
+  }
+  if (done) return;
+  m_impl->socket.cancel();
+  m_impl->io.restart();
+  while (!done && m_impl->io.run_one() != 0) {
+  }
 }
 
 Status TlsStream::shutdown(Deadline deadline) {

@@ -25,7 +25,9 @@ class TlsContext {
   // The context of one session. `trustFile` may name a PEM file of certificates trusted in
   // addition to the system's store (CA certificates, or the server's own); a missing file is no
   // error, one that cannot be read or holds no certificate is (12157), never "trust anything".
-  static Status create(const std::string& trustFile, std::unique_ptr<TlsContext>* out);
+  // `tls12Only` keeps the session at TLS 1.2 (see FtpSession's fallback).
+  static Status create(const std::string& trustFile, bool tls12Only,
+                       std::unique_ptr<TlsContext>* out);
   ~TlsContext();
   TlsContext(const TlsContext&) = delete;
   TlsContext& operator=(const TlsContext&) = delete;
@@ -44,8 +46,12 @@ class TlsStream {
   // (a name or an address literal). Every connection of a session resumes the newest TLS
   // session the context has seen (servers require data connections to reuse the control
   // connection's session; at TLS 1.3 each ticket serves once).
+  // `*sessionRefused` (when not null) tells, whether the handshake succeeded or not, that it
+  // offered a TLS 1.3 session the server did not resume: a server that requires data
+  // connections to reuse the control connection's session refuses such a connection.
   static Status start(asio::io_context& io, asio::ip::tcp::socket& socket, TlsContext& context,
-                      const std::string& host, Deadline deadline, std::unique_ptr<TlsStream>* out);
+                      const std::string& host, Deadline deadline, std::unique_ptr<TlsStream>* out,
+                      bool* sessionRefused = nullptr);
   ~TlsStream();
   TlsStream(const TlsStream&) = delete;
   TlsStream& operator=(const TlsStream&) = delete;
@@ -54,6 +60,12 @@ class TlsStream {
   // (kErrorInternetConnectionAborted), never an end.
   Status readSome(char* buffer, size_t capacity, size_t* received, bool* eof, Deadline deadline);
   Status writeSome(std::string_view bytes, size_t* written, Deadline deadline);
+  // At TLS 1.3 the server sends its session tickets after the handshake. A connection that only
+  // writes (an upload) would never read them, and once our close_notify is out they are
+  // dropped, so the next data connection could only offer a ticket already used, which servers
+  // that take each ticket once refuse. Reads until a new ticket arrived or `deadline` passed.
+  // Nothing else may arrive on such a connection.
+  void takeTickets(Deadline deadline);
   // Sends close_notify and waits for the peer's.
   Status shutdown(Deadline deadline);
 

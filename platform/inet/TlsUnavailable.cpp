@@ -19,7 +19,7 @@ struct TlsContext::Impl {};
 TlsContext::TlsContext() = default;
 TlsContext::~TlsContext() = default;
 
-Status TlsContext::create(const std::string&, std::unique_ptr<TlsContext>*) {
+Status TlsContext::create(const std::string&, bool, std::unique_ptr<TlsContext>*) {
   return unavailable();
 }
 
@@ -28,12 +28,13 @@ TlsStream::TlsStream(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
 TlsStream::~TlsStream() = default;
 
 Status TlsStream::start(asio::io_context&, asio::ip::tcp::socket&, TlsContext&, const std::string&,
-                        Deadline, std::unique_ptr<TlsStream>*) {
+                        Deadline, std::unique_ptr<TlsStream>*, bool*) {
   return unavailable();
 }
 
 Status TlsStream::readSome(char*, size_t, size_t*, bool*, Deadline) { return unavailable(); }
 Status TlsStream::writeSome(std::string_view, size_t*, Deadline) { return unavailable(); }
+void TlsStream::takeTickets(Deadline) {}
 Status TlsStream::shutdown(Deadline) { return unavailable(); }
 
 }  // namespace inet

@@ -126,22 +126,29 @@ TEST_P(QuillpostFaults, EndsInTimeWithItsStatusAndClaimsOnlyWhatWasStored) {
   const std::vector<std::string> commands = server->commands();
   EXPECT_EQ(count(commands, "STOR stored.bin"), row.stors);
   const std::string stored = server->root() + "/stored.bin";
-  const std::string claim = "\nftp://" + server->address() + "\nに送信されました\n";
+  const std::string claim = " / ftp://" + server->address() + " / に送信されました\n";
   if (row.status == kDone) {
-    EXPECT_EQ(result.err.rfind("Quillpost: Quillpost ver1.0\n", 0), 0u) << result.err;
+    // The completion message as the only record, and the stored record on standard output.
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+    EXPECT_NE(result.err.find(" Quillpost: Quillpost ver1.0 / "), std::string::npos) << result.err;
     EXPECT_NE(result.err.find(claim), std::string::npos) << result.err;
+    EXPECT_NE(result.out.find(" Quillpost: stored server=" + server->address() + " "),
+              std::string::npos)
+        << result.out;
     EXPECT_EQ(sha256(stored), m_localSha256);
     EXPECT_EQ(count(commands, "EPSV"), 1);
     EXPECT_EQ(count(commands, "PASV"), 4);  // three listings, one upload
     return;
   }
-  // The box: the number, its text; a failed connection says so after it.
-  const std::regex box("(^|\n)Quillpost: " + std::to_string(row.box) + "\n[^\n]+\n" +
-                       (row.status == kNotConnected ? "Quillpost: 接続できませんでした\n" : ""));
+  // The box's one-line record: the number, its text; a failed connection says so after it.
+  const std::regex box(
+      " Quillpost: " + std::to_string(row.box) + " / [^\n]+\n" +
+      (row.status == kNotConnected ? "[^\n]* Quillpost: 接続できませんでした\n" : ""));
   EXPECT_TRUE(std::regex_search(result.err, box)) << result.err;
+  EXPECT_EQ(result.out, "");
   EXPECT_EQ(result.err.find("に送信されました"), std::string::npos) << result.err;
   if (*row.shown != '\0') {
-    EXPECT_NE(result.err.find("\n" + std::string(row.shown) + "\n"), std::string::npos)
+    EXPECT_NE(result.err.find(" / " + std::string(row.shown) + "\n"), std::string::npos)
         << result.err;
   }
   EXPECT_FALSE(fs::exists(stored));

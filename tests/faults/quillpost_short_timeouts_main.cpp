@@ -2,12 +2,7 @@
 // that waits 1 s for a reply or a paused transfer (the shipped program waits 60 s), so that a
 // test of a stalling server ends in seconds. Built only with the tests; the shipped program has
 // no setting for its deadlines.
-#include <iostream>
-
-#include "platform/dialogs/ConsoleDialogs.h"
-#include "platform/files/Files.h"
 #include "platform/inet/FtpEngine.h"
-#include "uploader/Clock.h"
 #include "uploader/UnattendedRun.h"
 
 namespace {
@@ -26,8 +21,6 @@ inet::EngineOptions shortDeadlines() {
 }  // namespace
 
 int main() {
-  dialogs::ConsoleDialogs boxes(std::cerr);
   const auto engine = inet::MakeFtpEngine(shortDeadlines());
-  return static_cast<int>(
-      RunUnattended(boxes, {files::ExecutableFolder(), SystemLocalTime}, engine.get()));
+  return RunUnattendedProgram(engine.get());
 }

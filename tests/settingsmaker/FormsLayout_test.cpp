@@ -32,6 +32,16 @@ void expectControls(QWidget& window, const std::vector<Expected>& controls) {
     EXPECT_EQ(c.widget->parentWidget(), &window);
     EXPECT_EQ(c.widget->geometry(), QRect(c.left / 15, c.top / 15, c.width / 15, c.height / 15));
     EXPECT_EQ(captionOf(c.widget), QString::fromStdU16String(c.caption));
+    // Every caption shows whole: a label's text, a button's text inside its frame.
+    const QSize text = c.widget->fontMetrics().size(0, captionOf(c.widget));
+    if (qobject_cast<QLabel*>(c.widget)) {
+      EXPECT_LE(c.widget->sizeHint().width(), c.widget->width());
+      EXPECT_LE(c.widget->sizeHint().height(), c.widget->height());
+    }
+    if (qobject_cast<QPushButton*>(c.widget)) {
+      EXPECT_LE(text.width() + 8, c.widget->width());
+      EXPECT_LE(text.height() + 8, c.widget->height());
+    }
     if (auto* edit = qobject_cast<QLineEdit*>(c.widget)) {
       EXPECT_EQ(edit->echoMode(), QLineEdit::Normal);
       EXPECT_GE(edit->maxLength(), 1 << 30);  // no limit of its own

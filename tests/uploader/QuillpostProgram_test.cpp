@@ -1,5 +1,6 @@
 // The built Quillpost run headless (no DISPLAY, no WAYLAND_DISPLAY) from a copy in a temporary
-// folder, with the settings file beside it: the exit statuses and what goes to standard error.
+// folder, with the settings file beside it: the exit statuses, the one-line records of the boxes
+// on standard error, the record of the stored file on standard output, the command line.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -36,6 +37,9 @@ std::string UnservedDisplay() {
   }
 }
 
+// The time stamp that begins every record: ISO 8601 local time with its offset.
+const std::string kStamp = R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d )";
+
 class QuillpostProgram : public testing::Test {
  protected:
   void SetUp() override {
@@ -61,12 +65,17 @@ class QuillpostProgram : public testing::Test {
     WriteSettingsFile(folder.path(), settings, U16(password));
     return runAsIs();
   }
-  testsupport::ProcessResult runAsIs() {
-    testsupport::ProcessResult result =
-        testsupport::RunProcess({program()}, testsupport::Headless());
+  testsupport::ProcessResult runAsIs(const std::vector<std::string>& arguments = {}) {
+    std::vector<std::string> argv{program()};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    testsupport::ProcessResult result = testsupport::RunProcess(argv, testsupport::Headless());
     EXPECT_FALSE(result.timedOut);
-    EXPECT_EQ(result.out, "");
     return result;
+  }
+  // The record of a file stored in `folder` under `name` on standard output.
+  std::regex storedRecord(const std::string& folder, const std::string& name) const {
+    return std::regex(kStamp + "Quillpost: stored server=" + server->address() +
+                      " folder=" + folder + " name=" + name + " bytes=7 seconds=\\d+\\.\\d{3}\n");
   }
 
   testsupport::TempDir folder;  // the program and its settings file
@@ -74,16 +83,54 @@ class QuillpostProgram : public testing::Test {
   std::unique_ptr<testsupport::FtpServer> server;
 };
 
-TEST_F(QuillpostProgram, StoredFileEndsWithZeroAndTheCompletionRecord) {
+TEST_F(QuillpostProgram, StoredFileEndsWithZeroAndOneRecordOnEachStream) {
   const SettingsRecord settings = serverSettings();
   ASSERT_NE(server, nullptr);
   const testsupport::ProcessResult result = run(settings, server->password());
   EXPECT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(testsupport::ReadFile(server->root() + "/stored.csv"), "1,2,3\r\n");
-  const std::regex record("Quillpost: Quillpost ver1\\.0\n\n" + local.file("data.csv") +
-                          " は\n\\d{4}/\\d{2}/\\d{2}( \\d{1,2}:\\d{2}:\\d{2})?\nftp://" +
-                          server->address() + "\nに送信されました\n");
+  EXPECT_TRUE(std::regex_match(result.out, storedRecord("/", "stored.csv"))) << result.out;
+  const std::regex record(kStamp + "Quillpost: Quillpost ver1\\.0 / " + local.file("data.csv") +
+                          " は / \\d{4}/\\d{2}/\\d{2}( \\d{1,2}:\\d{2}:\\d{2})? / ftp://" +
+                          server->address() + " / に送信されました\n");
   EXPECT_TRUE(std::regex_match(result.err, record)) << result.err;
+}
+
+TEST_F(QuillpostProgram, TlsTrustsQuillpstPemBesideTheProgramAndNothingElseBeyondTheSystem) {
+  testsupport::PyftpdlibOptions options;
+  options.tlsCertificate = testsupport::TestCertificate("server.pem");
+  server = testsupport::StartPyftpdlib(options);
+  ASSERT_NE(server, nullptr) << testsupport::LastStartFailure();
+  const std::string name = "ftpes://" + server->address();
+  const SettingsRecord settings{U16(name), U16(server->user()),         u"",
+                                u"/",      U16(local.file("data.csv")), u"stored.csv"};
+  // Without a trust file the test CA is unknown: no connection, the certificate named.
+  testsupport::ProcessResult result = run(settings, server->password());
+  EXPECT_EQ(result.exitCode, 3) << result.err;
+  EXPECT_TRUE(std::regex_search(result.err, std::regex(" Quillpost: 12045 / [^\n]+ / SHA-256 "
+                                                       "[0-9A-F]{2}(:[0-9A-F]{2}){31}\n")))
+      << result.err;
+  fs::copy_file(testsupport::TestCertificate("ca.crt"), folder.file("Quillpst.pem"));
+  result = run(settings, server->password());
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(testsupport::ReadFile(server->root() + "/stored.csv"), "1,2,3\r\n");
+  // The server is shown as written, without "ftp://" before its own scheme.
+  EXPECT_NE(result.err.find(" / " + name + " / に送信されました\n"), std::string::npos)
+      << result.err;
+}
+
+TEST_F(QuillpostProgram, StoredAfterAnErrorBoxEndsWithFiveAndNamesWhereTheFileWent) {
+  SettingsRecord settings = serverSettings();
+  ASSERT_NE(server, nullptr);
+  // The directory change fails; the file goes to the login directory under the date name,
+  // with no completion box: the records alone tell a scheduler what happened.
+  settings.InitialDir = u"/missing";
+  settings.RemoteFileName = u"NowDateMode";
+  const testsupport::ProcessResult result = run(settings, server->password());
+  EXPECT_EQ(result.exitCode, 5) << result.err;
+  EXPECT_TRUE(std::regex_match(result.out, storedRecord("/", "\\d{12}"))) << result.out;
+  EXPECT_TRUE(std::regex_match(result.err, std::regex(kStamp + "Quillpost: \\d+ / [^\n]+\n")))
+      << result.err;
 }
 
 TEST_F(QuillpostProgram, EmptyLocalPathEndsWithZeroAndSaysNothing) {
@@ -93,17 +140,21 @@ TEST_F(QuillpostProgram, EmptyLocalPathEndsWithZeroAndSaysNothing) {
   const testsupport::ProcessResult result = run(settings, server->password());
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.err, "");
+  EXPECT_EQ(result.out, "");
 }
 
 TEST_F(QuillpostProgram, SettingsProblemsEndWithOne) {
   testsupport::ProcessResult result = runAsIs();
   EXPECT_EQ(result.exitCode, 1);
-  EXPECT_EQ(result.err, "Quillpost: 設定ファイル Quillpst.dat が見つかりません\n" +
-                            folder.file("Quillpst.dat") + "\n");
+  EXPECT_TRUE(std::regex_match(
+      result.err, std::regex(kStamp + "Quillpost: 設定ファイル Quillpst.dat が見つかりません / " +
+                             folder.file("Quillpst.dat") + "\n")))
+      << result.err;
   testsupport::WriteFile(folder.file("Quillpst.dat"), "\"only\",\"three\",\"fields\"\r\n");
   result = runAsIs();
   EXPECT_EQ(result.exitCode, 1);
-  EXPECT_EQ(result.err.rfind("Quillpost: 設定ファイル Quillpst.dat の項目が足りません", 0), 0u)
+  EXPECT_NE(result.err.find("Quillpost: 設定ファイル Quillpst.dat の項目が足りません"),
+            std::string::npos)
       << result.err;
 }
 
@@ -118,7 +169,9 @@ TEST_F(QuillpostProgram, MissingLocalFileEndsWithTwoAlsoWhenTheDisplayCannotBeRe
     const testsupport::ProcessResult result = testsupport::RunProcess({program()}, options);
     EXPECT_FALSE(result.timedOut);
     EXPECT_EQ(result.exitCode, 2);
-    EXPECT_EQ(result.err, "Quillpost: 指定したローカルファイルは存在しません\n");
+    EXPECT_TRUE(std::regex_match(
+        result.err, std::regex(kStamp + "Quillpost: 指定したローカルファイルは存在しません\n")))
+        << result.err;
   }
 }
 
@@ -131,7 +184,8 @@ TEST_F(QuillpostProgram, RefusedConnectionEndsWithThree) {
   const testsupport::ProcessResult result =
       run({U16(address), u"u", u"", u"", U16(local.file("data.csv")), u"x"}, "p");
   EXPECT_EQ(result.exitCode, 3);
-  const std::regex records("Quillpost: \\d+\n[^\n]+\nQuillpost: 接続できませんでした\n");
+  const std::regex records(kStamp + "Quillpost: \\d+ / [^\n]+\n" + kStamp +
+                           "Quillpost: 接続できませんでした\n");
   EXPECT_TRUE(std::regex_match(result.err, records)) << result.err;
 }
 
@@ -142,10 +196,33 @@ TEST_F(QuillpostProgram, FailedUploadEndsWithFour) {
   settings.RemoteFileName = u"";  // refused by the server
   const testsupport::ProcessResult result = run(settings, server->password());
   EXPECT_EQ(result.exitCode, 4);
-  // The failed directory change, then the failed upload; no completion record. A server reply
-  // keeps its own line end, which shows as an empty line.
-  const std::regex records("(Quillpost: \\d+\n[^\n]+\n\n?){2}");
+  // The failed directory change, then the failed upload, one line each; no completion record.
+  const std::regex records("(" + kStamp + "Quillpost: \\d+ / [^\n]+\n){2}");
   EXPECT_TRUE(std::regex_match(result.err, records)) << result.err;
+  EXPECT_EQ(result.out, "");
+}
+
+TEST_F(QuillpostProgram, HelpAndVersionPrintAndAnyOtherArgumentIsRefusedAllUploadingNothing) {
+  const SettingsRecord settings = serverSettings();
+  ASSERT_NE(server, nullptr);
+  WriteSettingsFile(folder.path(), settings, U16(server->password()));
+  testsupport::ProcessResult result = runAsIs({"--help"});
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.out.rfind("usage: Quillpost [--help | --version]\n", 0), 0u) << result.out;
+  EXPECT_NE(result.out.find(folder.file("Quillpst.dat")), std::string::npos) << result.out;
+  result = runAsIs({"--version"});
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.out, "Quillpost 1.0\n");
+  for (const std::vector<std::string>& refused :
+       std::vector<std::vector<std::string>>{{"-h"}, {"upload.csv"}, {"--help", "--version"}}) {
+    result = runAsIs(refused);
+    EXPECT_EQ(result.exitCode, 64);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "Quillpost: unknown argument \"" + refused.back() +
+                              "\"; usage: Quillpost [--help | --version]\n");
+  }
+  EXPECT_TRUE(server->commands().empty());
+  EXPECT_FALSE(fs::exists(server->root() + "/stored.csv"));
 }
 
 }  // namespace

@@ -66,6 +66,11 @@ TEST(fFTPTestLayout, ControlsStandAtTheirPlacesWithTheirCaptions) {
     EXPECT_EQ(c.widget->parentWidget(), &w);
     EXPECT_EQ(c.widget->geometry(), QRect(c.left / 15, c.top / 15, c.width / 15, c.height / 15));
     EXPECT_EQ(captionOf(c.widget), QString::fromStdU16String(c.caption));
+    // Labels and the check box show their whole caption (the buttons wrap theirs).
+    if (qobject_cast<QLabel*>(c.widget) || qobject_cast<QCheckBox*>(c.widget)) {
+      EXPECT_LE(c.widget->sizeHint().width(), c.widget->width());
+      EXPECT_LE(c.widget->sizeHint().height(), c.widget->height());
+    }
   }
   EXPECT_TRUE(w.chkPassive()->isChecked());
   EXPECT_EQ(w.txtPass()->echoMode(), QLineEdit::Normal);

@@ -21,6 +21,8 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 SERVER = os.path.join(HERE, "..", "support", "common", "pyftpd_server.py")
 USER, PASSWORD = "tester", "Pass-1234"
+# One record per line, as on Linux: local time with its offset, the title, the text.
+RECORD = re.compile(r"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d Quillpost: ")
 
 
 def scramble(text):
@@ -55,7 +57,7 @@ class Server:
 
 class Run:
     def __init__(self, exe, server, local, remote_dir, remote_name, password=PASSWORD,
-                 settings=True, scheme=""):
+                 settings=True, scheme="", arguments=()):
         self.folder = tempfile.mkdtemp(prefix="qp-wine-")
         shutil.copy(exe, os.path.join(self.folder, "Quillpost.exe"))
         if settings:
@@ -66,9 +68,14 @@ class Run:
         out, err = (os.path.join(self.folder, n) for n in ("out.txt", "err.txt"))
         with open(out, "wb") as o, open(err, "wb") as e:
             self.status = subprocess.call(
-                ["wine", os.path.join(self.folder, "Quillpost.exe")], stdin=subprocess.DEVNULL,
+                ["wine", os.path.join(self.folder, "Quillpost.exe"), *arguments],
+                stdin=subprocess.DEVNULL,
                 stdout=o, stderr=e, timeout=120)
         self.stderr = open(err, encoding="utf-8", errors="replace").read()
+        self.stdout = open(out, encoding="utf-8", errors="replace").read()
+
+    def one_record_per_box(self):
+        return all(RECORD.match(line) for line in self.stderr.splitlines())
 
     def __del__(self):
         shutil.rmtree(self.folder, ignore_errors=True)
@@ -92,6 +99,26 @@ def upload_arrives_byte_exact_with_the_completion_record(exe, server, work):
     assert run.status == 0, (run.status, run.stderr)
     assert open(os.path.join(server.root, "in", "stored.bin"), "rb").read() == data
     assert "に送信されました" in run.stderr and windows_path(local) in run.stderr, run.stderr
+    assert run.one_record_per_box(), run.stderr
+    assert RECORD.match(run.stdout) and "name=stored.bin bytes=%d " % len(data) in run.stdout, \
+        run.stdout
+
+
+@case
+def a_missing_remote_folder_stores_in_the_login_folder_with_status_5(exe, server, work):
+    local = os.path.join(work, "five.txt")
+    open(local, "wb").write(b"5")
+    run = Run(exe, server, windows_path(local), "no-such-folder", "five.txt")
+    assert run.status == 5, (run.status, run.stderr)
+    assert open(os.path.join(server.root, "five.txt"), "rb").read() == b"5"
+
+
+@case
+def version_prints_and_other_arguments_are_refused(exe, server, work):
+    run = Run(exe, server, "", "", "", settings=False, arguments=["--version"])
+    assert run.status == 0 and run.stdout.startswith("Quillpost "), (run.status, run.stdout)
+    run = Run(exe, server, "", "", "", settings=False, arguments=["--upload-now"])
+    assert run.status == 64 and "--upload-now" in run.stderr, (run.status, run.stderr)
 
 
 @case
@@ -125,7 +152,7 @@ def wrong_password_ends_with_status_3(exe, server, work):
     open(local, "wb").write(b"x")
     run = Run(exe, server, windows_path(local), "", "x.txt", password="wrong")
     assert run.status == 3, (run.status, run.stderr)
-    assert "接続できませんでした" in run.stderr, run.stderr
+    assert "接続できませんでした" in run.stderr and run.one_record_per_box(), run.stderr
     assert not os.path.exists(os.path.join(server.root, "x.txt"))
 
 

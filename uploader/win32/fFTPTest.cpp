@@ -16,8 +16,12 @@ constexpr int kListFontTenths = 98;
 
 }  // namespace
 
-fFTPTest::fFTPTest(dialogs::Dialogs& dialogs, std::u16string settingsFolder, Clock clock)
-    : m_dialogs(dialogs), m_settingsFolder(std::move(settingsFolder)), m_clock(std::move(clock)) {
+fFTPTest::fFTPTest(dialogs::Dialogs& dialogs, std::u16string settingsFolder, Clock clock,
+                   std::function<void(const StoredUpload&)> onStored)
+    : m_dialogs(dialogs),
+      m_settingsFolder(std::move(settingsFolder)),
+      m_clock(std::move(clock)),
+      m_onStored(std::move(onStored)) {
   m_formFont = winui::MakeFont(kFormFontName, kFormFontTenths);
   m_listFont = winui::MakeFont(kListFontName, kListFontTenths);
   create(L"fFTPTest", u"Quillpost", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
@@ -74,7 +78,8 @@ void fFTPTest::setTabStops() {
 ExitStatus fFTPTest::Form_Load() {
   setTabStops();
   m_clsFtp = MakeSession(m_dialogs);
-  const ExitStatus status = RunStartUp(*this, *m_clsFtp, m_dialogs, {m_settingsFolder, m_clock});
+  const ExitStatus status =
+      RunStartUp(*this, *m_clsFtp, m_dialogs, {m_settingsFolder, m_clock, m_onStored});
   Form_Unload();
   DestroyWindow(hwnd());
   return status;

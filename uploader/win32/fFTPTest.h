@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,8 +20,10 @@
 class fFTPTest : public winui::Window, private WindowControls {
  public:
   // Creates the window, not shown, and its session object. Boxes go to `dialogs`, which must
-  // outlive the window; the settings file is read from `settingsFolder`.
-  fFTPTest(dialogs::Dialogs& dialogs, std::u16string settingsFolder, Clock clock);
+  // outlive the window; the settings file is read from `settingsFolder`; `onStored`, when set,
+  // is told what Form_Load stored.
+  fFTPTest(dialogs::Dialogs& dialogs, std::u16string settingsFolder, Clock clock,
+           std::function<void(const StoredUpload&)> onStored = {});
   ~fFTPTest() override;
 
   // The start-up: sets the list's tab stops, gives clsFtp a new session object, runs the
@@ -74,6 +77,7 @@ class fFTPTest : public winui::Window, private WindowControls {
   dialogs::Dialogs& m_dialogs;
   std::u16string m_settingsFolder;
   Clock m_clock;
+  std::function<void(const StoredUpload&)> m_onStored;
   std::unique_ptr<McWinFTP> m_clsFtp;
   HFONT m_formFont = nullptr;
   HFONT m_listFont = nullptr;

@@ -3,22 +3,40 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <regex>
 #include <sstream>
 
 namespace dialogs {
 namespace {
 
-TEST(ConsoleDialogs, EachBoxIsTitleColonTextInUtf8WithLineFeeds) {
+TEST(ConsoleDialogs, EachBoxIsOneStampedLineWithItsLineBreaksAsSlashes) {
   std::ostringstream out;
-  ConsoleDialogs console(out);
+  ConsoleDialogs console(out, [] { return std::string("2026-12-07T09:05:03+09:00"); });
   console.MessageBox(u"12007\r\nname not resolved", u"Quillpost", Buttons::Ok, Icon::Critical);
-  console.MessageBox(u"a\nb\rc\r\n\r\nd", u"T", Buttons::Ok, Icon::None);
+  // Runs of breaks count once; breaks at the ends go; a server's reply keeps no escapes.
+  console.MessageBox(u"\r\na\nb\rc\r\n\r\nd\u2028e\r\n", u"T", Buttons::Ok, Icon::None);
+  console.MessageBox(u"550 \x1b[31mx\x7f\tend", u"T", Buttons::Ok, Icon::None);
   console.MessageBox(u"𠮷野家", u"ﾌｫﾙﾀﾞ", Buttons::Ok, Icon::None);  // a surrogate pair
   console.InputBox(u"新しいファイル名を入力してください。", u"ファイル名の変更", u"a.txt");
   // Narrow literals are UTF-8 here (GCC's default execution character set).
   EXPECT_EQ(out.str(),
-            "Quillpost: 12007\nname not resolved\nT: a\nb\rc\n\nd\nﾌｫﾙﾀﾞ: 𠮷野家\n"
-            "ファイル名の変更: 新しいファイル名を入力してください。\n");
+            "2026-12-07T09:05:03+09:00 Quillpost: 12007 / name not resolved\n"
+            "2026-12-07T09:05:03+09:00 T: a / b / c / d / e\n"
+            "2026-12-07T09:05:03+09:00 T: 550 ?[31mx?\tend\n"
+            "2026-12-07T09:05:03+09:00 ﾌｫﾙﾀﾞ: 𠮷野家\n"
+            "2026-12-07T09:05:03+09:00 ファイル名の変更: 新しいファイル名を入力してください。\n");
+}
+
+TEST(ConsoleDialogs, StampIsIso8601LocalTimeWithItsOffset) {
+  const char* saved = getenv("TZ");
+  const std::string zone = saved ? saved : "";
+  setenv("TZ", "JST-9", 1);
+  tzset();
+  const std::string stamp = LocalTimeStamp();
+  saved ? setenv("TZ", zone.c_str(), 1) : unsetenv("TZ");
+  tzset();
+  EXPECT_TRUE(std::regex_match(stamp, std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\+09:00)")))
+      << stamp;
 }
 
 TEST(ConsoleDialogs, AnswersWithTheFirstButtonOrThePreset) {

@@ -86,6 +86,38 @@ TEST(QtDialogs, ButtonSetsHaveFirstAsDefaultAndEachAnswerMapsBack) {
   }
 }
 
+// Reads the captions of the next modal's buttons, sorted, then presses one of them.
+void readCaptionsAndPressOne(QStringList* captions) {
+  AnswerNextModal([=](QWidget* modal) {
+    const QList<QAbstractButton*> buttons = modal->findChildren<QAbstractButton*>();
+    for (QAbstractButton* button : buttons) captions->append(button->text());
+    captions->sort();
+    if (!buttons.isEmpty()) buttons.front()->click();
+  });
+}
+
+TEST(QtDialogs, ButtonsReadAsOnAJapaneseSystemWhateverTheLocale) {
+  // Qt's own captions would be English here ("&Yes") and follow the translations installed.
+  QtDialogs d;
+  const std::pair<Buttons, QStringList> sets[] = {
+      {Buttons::Ok, {"OK"}},
+      {Buttons::OkCancel, {"OK", QString::fromUtf8("キャンセル")}},
+      {Buttons::YesNo, {QString::fromUtf8("はい"), QString::fromUtf8("いいえ")}},
+      {Buttons::YesNoCancel,
+       {QString::fromUtf8("はい"), QString::fromUtf8("いいえ"), QString::fromUtf8("キャンセル")}}};
+  for (const auto& [buttons, expected] : sets) {
+    QStringList captions, wanted = expected;
+    readCaptionsAndPressOne(&captions);
+    d.MessageBox(u"t", u"T", buttons, Icon::None);
+    wanted.sort();
+    EXPECT_EQ(captions, wanted);
+  }
+  QStringList captions;
+  readCaptionsAndPressOne(&captions);
+  d.InputBox(u"p", u"T", u"");
+  EXPECT_EQ(captions, QStringList({"OK", QString::fromUtf8("キャンセル")}));
+}
+
 // Presses Escape in the next box; when the box stays open, clicks `fallback`.
 void pressEscapeThen(QMessageBox::StandardButton fallback, bool* stayedOpen) {
   AnswerNextModal([=](QWidget* modal) {

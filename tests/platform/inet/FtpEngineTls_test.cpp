@@ -90,6 +90,23 @@ TEST_F(Tls, ExplicitTlsCarriesUploadsListingsAndDownloadsWhole) {
   EXPECT_TRUE(Contains(commands, "PBSZ 0") && Contains(commands, "PROT P"));
 }
 
+TEST_F(Tls, VsftpdRequiringSessionReuseTakesExplicitAndImplicitTls) {
+  for (auto mode : {testsupport::TlsMode::Explicit, testsupport::TlsMode::Implicit}) {
+    testsupport::VsftpdOptions options;
+    options.tls = mode;
+    options.tlsCertificate = TestCertificate("server.pem");
+    START_OR_SKIP(server, testsupport::StartVsftpd(options));
+    const char* scheme = mode == testsupport::TlsMode::Explicit ? "ftpes://" : "ftps://";
+    for (uint32_t flags : {kFlagPassive, 0u}) {
+      SCOPED_TRACE(std::string(scheme) + (flags ? " passive" : " active"));
+      const HandleResult connection = connect(*server, scheme, TestCertificate("ca.crt"), flags);
+      ASSERT_NE(connection.handle, 0u) << connection.error;
+      roundTrip(*server, connection.handle);
+      server->handRootToServer();  // the next round overwrites what this one stored
+    }
+  }
+}
+
 TEST_F(Tls, TheServersOwnCertificateInTheTrustFileIsEnough) {
   START_OR_SKIP(server, testsupport::StartScriptedFtpd("tls", TestCertificate("server.pem")));
   const HandleResult connection = connect(*server, "ftpes://", TestCertificate("server.crt"));

@@ -57,7 +57,8 @@ uint16_t pickFreePort(const std::string& host) {
   return port;
 }
 
-GreetingResult readGreeting(const std::string& host, uint16_t port, std::string& detail) {
+GreetingResult readGreeting(const std::string& host, uint16_t port, std::string& detail,
+                            bool tlsFirst) {
   sockaddr_storage addr;
   socklen_t len = loopbackAddress(host, port, addr);
   int fd = len == 0 ? -1 : socket(addr.ss_family, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -68,6 +69,10 @@ GreetingResult readGreeting(const std::string& host, uint16_t port, std::string&
   if (connect(fd, reinterpret_cast<sockaddr*>(&addr), len) != 0) {
     close(fd);
     return GreetingResult::Refused;
+  }
+  if (tlsFirst) {
+    close(fd);
+    return GreetingResult::Ok;
   }
   std::string line;
   struct pollfd p = {fd, POLLIN, 0};

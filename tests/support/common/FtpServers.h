@@ -81,13 +81,21 @@ struct PyftpdlibOptions {
 // Returns nullptr when the server does not come up; LastStartFailure() says why.
 std::unique_ptr<FtpServer> StartPyftpdlib(const PyftpdlibOptions& options = {});
 
+enum class TlsMode { None, Explicit, Implicit };
+
 struct VsftpdOptions {
   bool anonymous = true;  // accept "anonymous" / "ftp", read-only, on the same root
+  // TLS required for log-ins and every data connection, with data connections required to
+  // reuse the control connection's TLS session (vsftpd's default), and the certificate and key
+  // of `tlsCertificate`. Implicit: TLS from the first byte.
+  TlsMode tls = TlsMode::None;
+  std::string tlsCertificate = {};
 };
 
-// Starts /usr/sbin/vsftpd on 127.0.0.1 and waits for its greeting. Logs in the system user
-// "qptester" (created when missing: home "/", shell /usr/sbin/nologin, a fixed password, PAM
-// service "qp-vsftpd-test" without the shell check). Each server has its own port, root
+// Starts vsftpd (as scripts/setup-tests unpacks it) on 127.0.0.1 and waits for its greeting.
+// Logs in the system user "qptester" (created when missing: home "/", shell /usr/sbin/nologin,
+// a fixed password, PAM service "qp-vsftpd-test" without the shell check), and anonymous users
+// as the system user "qpanonymous" (created when missing). Each server has its own port, root
 // (vsftpd's local_root, so parallel servers do not share the user's home), configuration and
 // log. commands() comes from vsftpd's protocol log: unprintable bytes appear as "?".
 // Returns nullptr when not root or vsftpd is missing; LastStartFailure() says why.

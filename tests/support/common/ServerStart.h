@@ -20,8 +20,10 @@ uint16_t pickFreePort(const std::string& host);
 enum class GreetingResult { Ok, Refused, Other };
 
 // Connects to host:port and reads the first reply line. Ok when it begins with "220";
-// Refused when nothing listens; Other for anything else (text in `detail`).
-GreetingResult readGreeting(const std::string& host, uint16_t port, std::string& detail);
+// Refused when nothing listens; Other for anything else (text in `detail`). A server in TLS
+// from the first byte (`tlsFirst`) says nothing in clear: a connection is enough.
+GreetingResult readGreeting(const std::string& host, uint16_t port, std::string& detail,
+                            bool tlsFirst = false);
 
 // Deadline for a server to come up.
 inline constexpr std::chrono::seconds kStartTimeout{10};

@@ -22,9 +22,14 @@ namespace fs = std::filesystem;
 namespace testsupport {
 namespace {
 
-constexpr const char* kVsftpd = "/usr/sbin/vsftpd";
+#ifndef QP_TEST_VSFTPD
+#error "QP_TEST_VSFTPD must name the vsftpd binary that scripts/setup-tests unpacks"
+#endif
+// Unpacked from Debian's package, not installed: the package would enable a system service.
+constexpr const char* kVsftpd = QP_TEST_VSFTPD;
 constexpr const char* kUser = "qptester";
 constexpr const char* kPassword = "qp-Test-5ecret";
+constexpr const char* kAnonymousUser = "qpanonymous";
 // SHA-512 crypt of kPassword (openssl passwd -6 -salt qpfixture), so that setting it needs
 // no standard input.
 constexpr const char* kPasswordHash =
@@ -65,6 +70,13 @@ std::string ensureSystemUser() {
                         "/usr/sbin/nologin", "--password", kPasswordHash, kUser});
   } else if (std::string(pw->pw_dir) != "/") {
     failure = runSetup({"usermod", "--home", "/", kUser});
+  }
+  // Anonymous sessions run as a user of their own, who cannot write the served folder (vsftpd
+  // refuses a writable anonymous root); Debian's "ftp" user comes only with the installed
+  // package.
+  if (failure.empty() && getpwnam(kAnonymousUser) == nullptr) {
+    failure = runSetup({"useradd", "--system", "--no-create-home", "--home-dir", "/", "--shell",
+                        "/usr/sbin/nologin", kAnonymousUser});
   }
   if (const spwd* sp = getspnam(kUser);
       failure.empty() && (sp == nullptr || kPasswordHash != std::string(sp->sp_pwdp))) {
@@ -126,7 +138,7 @@ class VsftpdServer : public FtpServer {
   std::string writeConfig(const VsftpdOptions& options) const;
   // Starts vsftpd on m_port and waits for its greeting. "" on success; "busy" when the port
   // was taken meanwhile; else why it failed.
-  std::string launch(const std::string& config);
+  std::string launch(const std::string& config, bool tlsFirst);
 };
 
 std::string VsftpdServer::writeConfig(const VsftpdOptions& options) const {
@@ -142,6 +154,7 @@ std::string VsftpdServer::writeConfig(const VsftpdOptions& options) const {
        << "local_root=" << root() << "\n"
        << "chroot_local_user=YES\nallow_writeable_chroot=YES\n"
        << "anonymous_enable=" << (options.anonymous ? "YES" : "NO") << "\n"
+       << "ftp_username=" << kAnonymousUser << "\n"
        << "anon_root=" << root()
        << "\nno_anon_password=NO\n"
        // Failed log-ins are answered at once (the default waits a second) to keep tests fast.
@@ -152,10 +165,16 @@ std::string VsftpdServer::writeConfig(const VsftpdOptions& options) const {
        << "xferlog_enable=YES\nxferlog_std_format=NO\nlog_ftp_protocol=YES\n"
        << "vsftpd_log_file=" << logPath() << "\n"
        << "syslog_enable=NO\ndual_log_enable=NO\nutf8_filesystem=YES\n";
+  if (options.tls != TlsMode::None) {
+    conf << "ssl_enable=YES\nforce_local_logins_ssl=YES\nforce_local_data_ssl=YES\n"
+         << "require_ssl_reuse=YES\nssl_ciphers=HIGH\n"
+         << "rsa_cert_file=" << options.tlsCertificate << "\n"
+         << "implicit_ssl=" << (options.tls == TlsMode::Implicit ? "YES" : "NO") << "\n";
+  }
   return conf ? path : "";
 }
 
-std::string VsftpdServer::launch(const std::string& config) {
+std::string VsftpdServer::launch(const std::string& config, bool tlsFirst) {
   int outFd =
       open(m_work.file("server.out").c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
   std::string error;
@@ -166,7 +185,7 @@ std::string VsftpdServer::launch(const std::string& config) {
   std::string detail;
   while (std::chrono::steady_clock::now() < deadline) {
     if (ProcessEnded(m_pid)) break;
-    switch (detail::readGreeting(m_host, m_port, detail)) {
+    switch (detail::readGreeting(m_host, m_port, detail, tlsFirst)) {
       case detail::GreetingResult::Ok:
         return "";
       case detail::GreetingResult::Other:
@@ -194,7 +213,7 @@ std::string VsftpdServer::start(const VsftpdOptions& options) {
     m_port = detail::pickFreePort(m_host);
     std::string config = writeConfig(options);
     if (m_port == 0 || config.empty()) return "cannot choose a port or write the configuration";
-    std::string failure = launch(config);
+    std::string failure = launch(config, options.tls == TlsMode::Implicit);
     if (failure != "busy") return failure;
   }
   return "no free port for vsftpd after 5 attempts";
@@ -208,7 +227,7 @@ std::unique_ptr<FtpServer> StartVsftpd(const VsftpdOptions& options) {
     return nullptr;
   }
   if (access(kVsftpd, X_OK) != 0) {
-    detail::setStartFailure(std::string(kVsftpd) + " is missing (install vsftpd)");
+    detail::setStartFailure(std::string(kVsftpd) + " is missing (run scripts/setup-tests)");
     return nullptr;
   }
   auto server = std::make_unique<VsftpdServer>();

@@ -1,0 +1,16 @@
+#include "uploader/StoredRecord.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(StoredRecord, PlainValuesStayBareAndAwkwardOnesAreQuotedOnOneLine) {
+  EXPECT_EQ(StoredRecord({u"ftp.example.jp:2121", u"/incoming", u"日報.csv", 35, 0.0042}, "T"),
+            "T Quillpost: stored server=ftp.example.jp:2121 folder=/incoming name=日報.csv "
+            "bytes=35 seconds=0.004");
+  EXPECT_EQ(StoredRecord({u"h", u"", u"a \"b\"\\c=d\r\ne", std::nullopt, 61.5}, "T"),
+            "T Quillpost: stored server=h folder=\"\" name=\"a \\\"b\\\"\\\\c=d / e\" bytes=? "
+            "seconds=61.500");
+}
+
+}  // namespace
