@@ -1,7 +1,8 @@
 // quillprep_screenshot.exe: shows the settings editor with the example values and the recovery
-// dialog beside it, and writes the screen rectangle of each to the file named on the command
-// line ("form1 L T R B", "form2 L T R B") while they are on screen, so that a picture of the
-// screen can be cut to them (scripts/build-windows). Ends by itself in 3 s.
+// dialog beside it, both reached through the controls, and writes the screen rectangle of each to
+// the file named on the command line ("form1 L T R B", "form2 L T R B") while they are on screen,
+// so that a picture of the screen can be cut to them (scripts/build-windows). Ends by itself in 3
+// s.
 #include <cstdio>
 
 #include "platform/dialogs/ScriptedDialogs.h"
@@ -23,9 +24,15 @@ int main(int argc, char** argv) {
   if (out == nullptr) return 2;
   dialogs::ScriptedDialogs unused;
   Form1 form(unused, u"");
-  FillExampleValues(form);
   ShowWindow(form.hwnd(), SW_SHOW);
-  form.Label3_DblClick();
+  // Through the controls, as a user would: the example button, a double-click on the label.
+  SendMessageW(FindWindowExW(form.hwnd(), nullptr, L"BUTTON", L"記入例"), BM_CLICK, 0, 0);
+  SendMessageW(FindWindowExW(form.hwnd(), nullptr, L"STATIC", L"パスワード"), WM_LBUTTONDBLCLK,
+               MK_LBUTTON, 0);
+  if (form.form2() == nullptr || form.text(Box::Text2) != u"zorvi") {
+    std::fprintf(out, "the controls did not reach their handlers\n");
+    return 1;
+  }
   // The dialog to the right of the editor, so that both show whole.
   RECT r{};
   GetWindowRect(form.hwnd(), &r);
