@@ -26,7 +26,8 @@ struct EngineOptions {
   std::chrono::milliseconds connectTimeout = kDefaultConnectTimeout;
   // Waiting for each reply on the control connection.
   std::chrono::milliseconds replyTimeout = kDefaultReplyTimeout;
-  // The longest pause of a data connection before a transfer counts as stalled.
+  // The window in which a data connection must move kMinProgressBytes (1 KiB), counted from the
+  // last time it did; a transfer that moves less counts as stalled.
   std::chrono::milliseconds dataIdleTimeout = kDefaultDataIdleTimeout;
   // How long closing a connection waits for the answer to QUIT.
   std::chrono::milliseconds quitTimeout = kDefaultQuitTimeout;

@@ -6,6 +6,20 @@
 // Texts are NUL-terminated CP932 byte strings. A null pointer is "not given", distinct from
 // the empty string. Every call returns its result together with the error code of that very
 // call (0 on success); there is no other error channel.
+//
+// Every call ends in bounded time, whatever the server does (the bounds are EngineOptions in
+// FtpEngine.h; defaults in brackets), and only real progress extends a wait:
+//   - connecting to one address of a name, and a data connection opened either way [30 s];
+//   - each reply [60 s], counted from the command: preliminary replies (1xx, also a greeting
+//     of endless "120") count against the same deadline, they never restart it;
+//   - every data connection must move at least 1 KiB within each data idle timeout [60 s],
+//     counted from the last time it did: a stall and a trickle both end there (a slow link
+//     that keeps moving is not cut off);
+//   - after an upload's data, the server's close of the data connection and its final reply
+//     share one reply timeout, however the server spaces them out;
+//   - a listing is cut at a byte cap [64 MiB]; the entries before the cut are kept.
+// A deadline that passes gives kErrorInternetTimeout; after a reply or transfer deadline the
+// connection's protocol state is unknown and it is dropped.
 #pragma once
 
 #include <cstdint>

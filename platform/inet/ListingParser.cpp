@@ -12,20 +12,8 @@ constexpr int64_t kMinutesPerDay = 1440;
 // six months, with a few days to spare for the server's time zone and the length of months.
 constexpr int64_t kYearlessSpan = 184 * kMinutesPerDay;
 
-// A decimal number of any length that fits in 64 bits.
-std::optional<uint64_t> parseUnsigned(std::string_view text) {
-  if (!AllAsciiDigits(text)) return std::nullopt;
-  uint64_t value = 0;
-  for (char c : text) {
-    const auto digit = static_cast<uint64_t>(c - '0');
-    if (value > (UINT64_MAX - digit) / 10) return std::nullopt;
-    value = value * 10 + digit;
-  }
-  return value;
-}
-
 int parseSmall(std::string_view text) {
-  const auto value = parseUnsigned(text);
+  const auto value = ParseUnsignedDecimal(text);
   return value && *value <= 100000 ? static_cast<int>(*value) : -1;
 }
 
@@ -95,7 +83,7 @@ bool applyMlsdFact(std::string_view fact, ListingEntry* entry) {
     }
     entry->isDirectory = EqualsIgnoringAsciiCase(value, "dir");
   } else if (EqualsIgnoringAsciiCase(key, "size") || EqualsIgnoringAsciiCase(key, "sizd")) {
-    const auto size = parseUnsigned(value);
+    const auto size = ParseUnsignedDecimal(value);
     if (!size) return false;
     entry->size = *size;
   } else if (EqualsIgnoringAsciiCase(key, "modify")) {
@@ -331,7 +319,7 @@ std::optional<ListingEntry> parseUnixLine(std::string_view line, const CivilTime
         return unixEntry(line, *type, *size, *date);
       }
     }
-    size = parseUnsigned(nextToken(line, &pos));
+    size = ParseUnsignedDecimal(nextToken(line, &pos));
   }
   return std::nullopt;
 }
@@ -385,14 +373,14 @@ bool parseDosClock(std::string_view text, std::string_view line, size_t* pos, Ci
 // "1234567" or with thousands separators as Windows prints them, "1,234,567".
 std::optional<uint64_t> parseDosSize(std::string_view text) {
   const size_t first = text.find(',');
-  if (first == std::string_view::npos) return parseUnsigned(text);
+  if (first == std::string_view::npos) return ParseUnsignedDecimal(text);
   if (first == 0 || first > 3 || (text.size() - first) % 4 != 0) return std::nullopt;
   std::string digits(text.substr(0, first));
   for (size_t i = first; i < text.size(); i += 4) {
     if (text[i] != ',') return std::nullopt;
     digits += text.substr(i + 1, 3);
   }
-  return parseUnsigned(digits);
+  return ParseUnsignedDecimal(digits);
 }
 
 std::optional<ListingEntry> parseDosLine(std::string_view line) {
