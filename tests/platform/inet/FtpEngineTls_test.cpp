@@ -1,9 +1,10 @@
-// The engine over TLS (ftpes://, ftps://) against real servers and the scripted one, with
-// certificates made for the test: stored and fetched bytes compared, not the replies; every
-// refused certificate with its code, reason and fingerprint; and never a USER or PASS sent
-// where TLS could not be had.
+// The engine over TLS (ftpes://, ftps://) against real servers (pyftpdlib, vsftpd, proftpd,
+// pure-ftpd) and the scripted one, with certificates made for the test: stored and fetched bytes
+// compared, not the replies; every refused certificate with its code, reason and fingerprint;
+// and never a USER or PASS sent where TLS could not be had.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
 
 #include "platform/inet/FtpEngine.h"
@@ -20,6 +21,12 @@ using testsupport::TempDir;
 using testsupport::TestCertificate;
 using namespace inet::testing;
 
+size_t occurrences(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
 std::string fingerprint(const std::string& certificate) {
   const std::string out = testsupport::RunProcess({"openssl", "x509", "-noout", "-fingerprint",
                                                    "-sha256", "-in", certificate})
@@ -32,7 +39,7 @@ class Tls : public ::testing::Test {
   // A connection as the server's user over `scheme`, trusting `trust` (a file; "" for none).
   HandleResult connect(const FtpServer& server, const std::string& scheme, const std::string& trust,
                        uint32_t flags = kFlagPassive) {
-    EngineOptions options = ShortTimeouts();
+    EngineOptions options = m_options;
     options.trustFile = trust;
     m_api = MakeFtpEngine(options);
     const Handle root = m_api->InternetOpenA(nullptr, 0, nullptr, nullptr, 0).handle;
@@ -41,8 +48,11 @@ class Tls : public ::testing::Test {
                                    server.password().c_str(), kServiceFtp, flags, 0);
   }
 
-  // Uploads, lists and downloads a file of random bytes; compares what arrived both ways.
-  void roundTrip(const FtpServer& server, Handle connection) {
+  // Uploads, lists and downloads a file of random bytes in `folder` (below the served folder; ""
+  // for itself); compares what arrived both ways.
+  void roundTrip(const FtpServer& server, Handle connection, const std::string& folder = "") {
+    const std::string stored = server.root() + (folder.empty() ? "" : "/" + folder) + "/up.bin";
+    if (!folder.empty()) ASSERT_TRUE(m_api->FtpSetCurrentDirectoryA(connection, folder.c_str()).ok);
     std::mt19937 random(11);
     std::string content(3 << 20, '\0');
     for (char& c : content) c = static_cast<char>(random() & 0xFF);
@@ -52,7 +62,7 @@ class Tls : public ::testing::Test {
                       ->FtpPutFileA(connection, m_local.file("up.bin").c_str(), "up.bin",
                                     kTransferTypeBinary, 0)
                       .ok);
-      EXPECT_TRUE(testsupport::ReadFile(server.root() + "/up.bin") == content);
+      EXPECT_TRUE(testsupport::ReadFile(stored) == content);
       uint32_t error = 0;
       const auto listed = ListAll(*m_api, connection, "*.*", &error);
       EXPECT_EQ(error, kErrorNoMoreFiles);
@@ -67,6 +77,19 @@ class Tls : public ::testing::Test {
     }
   }
 
+  // roundTrip in passive and in active mode, each on a connection of its own.
+  void roundTripsBothModes(const FtpServer& server, const std::string& scheme = "ftpes://",
+                           const std::string& folder = "") {
+    for (uint32_t flags : {kFlagPassive, 0u}) {
+      SCOPED_TRACE(scheme + (flags ? " passive" : " active"));
+      const HandleResult connection = connect(server, scheme, TestCertificate("ca.crt"), flags);
+      ASSERT_NE(connection.handle, 0u) << connection.error;
+      roundTrip(server, connection.handle, folder);
+      server.handRootToServer();  // the next round overwrites what this one stored
+    }
+  }
+
+  EngineOptions m_options = ShortTimeouts();
   std::unique_ptr<InternetApi> m_api;
   TempDir m_local;
 };
@@ -79,12 +102,7 @@ TEST_F(Tls, ExplicitTlsCarriesUploadsListingsAndDownloadsWhole) {
   testsupport::PyftpdlibOptions options;
   options.tlsCertificate = TestCertificate("server.pem");
   START_OR_SKIP(server, testsupport::StartPyftpdlib(options));
-  for (uint32_t flags : {kFlagPassive, 0u}) {
-    SCOPED_TRACE(flags);
-    const HandleResult connection = connect(*server, "ftpes://", TestCertificate("ca.crt"), flags);
-    ASSERT_NE(connection.handle, 0u) << connection.error;
-    roundTrip(*server, connection.handle);
-  }
+  roundTripsBothModes(*server);
   const std::vector<std::string> commands = server->commands();
   EXPECT_EQ(commands.at(0), "AUTH TLS");
   EXPECT_TRUE(Contains(commands, "PBSZ 0") && Contains(commands, "PROT P"));
@@ -96,15 +114,34 @@ TEST_F(Tls, VsftpdRequiringSessionReuseTakesExplicitAndImplicitTls) {
     options.tls = mode;
     options.tlsCertificate = TestCertificate("server.pem");
     START_OR_SKIP(server, testsupport::StartVsftpd(options));
-    const char* scheme = mode == testsupport::TlsMode::Explicit ? "ftpes://" : "ftps://";
-    for (uint32_t flags : {kFlagPassive, 0u}) {
-      SCOPED_TRACE(std::string(scheme) + (flags ? " passive" : " active"));
-      const HandleResult connection = connect(*server, scheme, TestCertificate("ca.crt"), flags);
-      ASSERT_NE(connection.handle, 0u) << connection.error;
-      roundTrip(*server, connection.handle);
-      server->handRootToServer();  // the next round overwrites what this one stored
-    }
+    roundTripsBothModes(*server, mode == testsupport::TlsMode::Explicit ? "ftpes://" : "ftps://");
   }
+}
+
+TEST_F(Tls, PureFtpdTakesExplicitTls) {
+  START_OR_SKIP(server,
+                testsupport::StartPureFtpd({.tlsCertificate = TestCertificate("server.pem")}));
+  roundTripsBothModes(*server);
+}
+
+// proftpd takes each TLS 1.3 ticket once, sends none on an upload's data connection and refuses
+// a data connection that resumes no session: the first transfer after an upload is refused.
+// The session then goes on at TLS 1.2, where every data connection resumes.
+TEST_F(Tls, ProftpdRefusingTheConnectionAfterAnUploadIsServedAtTls12) {
+  START_OR_SKIP(server,
+                testsupport::StartProftpd({.tlsCertificate = TestCertificate("server.pem")}));
+  // proftpd accepts no connection for 400 ms after one of its sessions ended.
+  m_options.replyTimeout = std::chrono::seconds(2);
+  // In a folder of its own, which the new connection must return to.
+  std::filesystem::create_directory(server->root() + "/inner");
+  server->handRootToServer();
+  roundTripsBothModes(*server, "ftpes://", "inner");
+  // Its TLS log: one refusal per session and none after it, as the session went on over a new
+  // control connection at TLS 1.2.
+  const std::string log = server->serverOutput();
+  EXPECT_EQ(occurrences(log, "client did not reuse TLS session, rejecting data connection"), 2u)
+      << log;
+  EXPECT_EQ(occurrences(log, "TLSv1.2 connection accepted"), 2u) << log;
 }
 
 TEST_F(Tls, TheServersOwnCertificateInTheTrustFileIsEnough) {

@@ -1,6 +1,7 @@
 // FTP servers for tests, each started as a child process on a free loopback port and serving a
-// fresh temporary folder: pyftpdlib (any user, IPv4 or IPv6, every command logged), vsftpd
-// (needs root; logs in a system user) and the scripted misbehaving server.
+// fresh temporary folder: pyftpdlib (any user, IPv4 or IPv6, every command logged), vsftpd,
+// proftpd and pure-ftpd (need root; sessions run as a system user) and the scripted
+// misbehaving server.
 #pragma once
 
 #include <sys/types.h>
@@ -42,7 +43,8 @@ class FtpServer {
   // files in root(). Nothing to do where the server runs as root (pyftpdlib).
   virtual void handRootToServer() const {}
 
-  // What the server wrote to its standard output and error so far (for failure messages).
+  // What the server wrote to its standard output and error so far (for failure messages); for
+  // proftpd also its TLS log.
   std::string serverOutput() const;
 
  protected:
@@ -100,6 +102,35 @@ struct VsftpdOptions {
 // log. commands() comes from vsftpd's protocol log: unprintable bytes appear as "?".
 // Returns nullptr when not root or vsftpd is missing; LastStartFailure() says why.
 std::unique_ptr<FtpServer> StartVsftpd(const VsftpdOptions& options = {});
+
+struct ProftpdOptions {
+  // A PEM file with an EC certificate and its key (as TestCertificate's are): explicit TLS
+  // (RFC 4217) at TLS 1.2 or 1.3, required for log-ins and every data connection, with data
+  // connections required to reuse the control connection's TLS session (proftpd's default).
+  // Empty: no TLS.
+  std::string tlsCertificate = {};
+};
+
+// Starts proftpd with mod_tls (as scripts/setup-tests unpacks them) on 127.0.0.1 and waits for
+// its greeting. Logs in "tester" from a user file of its own; sessions run as the system user
+// "qptester" (see StartVsftpd), chrooted into root(). commands() comes from proftpd's command
+// log. serverOutput() also holds mod_tls's log: a line for each handshake ("TLSv1.3 data
+// connection accepted ... (... resumed session)", "client did not reuse TLS session, rejecting
+// data connection ..."). Returns nullptr when not root or proftpd is missing;
+// LastStartFailure() says why.
+std::unique_ptr<FtpServer> StartProftpd(const ProftpdOptions& options = {});
+
+struct PureFtpdOptions {
+  // A PEM file with certificate and key: explicit TLS (RFC 4217) required for log-ins and every
+  // data connection (pure-ftpd -Y 3). Empty: no TLS.
+  std::string tlsCertificate = {};
+};
+
+// Starts pure-ftpd (as scripts/setup-tests unpacks it) on 127.0.0.1 and waits for its greeting.
+// Logs in "tester" from a user database of its own; sessions run as the system user "qptester"
+// (see StartVsftpd), chrooted into root(). pure-ftpd logs only to syslog: commands() is always
+// empty. Returns nullptr when not root or pure-ftpd is missing; LastStartFailure() says why.
+std::unique_ptr<FtpServer> StartPureFtpd(const PureFtpdOptions& options = {});
 
 // Starts the scripted misbehaving server, tests/support/scripted/scripted_ftpd.py, playing
 // `scenario` (a file of its folder "scenarios", named without ".scenario") on 127.0.0.1. It

@@ -1,5 +1,6 @@
 #include "tests/support/common/Process.h"
 
+#include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -9,6 +10,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <fstream>
+#include <sstream>
 #include <thread>
 
 extern char** environ;
@@ -164,6 +167,50 @@ int StopProcess(pid_t pid, std::chrono::milliseconds grace) {
   kill(-pid, SIGTERM);
   waitForEnd(pid, Clock::now() + grace);
   return killGroupAndReap(pid);
+}
+
+namespace {
+
+// The parent and process group of `pid` from /proc/<pid>/stat, also of a zombie; false when
+// there is no such process.
+bool parentAndGroup(pid_t pid, pid_t* parent, pid_t* group) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const size_t close = text.rfind(')');  // the command name may hold spaces and parentheses
+  if (close == std::string::npos) return false;
+  std::istringstream rest(text.substr(close + 1));
+  char state;
+  return static_cast<bool>(rest >> state >> *parent >> *group);
+}
+
+// The processes of the group `leader` leads other than the leader (`childrenOnly`: only its
+// children), zombies included.
+std::vector<pid_t> followersOf(pid_t leader, bool childrenOnly) {
+  std::vector<pid_t> found;
+  DIR* proc = opendir("/proc");
+  for (dirent* e; proc != nullptr && (e = readdir(proc)) != nullptr;) {
+    const pid_t pid = std::atoi(e->d_name);
+    pid_t parent, group;
+    if (pid > 0 && pid != leader && parentAndGroup(pid, &parent, &group) && group == leader &&
+        (!childrenOnly || parent == leader)) {
+      found.push_back(pid);
+    }
+  }
+  if (proc != nullptr) closedir(proc);
+  return found;
+}
+
+}  // namespace
+
+int StopSessionsThenProcess(pid_t pid, std::chrono::milliseconds grace) {
+  if (pid <= 0) return -1;
+  for (pid_t follower : followersOf(pid, false)) kill(follower, SIGTERM);
+  // Until the leader has reaped its children; what they leave to others is not its business.
+  const auto deadline = Clock::now() + grace;
+  while (!followersOf(pid, true).empty() && Clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return StopProcess(pid);
 }
 
 namespace {

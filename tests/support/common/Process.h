@@ -52,6 +52,12 @@ pid_t SpawnProcess(const std::vector<std::string>& argv, const ProcessOptions& o
 // convention of ProcessResult::exitCode.
 int StopProcess(pid_t pid, std::chrono::milliseconds grace = std::chrono::milliseconds(3000));
 
+// Like StopProcess, but first ends the other processes of the group (SIGTERM) and waits up to
+// `grace` until the leader has reaped its children: for a server that cleans up after a
+// session when it reaps it.
+int StopSessionsThenProcess(pid_t pid,
+                            std::chrono::milliseconds grace = std::chrono::milliseconds(1000));
+
 // True when a process started by SpawnProcess has ended; `exitCode` then receives its exit
 // code as in ProcessResult. Does not reap it: StopProcess must still be called.
 bool ProcessEnded(pid_t pid, int* exitCode = nullptr);

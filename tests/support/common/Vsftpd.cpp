@@ -1,20 +1,14 @@
 // The vsftpd fixture: a per-instance configuration on a free loopback port, logging in the
 // system user "qptester" into the instance's own folder.
-#include <fcntl.h>
-#include <grp.h>
 #include <pwd.h>
 #include <shadow.h>
 #include <strings.h>
-#include <sys/file.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
-#include <thread>
 
 #include "tests/support/common/FtpServers.h"
-#include "tests/support/common/Process.h"
 #include "tests/support/common/ServerStart.h"
 
 namespace fs = std::filesystem;
@@ -27,7 +21,7 @@ namespace {
 #endif
 // Unpacked from Debian's package, not installed: the package would enable a system service.
 constexpr const char* kVsftpd = QP_TEST_VSFTPD;
-constexpr const char* kUser = "qptester";
+constexpr const char* kUser = detail::kSessionUser;
 constexpr const char* kPassword = "qp-Test-5ecret";
 constexpr const char* kAnonymousUser = "qpanonymous";
 // SHA-512 crypt of kPassword (openssl passwd -6 -salt qpfixture), so that setting it needs
@@ -43,51 +37,37 @@ constexpr const char* kPamConfig =
     "# PAM service of the test suite's vsftpd fixture (its user has no login shell).\n"
     "auth required pam_unix.so nodelay\n"
     "account required pam_unix.so\n";
-constexpr const char* kSetupLock = "/tmp/qp-vsftpd-fixture.lock";
-
-// Runs a setup command; returns "" or why it failed.
-std::string runSetup(const std::vector<std::string>& argv) {
-  ProcessResult r = RunProcess(argv);
-  if (r.exitCode == 0) return "";
-  return argv[0] + " failed (" + std::to_string(r.exitCode) + "): " + r.err;
-}
 
 std::string fileText(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// Makes sure the system user, its password and the PAM service exist. Serialised with a file
-// lock, as parallel test processes may do it at the same time. Returns "" or why it failed.
-std::string ensureSystemUser() {
-  int lock = open(kSetupLock, O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (lock < 0 || flock(lock, LOCK_EX) != 0) return std::string("cannot lock ") + kSetupLock;
-  std::string failure;
-  // vsftpd enters the home folder before local_root, so it must exist: "/" serves every
-  // instance, and the session is still chrooted into that instance's local_root.
-  if (const passwd* pw = getpwnam(kUser); pw == nullptr) {
-    failure = runSetup({"useradd", "--system", "--no-create-home", "--home-dir", "/", "--shell",
-                        "/usr/sbin/nologin", "--password", kPasswordHash, kUser});
-  } else if (std::string(pw->pw_dir) != "/") {
-    failure = runSetup({"usermod", "--home", "/", kUser});
+// Makes sure the session user has vsftpd's home "/" and kPassword, that its anonymous user
+// exists and that the PAM service is there. Returns "" or why it failed.
+std::string ensureVsftpdAccounts() {
+  detail::SetupLock lock;
+  if (!lock.ok()) return "cannot take the setup lock";
+  std::string failure = detail::ensureSessionUser();
+  if (const passwd* pw = getpwnam(kUser); failure.empty() && pw && std::string(pw->pw_dir) != "/") {
+    failure = detail::runSetup({"usermod", "--home", "/", kUser});
   }
   // Anonymous sessions run as a user of their own, who cannot write the served folder (vsftpd
   // refuses a writable anonymous root); Debian's "ftp" user comes only with the installed
   // package.
   if (failure.empty() && getpwnam(kAnonymousUser) == nullptr) {
-    failure = runSetup({"useradd", "--system", "--no-create-home", "--home-dir", "/", "--shell",
-                        "/usr/sbin/nologin", kAnonymousUser});
+    failure = detail::runSetup({"useradd", "--system", "--no-create-home", "--home-dir", "/",
+                                "--shell", "/usr/sbin/nologin", kAnonymousUser});
   }
   if (const spwd* sp = getspnam(kUser);
       failure.empty() && (sp == nullptr || kPasswordHash != std::string(sp->sp_pwdp))) {
-    failure = runSetup({"usermod", "--password", kPasswordHash, kUser});
+    failure = detail::runSetup({"usermod", "--password", kPasswordHash, kUser});
   }
   std::string pamPath = std::string("/etc/pam.d/") + kPamService;
   if (failure.empty() && fileText(pamPath) != kPamConfig) {
     std::ofstream(pamPath, std::ios::binary | std::ios::trunc) << kPamConfig;
     if (fileText(pamPath) != kPamConfig) failure = "cannot write " + pamPath;
   }
-  close(lock);
   return failure;
 }
 
@@ -105,9 +85,9 @@ bool commandOfLogLine(const std::string& line, std::string& command) {
   return true;
 }
 
-class VsftpdServer : public FtpServer {
+class VsftpdServer : public detail::AccountServer {
  public:
-  VsftpdServer() : FtpServer("127.0.0.1", kUser, kPassword) {}
+  VsftpdServer() : AccountServer("127.0.0.1", kUser, kPassword) {}
 
   std::vector<std::string> commands() const override {
     std::vector<std::string> out;
@@ -120,25 +100,11 @@ class VsftpdServer : public FtpServer {
     return out;
   }
 
-  void handRootToServer() const override {
-    const passwd* pw = getpwnam(kUser);
-    if (pw == nullptr) return;
-    (void)!lchown(root().c_str(), pw->pw_uid, pw->pw_gid);
-    std::error_code ec;
-    for (auto it = fs::recursive_directory_iterator(root(), ec);
-         !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-      (void)!lchown(it->path().c_str(), pw->pw_uid, pw->pw_gid);
-    }
-  }
-
   std::string start(const VsftpdOptions& options);
 
  private:
   std::string logPath() const { return m_work.file("vsftpd.log"); }
   std::string writeConfig(const VsftpdOptions& options) const;
-  // Starts vsftpd on m_port and waits for its greeting. "" on success; "busy" when the port
-  // was taken meanwhile; else why it failed.
-  std::string launch(const std::string& config, bool tlsFirst);
 };
 
 std::string VsftpdServer::writeConfig(const VsftpdOptions& options) const {
@@ -174,67 +140,29 @@ std::string VsftpdServer::writeConfig(const VsftpdOptions& options) const {
   return conf ? path : "";
 }
 
-std::string VsftpdServer::launch(const std::string& config, bool tlsFirst) {
-  int outFd =
-      open(m_work.file("server.out").c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-  std::string error;
-  m_pid = SpawnProcess({kVsftpd, config}, {}, outFd, outFd, error);
-  if (outFd >= 0) close(outFd);
-  if (m_pid <= 0) return "cannot start vsftpd: " + error;
-  auto deadline = std::chrono::steady_clock::now() + detail::kStartTimeout;
-  std::string detail;
-  while (std::chrono::steady_clock::now() < deadline) {
-    if (ProcessEnded(m_pid)) break;
-    switch (detail::readGreeting(m_host, m_port, detail, tlsFirst)) {
-      case detail::GreetingResult::Ok:
-        return "";
-      case detail::GreetingResult::Other:
-        return "vsftpd greeted with: " + detail;
-      case detail::GreetingResult::Refused:
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-  }
-  StopProcess(m_pid);
-  m_pid = -1;
-  std::string output = serverOutput();
-  if (output.find("could not bind") != std::string::npos) return "busy";
-  return "vsftpd did not come up on port " + std::to_string(m_port) + ": " + output;
-}
-
 std::string VsftpdServer::start(const VsftpdOptions& options) {
-  if (std::string failure = ensureSystemUser(); !failure.empty()) return failure;
+  if (std::string failure = ensureVsftpdAccounts(); !failure.empty()) return failure;
+  uid_t uid;
+  gid_t gid;
+  if (std::string failure = prepareRoot(&uid, &gid); !failure.empty()) return failure;
+  // The session processes reach secure_chroot_dir in the work folder.
   std::error_code ec;
   fs::create_directory(m_work.file("empty"), ec);
-  // The session runs as the user and must reach and own its folder.
-  chmod(root().c_str(), 0755);
   chmod(m_work.path().c_str(), 0755);
-  handRootToServer();
-  for (int attempt = 0; attempt < 5; ++attempt) {
-    m_port = detail::pickFreePort(m_host);
-    std::string config = writeConfig(options);
-    if (m_port == 0 || config.empty()) return "cannot choose a port or write the configuration";
-    std::string failure = launch(config, options.tls == TlsMode::Implicit);
-    if (failure != "busy") return failure;
-  }
-  return "no free port for vsftpd after 5 attempts";
+  return launch(
+      "vsftpd",
+      [&] {
+        const std::string config = writeConfig(options);
+        return config.empty() ? std::vector<std::string>{}
+                              : std::vector<std::string>{kVsftpd, config};
+      },
+      {}, "could not bind", options.tls == TlsMode::Implicit);
 }
 
 }  // namespace
 
 std::unique_ptr<FtpServer> StartVsftpd(const VsftpdOptions& options) {
-  if (geteuid() != 0) {
-    detail::setStartFailure("vsftpd needs root (it logs in a system user)");
-    return nullptr;
-  }
-  if (access(kVsftpd, X_OK) != 0) {
-    detail::setStartFailure(std::string(kVsftpd) + " is missing (run scripts/setup-tests)");
-    return nullptr;
-  }
-  auto server = std::make_unique<VsftpdServer>();
-  std::string failure = server->start(options);
-  detail::setStartFailure(failure);
-  if (!failure.empty()) return nullptr;
-  return server;
+  return detail::StartAccountServer<VsftpdServer>("vsftpd", kVsftpd, options);
 }
 
 }  // namespace testsupport

@@ -169,5 +169,42 @@ TEST(VsftpdFixture, StopsWithoutLeavingSessionProcessesOrFolder) {
   expectStopsCleanly(std::move(server));
 }
 
+// proftpd and pure-ftpd in clear: each logs in its user, serves and writes its own folder as the
+// session user, and stops together with its session processes.
+TEST(UnpackedServerFixtures, ProftpdAndPureFtpdServeTheirFolderAndStopCleanly) {
+  struct Case {
+    std::unique_ptr<FtpServer> (*start)();
+    bool logsCommands;
+  };
+  const Case cases[] = {{[] { return StartProftpd(); }, true},
+                        {[] { return StartPureFtpd(); }, false}};
+  for (const Case& c : cases) {
+    auto server = c.start();
+    if (!server &&
+        (geteuid() != 0 || LastStartFailure().find(" is missing") != std::string::npos)) {
+      GTEST_SKIP() << LastStartFailure();
+    }
+    ASSERT_TRUE(server) << LastStartFailure();
+    WriteFile(server->root() + "/placed.txt", "x");
+    server->handRootToServer();
+    RawFtpClient client(server->host(), server->port());
+    ASSERT_EQ(logIn(client, server->user(), server->password()).substr(0, 3), "230");
+    const std::string listing = client.listActive(/*extended=*/true);
+    EXPECT_NE(listing.find("placed.txt"), std::string::npos) << listing;
+    EXPECT_EQ(client.command("DELE placed.txt").substr(0, 3), "250");
+    EXPECT_EQ(client.command("MKD made").substr(0, 3), "257");
+    EXPECT_TRUE(std::filesystem::is_directory(server->root() + "/made"));
+    const std::vector<std::string> logged = {"USER " + server->user(), "PASS ****", "EPRT", "LIST",
+                                             "DELE placed.txt",        "MKD made"};
+    if (c.logsCommands) {
+      std::vector<std::string> commands = server->commands();
+      ASSERT_EQ(commands.size(), logged.size());
+      commands[2].resize(4);  // EPRT's port differs from run to run
+      EXPECT_EQ(commands, logged);
+    }
+    expectStopsCleanly(std::move(server));
+  }
+}
+
 }  // namespace
 }  // namespace testsupport

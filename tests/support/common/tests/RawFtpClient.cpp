@@ -90,8 +90,9 @@ std::string RawFtpClient::listActive(bool extended) {
     return "ERROR: cannot listen";
   }
   unsigned port = ntohs(addr.sin_port);
-  std::string r =
-      command("PORT 127,0,0,1," + std::to_string(port / 256) + "," + std::to_string(port % 256));
+  std::string r = command(extended ? "EPRT |1|127.0.0.1|" + std::to_string(port) + "|"
+                                   : "PORT 127,0,0,1," + std::to_string(port / 256) + "," +
+                                         std::to_string(port % 256));
   // 125 or 150 both announce the transfer (RFC 959).
   if (r.rfind("200", 0) != 0 || (r = command("LIST"))[0] != '1') {
     close(listener);
