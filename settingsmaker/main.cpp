@@ -6,29 +6,17 @@
 
 #include <cstdio>
 #include <iostream>
-#include <string>
 
 #include "platform/cmdline/CommandLine.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/dialogs/QtDialogs.h"
 #include "platform/files/Files.h"
 #include "settingsmaker/Form1.h"
-
-namespace {
-
-cmdline::ProgramInfo programInfo() {
-  const std::string folder = files::ToFileSystemPath(files::ExecutableFolder());
-  return {"Quillprep", QP_VERSION,
-          "Shows the form that writes Quillpst.dat, the settings file of Quillpost, into the\n"
-          "current working directory (it needs a display). Its load button and its password\n"
-          "recovery read the file from\n  " +
-              folder + "/Quillpst.dat\n"};
-}
-
-}  // namespace
+#include "settingsmaker/ProgramInfo.h"
 
 int main(int argc, char** argv) {
-  if (const auto done = cmdline::HandleArguments(argc, argv, programInfo(), std::cout, std::cerr)) {
+  if (const auto done =
+          cmdline::HandleArguments(argc, argv, QuillprepInfo(), std::cout, std::cerr)) {
     return *done;
   }
   // Without a window system Qt would abort with a less helpful message; a platform named

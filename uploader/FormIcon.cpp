@@ -4,22 +4,32 @@
 #include <QPixmap>
 #include <QPolygonF>
 
+#include <iterator>
+
+#include "uploader/IconShape.h"
+
 namespace {
+
+QPolygonF polygon(const IconPoint* points, size_t count) {
+  QPolygonF shape;
+  for (size_t i = 0; i < count; ++i) shape << QPointF(points[i].x, points[i].y);
+  return shape;
+}
 
 QPixmap drawIcon(int size) {
   QPixmap pixmap(size, size);
   pixmap.fill(Qt::transparent);
   QPainter p(&pixmap);
   p.setRenderHint(QPainter::Antialiasing);
-  p.scale(size / 32.0, size / 32.0);
+  p.scale(size / double(kIconGrid), size / double(kIconGrid));
   p.setPen(Qt::NoPen);
-  p.setBrush(QColor(0x1f, 0x5f, 0xa8));
-  p.drawRoundedRect(QRectF(1, 1, 30, 30), 6, 6);
-  // The sheet with a folded corner, and the arrow going up.
+  p.setBrush(QColor(QRgb(kIconTileColour)));
+  p.drawRoundedRect(QRectF(kIconTileLeft, kIconTileLeft, kIconTileSize, kIconTileSize),
+                    kIconTileRadius, kIconTileRadius);
   p.setBrush(Qt::white);
-  p.drawPolygon(QPolygonF({{8, 6}, {19, 6}, {24, 11}, {24, 27}, {8, 27}}));
-  p.setBrush(QColor(0xe8, 0x7a, 0x1e));
-  p.drawPolygon(QPolygonF({{16, 10}, {21, 16}, {18, 16}, {18, 24}, {14, 24}, {14, 16}, {11, 16}}));
+  p.drawPolygon(polygon(kIconSheet, std::size(kIconSheet)));
+  p.setBrush(QColor(QRgb(kIconArrowColour)));
+  p.drawPolygon(polygon(kIconArrow, std::size(kIconArrow)));
   return pixmap;
 }
 

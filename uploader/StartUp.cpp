@@ -57,21 +57,10 @@ bool localFileExists(const std::u16string& LocalFilePath) {
   return LocalFilePath.empty() || files::NormalFileExists(LocalFilePath);
 }
 
-bool connect(StartUpControls& controls, McWinFTP& clsFtp) {
-  clsFtp.SetRemoteHost(controls.serverText());
-  clsFtp.SetUser(controls.userText());
-  clsFtp.SetPassword(controls.passText());
-  clsFtp.SetPassiveFlag(controls.passiveChecked());
-  clsFtp.OpenSession();
-  if (clsFtp.hFTP() == 0) return false;
-  controls.refreshFileList();
-  controls.disableOpen();
-  return true;
-}
-
 std::optional<uintmax_t> localFileSize(const std::u16string& LocalFilePath) {
   std::error_code error;
-  const uintmax_t size = std::filesystem::file_size(files::ToFileSystemPath(LocalFilePath), error);
+  // By the UTF-16 name: on Windows a narrow name would go through the ANSI code page.
+  const uintmax_t size = std::filesystem::file_size(std::filesystem::path(LocalFilePath), error);
   return error ? std::nullopt : std::optional<uintmax_t>(size);
 }
 
@@ -90,7 +79,7 @@ bool upload(McWinFTP& clsFtp, const SettingsRecord& settings, const std::u16stri
 
 }  // namespace
 
-ExitStatus RunStartUp(StartUpControls& controls, McWinFTP& clsFtp, dialogs::Dialogs& dialogs,
+ExitStatus RunStartUp(WindowControls& controls, McWinFTP& clsFtp, dialogs::Dialogs& dialogs,
                       const StartUpEnvironment& environment) {
   const std::optional<StartUpSettings> read = readSettings(dialogs, environment.settingsFolder);
   if (!read) return ExitStatus::SettingsProblem;
@@ -102,16 +91,19 @@ ExitStatus RunStartUp(StartUpControls& controls, McWinFTP& clsFtp, dialogs::Dial
     say(dialogs, u"指定したローカルファイルは存在しません");
     return ExitStatus::LocalFileMissing;
   }
-  if (!connect(controls, clsFtp)) {
+  const WindowParts window{controls, &clsFtp, dialogs};
+  if (!ConnectFromControls(controls, clsFtp)) {
     say(dialogs, u"接続できませんでした");
     return ExitStatus::NotConnected;
   }
+  RefreshFileList(window);
+  controls.setOpenEnabled(false);
   clsFtp.SetCurDir(settings.InitialDir);
-  controls.refreshFileList();
+  RefreshFileList(window);
   const RemoteNameChoice remote = ChooseRemoteName(settings.RemoteFileName, environment.clock);
   if (settings.LocalFilePath.empty()) return ExitStatus::Done;
   if (!upload(clsFtp, settings, remote.name, environment)) return ExitStatus::UploadFailed;
-  controls.refreshFileList();
+  RefreshFileList(window);
   if (remote.showCompletion) {
     say(dialogs,
         CompletionMessage(settings.LocalFilePath, environment.clock(), settings.ServerName),

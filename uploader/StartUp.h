@@ -1,6 +1,6 @@
 // The one-shot upload that runs while the window loads: read the settings, check the local
 // file, connect, list, change directory, upload, report; and the exit status that tells a
-// script how it ended. The window supplies its controls through StartUpControls.
+// script how it ended. The window supplies its controls through WindowControls.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +11,8 @@
 #include "ftp/McWinFTP.h"
 #include "platform/dialogs/Dialogs.h"
 #include "uploader/Clock.h"
+#include "uploader/WindowCommands.h"
+#include "uploader/WindowControls.h"
 
 // How the program ends; the value is the process's exit status.
 enum class ExitStatus : int {
@@ -33,21 +35,6 @@ struct StoredUpload {
   double seconds = 0;              // how long the upload took
 };
 
-// The controls of the window that the start-up reads and writes.
-class StartUpControls {
- public:
-  virtual ~StartUpControls() = default;
-  virtual void setServerText(const std::u16string& text) = 0;  // txtServer
-  virtual void setUserText(const std::u16string& text) = 0;    // txtUser
-  virtual void setPassText(const std::u16string& text) = 0;    // txtPass
-  virtual std::u16string serverText() const = 0;
-  virtual std::u16string userText() const = 0;
-  virtual std::u16string passText() const = 0;
-  virtual bool passiveChecked() const = 0;  // chkPassive in any state but unchecked
-  virtual void refreshFileList() = 0;       // rebuilds lstFiles from the current directory
-  virtual void disableOpen() = 0;           // cmdOpen
-};
-
 struct StartUpEnvironment {
   std::u16string settingsFolder;  // where Quillpst.dat is read from
   Clock clock;                    // the current local date and time
@@ -56,11 +43,8 @@ struct StartUpEnvironment {
   std::function<void(const StoredUpload&)> onStored = {};
 };
 
-// The title of every box of the uploader.
-inline constexpr char16_t kAppTitle[] = u"Quillpost";
-
 // Runs the start-up from reading the settings to the completion message, on `clsFtp` (fresh,
-// with the window's FTPFrr handler attached), showing its messages through `dialogs`. Closing
-// the window is the caller's last step. Never throws.
-ExitStatus RunStartUp(StartUpControls& controls, McWinFTP& clsFtp, dialogs::Dialogs& dialogs,
+// from MakeSession), connecting as cmdOpen does but without its box, showing its messages through
+// `dialogs`. Closing the window is the caller's last step. Never throws.
+ExitStatus RunStartUp(WindowControls& controls, McWinFTP& clsFtp, dialogs::Dialogs& dialogs,
                       const StartUpEnvironment& environment);

@@ -6,34 +6,30 @@
 
 #include "platform/dialogs/ConsoleDialogs.h"
 #include "platform/files/Files.h"
-
 #include "uploader/ErrorBoxWatch.h"
-#include "uploader/FileListLines.h"
 #include "uploader/StoredRecord.h"
-#include "uploader/UploadNaming.h"
+#include "uploader/WindowCommands.h"
 
 namespace {
 
 // The window's controls as plain values: the three boxes and the passive switch in its checked
 // design state. A refresh still lists the server (its failures are reported), but with no
 // list box to fill its lines are dropped as they come.
-class UnattendedControls : public StartUpControls {
+class UnattendedControls : public WindowControls {
  public:
-  explicit UnattendedControls(McWinFTP& clsFtp) : m_clsFtp(clsFtp) {}
-  void setServerText(const std::u16string& text) override { m_server = text; }
-  void setUserText(const std::u16string& text) override { m_user = text; }
-  void setPassText(const std::u16string& text) override { m_pass = text; }
   std::u16string serverText() const override { return m_server; }
   std::u16string userText() const override { return m_user; }
   std::u16string passText() const override { return m_pass; }
+  void setServerText(const std::u16string& text) override { m_server = text; }
+  void setUserText(const std::u16string& text) override { m_user = text; }
+  void setPassText(const std::u16string& text) override { m_pass = text; }
   bool passiveChecked() const override { return true; }
-  void refreshFileList() override {
-    FileListLines(m_clsFtp, [](const std::u16string&) {});
-  }
-  void disableOpen() override {}
+  void setOpenEnabled(bool) override {}
+  void clearList() override {}
+  void addListLine(const std::u16string&) override {}
+  std::u16string selectedLine() const override { return {}; }
 
  private:
-  McWinFTP& m_clsFtp;
   std::u16string m_server;
   std::u16string m_user;
   std::u16string m_pass;
@@ -43,13 +39,8 @@ class UnattendedControls : public StartUpControls {
 
 ExitStatus RunUnattended(dialogs::Dialogs& dialogs, const StartUpEnvironment& environment,
                          inet::InternetApi* internetApi) {
-  auto clsFtp =
-      internetApi ? std::make_unique<McWinFTP>(*internetApi) : std::make_unique<McWinFTP>();
-  clsFtp->OnFTPFrr([&dialogs](int32_t ErrNumber, const std::u16string& ErrString) {
-    dialogs.MessageBox(FTPFrrMessage(ErrNumber, ErrString), kAppTitle, dialogs::Buttons::Ok,
-                       dialogs::Icon::Critical);
-  });
-  UnattendedControls controls(*clsFtp);
+  std::unique_ptr<McWinFTP> clsFtp = MakeSession(dialogs, internetApi);
+  UnattendedControls controls;
   const ExitStatus status = RunStartUp(controls, *clsFtp, dialogs, environment);
   clsFtp.reset();  // closes the search, the connection and the root handle
   return status;

@@ -13,12 +13,10 @@
 
 #include "platform/dialogs/FormFont.h"
 #include "platform/files/Files.h"
-#include "uploader/FileListLines.h"
 #include "uploader/FormIcon.h"
-#include "uploader/ListLine.h"
 #include "uploader/TabStopDelegate.h"
 #include "uploader/Twips.h"
-#include "uploader/UploadNaming.h"
+#include "uploader/WindowCommands.h"
 #include "uploader/WrappingButton.h"
 
 namespace {
@@ -49,28 +47,37 @@ QFont listFont() {
 
 }  // namespace
 
-// The window's controls as the start-up reads and writes them.
-class fFTPTest::Controls : public StartUpControls {
+// The window's controls as the start-up and the handlers read and write them.
+class fFTPTest::Controls : public WindowControls {
  public:
   explicit Controls(fFTPTest& form) : m_form(form) {}
-  void setServerText(const std::u16string& text) override { m_form.m_txtServer->setText(qs(text)); }
-  void setUserText(const std::u16string& text) override { m_form.m_txtUser->setText(qs(text)); }
-  void setPassText(const std::u16string& text) override { m_form.m_txtPass->setText(qs(text)); }
   std::u16string serverText() const override { return m_form.m_txtServer->text().toStdU16String(); }
   std::u16string userText() const override { return m_form.m_txtUser->text().toStdU16String(); }
   std::u16string passText() const override { return m_form.m_txtPass->text().toStdU16String(); }
+  void setServerText(const std::u16string& text) override { m_form.m_txtServer->setText(qs(text)); }
+  void setUserText(const std::u16string& text) override { m_form.m_txtUser->setText(qs(text)); }
+  void setPassText(const std::u16string& text) override { m_form.m_txtPass->setText(qs(text)); }
   bool passiveChecked() const override {
     return m_form.m_chkPassive->checkState() != Qt::Unchecked;
   }
-  void refreshFileList() override { m_form.RefreshFileList(); }
-  void disableOpen() override { m_form.m_cmdOpen->setEnabled(false); }
+  void setOpenEnabled(bool enabled) override { m_form.m_cmdOpen->setEnabled(enabled); }
+  void clearList() override { m_form.m_lstFiles->clear(); }
+  void addListLine(const std::u16string& line) override { m_form.m_lstFiles->addItem(qs(line)); }
+  std::u16string selectedLine() const override {
+    const QListWidgetItem* item = m_form.m_lstFiles->currentItem();
+    if (item == nullptr || !item->isSelected()) return {};
+    return item->text().toStdU16String();
+  }
 
  private:
   fFTPTest& m_form;
 };
 
 fFTPTest::fFTPTest(dialogs::Dialogs& dialogs, fFTPTestOptions options)
-    : QWidget(nullptr), m_dialogs(dialogs), m_options(std::move(options)) {
+    : QWidget(nullptr),
+      m_dialogs(dialogs),
+      m_options(std::move(options)),
+      m_controls(std::make_unique<Controls>(*this)) {
   if (!m_options.clock) m_options.clock = SystemLocalTime;
   if (m_options.settingsFolder.empty()) m_options.settingsFolder = files::ExecutableFolder();
   setWindowTitle(QStringLiteral("Quillpost"));
@@ -145,19 +152,16 @@ void fFTPTest::connectHandlers() {
 
 void fFTPTest::newSession() {
   m_clsFtp.reset();
-  m_clsFtp = m_options.internetApi ? std::make_unique<McWinFTP>(*m_options.internetApi)
-                                   : std::make_unique<McWinFTP>();
-  m_clsFtp->OnFTPFrr([this](int32_t ErrNumber, const std::u16string& ErrString) {
-    clsFtp_FTPFrr(ErrNumber, ErrString);
-  });
+  m_clsFtp = MakeSession(m_dialogs, m_options.internetApi);
 }
+
+WindowParts fFTPTest::parts() { return {*m_controls, m_clsFtp.get(), m_dialogs}; }
 
 ExitStatus fFTPTest::Form_Load() {
   m_tabStops->setTabStops({100, 100, 100});
   newSession();
-  Controls controls(*this);
   const ExitStatus status =
-      RunStartUp(controls, *m_clsFtp, m_dialogs,
+      RunStartUp(*m_controls, *m_clsFtp, m_dialogs,
                  {m_options.settingsFolder, m_options.clock, m_options.onStored});
   close();
   return status;
@@ -170,35 +174,12 @@ void fFTPTest::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
-void fFTPTest::clsFtp_FTPFrr(int32_t ErrNumber, const std::u16string& ErrString) {
-  m_dialogs.MessageBox(FTPFrrMessage(ErrNumber, ErrString), kAppTitle, dialogs::Buttons::Ok,
-                       dialogs::Icon::Critical);
-}
-
-void fFTPTest::RefreshFileList() {
-  m_lstFiles->clear();
-  if (!m_clsFtp) return;
-  FileListLines(*m_clsFtp, [this](const std::u16string& line) { m_lstFiles->addItem(qs(line)); });
-}
-
-std::u16string fFTPTest::selectedLine() const {
-  const QListWidgetItem* item = m_lstFiles->currentItem();
-  if (item == nullptr || !item->isSelected()) return {};
-  return item->text().toStdU16String();
-}
-
-bool fFTPTest::connected() const { return m_clsFtp && m_clsFtp->hFTP() != 0; }
-
-void fFTPTest::lstFiles_DblClick() {
-  if (!m_clsFtp) return;
-  const std::u16string line = selectedLine();
-  const std::u16string tag = LineTag(line);
-  if (tag == kParentLine) {
-    m_clsFtp->SetCurDir(u"../");
-  } else if (tag == kDirectoryTag) {
-    m_clsFtp->SetCurDir(LineName(line));
-  } else {
-    return;
-  }
-  RefreshFileList();
-}
+void fFTPTest::RefreshFileList() { ::RefreshFileList(parts()); }
+void fFTPTest::lstFiles_DblClick() { ::lstFiles_DblClick(parts()); }
+void fFTPTest::cmdOpen_Click() { ::cmdOpen_Click(parts()); }
+void fFTPTest::cmdClose_Click() { ::cmdClose_Click(parts()); }
+void fFTPTest::cmdDel_Click() { ::cmdDel_Click(parts()); }
+void fFTPTest::cmdGet_Click() { ::cmdGet_Click(parts()); }
+void fFTPTest::cmdPut_Click() { ::cmdPut_Click(parts()); }
+void fFTPTest::cmdRename_Click() { ::cmdRename_Click(parts()); }
+void fFTPTest::cmdMakeDir_Click() { ::cmdMakeDir_Click(parts()); }

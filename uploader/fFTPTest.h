@@ -14,6 +14,7 @@
 #include "platform/dialogs/Dialogs.h"
 #include "uploader/Clock.h"
 #include "uploader/StartUp.h"
+#include "uploader/WindowCommands.h"
 
 class QCheckBox;
 class QFrame;
@@ -51,9 +52,6 @@ class fFTPTest : public QWidget {
   // Releases clsFtp (closing its search, connection and root handle); runs when the window
   // closes, and again harmlessly.
   void Form_Unload();
-  // Shows one FTPFrr event: the number, CR LF, the text; OK, critical, "Quillpost".
-  void clsFtp_FTPFrr(int32_t ErrNumber, const std::u16string& ErrString);
-
   void lstFiles_DblClick();
   void cmdOpen_Click();
   void cmdClose_Click();
@@ -87,20 +85,19 @@ class fFTPTest : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  class Controls;  // the window as the start-up sees it
+  class Controls;  // the window as the start-up and the handlers see it
 
   void createControls();
   void placeControls();  // at the twips of the layout table
   void connectHandlers();
   void newSession();
+  WindowParts parts();
   // Rebuilds lstFiles from clsFtp's current directory.
   void RefreshFileList();
-  // The text of the selected line of lstFiles; empty when none is selected.
-  std::u16string selectedLine() const;
-  bool connected() const;
 
   dialogs::Dialogs& m_dialogs;
   fFTPTestOptions m_options;
+  std::unique_ptr<WindowControls> m_controls;
   std::unique_ptr<McWinFTP> m_clsFtp;
 
   std::array<QLabel*, 3> m_Label1 = {};

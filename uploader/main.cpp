@@ -1,10 +1,8 @@
-// Quillpost: the one-shot uploader. With a display, the start-up runs in its window with Qt
-// boxes; without one (or when the display cannot be reached) no window toolkit is loaded at
-// all, every box goes to standard error as one record and is answered with its default. A
-// successful upload writes one record on standard output. The exit status says how the upload
-// ended.
-#include <dlfcn.h>
-
+// Quillpost: the one-shot uploader. Where someone can answer a box, the start-up runs in its
+// window with the system's boxes; otherwise (Linux: no display, or one that cannot be reached;
+// Windows: no visible window station, or standard error redirected) no window is made, every
+// box goes to standard error as one record and is answered with its default. A successful
+// upload writes one record on standard output. The exit status says how the upload ended.
 #include <iostream>
 #include <string>
 
@@ -12,13 +10,13 @@
 #include "platform/dialogs/Dialogs.h"
 #include "platform/files/Files.h"
 #include "uploader/UnattendedRun.h"
-#include "uploader/WindowRun.h"
+#include "uploader/WindowStart.h"
 
 namespace {
 
 cmdline::ProgramInfo programInfo() {
   const std::string settings =
-      files::ToFileSystemPath(files::ExecutableFolder()) + "/" + "Quillpst.dat";
+      files::ToFileSystemPath(files::ExecutableFolder() + files::PathSeparator() + u"Quillpst.dat");
   return {"Quillpost", QP_VERSION,
           "Uploads the file named in the settings file\n  " + settings +
               "\nto the FTP server named there (Quillprep makes the settings file).\n"
@@ -28,18 +26,6 @@ cmdline::ProgramInfo programInfo() {
               "4 upload failed, 5 stored after an error message, 64 unknown argument.\n"};
 }
 
-// The windowed run from the library beside the executable; -1 when it cannot be loaded or no
-// window system came up.
-int runInWindow(int argc, char** argv) {
-  const std::string library =
-      files::ToFileSystemPath(files::ExecutableFolder()) + "/" + kWindowLibraryName;
-  void* handle = dlopen(library.c_str(), RTLD_NOW | RTLD_GLOBAL);
-  if (handle == nullptr) return -1;
-  auto run = reinterpret_cast<WindowRunFunction>(dlsym(handle, kWindowRunSymbol));
-  // The library stays loaded until the process ends: Qt keeps state in it up to exit.
-  return run == nullptr ? -1 : run(argc, argv);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -47,7 +33,7 @@ int main(int argc, char** argv) {
     return *done;
   }
   if (dialogs::HasDisplay()) {
-    const int status = runInWindow(argc, argv);
+    const int status = RunInWindow(argc, argv);
     if (status >= 0) return status;
   }
   return RunUnattendedProgram();

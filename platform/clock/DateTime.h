@@ -18,3 +18,11 @@ struct DateTime {
 
 // The current local date and time, to the second.
 DateTime SystemLocalTime();
+
+// The current local date and time with its offset from UTC in minutes (east of Greenwich
+// positive: +540 in Japan), read at one instant.
+struct ZonedDateTime {
+  DateTime local;
+  int utcOffsetMinutes = 0;
+};
+ZonedDateTime SystemZonedTime();

@@ -1,9 +1,7 @@
-// Code page 932 through glibc iconv. The whole mapping is read out of iconv once, on first use,
-// into two tables (every BMP code unit to its bytes, every byte pair to its character); after
-// that every conversion is a table walk: fast for long texts, no shared iconv state to guard.
+// Code page 932 from the table generated at build time (make_cp932_table.py): on first use it
+// is spread into two lookup arrays (every BMP code unit to its bytes, every code to its
+// character); after that every conversion is a table walk, the same on every system.
 #include "platform/codepage/CodePage.h"
-
-#include <iconv.h>
 
 #include <array>
 #include <memory>
@@ -11,99 +9,36 @@
 namespace codepage {
 namespace {
 
-constexpr uint16_t kUnmapped = 0xFFFF;          // no encoding (0xFF 0xFF is no valid pair)
-constexpr char16_t kUndefinedChar = u'\u30FB';  // "・", what undefined byte codes decode to
-
-// The lone bytes glibc's decoder rejects but the platform decodes (and encodes back).
-struct LoneByte {
-  uint8_t byte;
+struct Cp932Pair {
+  uint16_t code;  // a single byte (< 0x100) or lead byte * 256 + trail byte
   char16_t ch;
 };
-constexpr std::array<LoneByte, 5> kLoneBytes{{{0x80, u'\u0080'},
-                                              {0xA0, u'\uF8F0'},
-                                              {0xFD, u'\uF8F1'},
-                                              {0xFE, u'\uF8F2'},
-                                              {0xFF, u'\uF8F3'}}};
+#include "Cp932Table.inc"
+
+constexpr uint16_t kUnmapped = 0xFFFF;          // no encoding (0xFF 0xFF is no valid pair)
+constexpr char16_t kUndefinedChar = u'\u30FB';  // "・", what undefined byte codes decode to
 
 bool isLeadByte(uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 bool isTrailByte(uint8_t b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
 
 struct Tables {
-  // encode[u]: the code page's bytes for code unit u: < 0x100 a single byte, otherwise lead
-  // byte * 256 + trail byte; kUnmapped when iconv has no mapping, best fit included.
+  // encode[u]: the code page's code for code unit u, best fit included; kUnmapped when none.
   std::array<uint16_t, 0x10000> encode;
   // decode[code]: the character of a single byte (code < 0x100) or of a byte pair; 0 when the
   // code is a lead byte alone or an undefined pair (U+0000 itself is the byte 0x00).
   std::array<char16_t, 0x10000> decode;
 };
 
-// One conversion of a few bytes through `cd`; false when iconv rejects them.
-bool convertOnce(iconv_t cd, const char* in, size_t inLen, char* out, size_t outCap,
-                 size_t& outLen) {
-  iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  char* ip = const_cast<char*>(in);
-  char* op = out;
-  size_t il = inLen;
-  size_t ol = outCap;
-  if (iconv(cd, &ip, &il, &op, &ol) == static_cast<size_t>(-1) || il != 0) return false;
-  outLen = outCap - ol;
-  return true;
-}
-
-void fillDecode(iconv_t toUtf16, Tables& t) {
-  auto decodeBytes = [&](const char* bytes, size_t n) -> char16_t {
-    char16_t out[2];
-    size_t outLen = 0;
-    if (!convertOnce(toUtf16, bytes, n, reinterpret_cast<char*>(out), sizeof out, outLen) ||
-        outLen != sizeof(char16_t)) {
-      return 0;
-    }
-    return out[0];
-  };
-  for (unsigned b = 0; b < 0x100; ++b) {
-    const char byte = static_cast<char>(b);
-    t.decode[b] = isLeadByte(b) ? 0 : decodeBytes(&byte, 1);
-  }
-  for (const LoneByte& lone : kLoneBytes) t.decode[lone.byte] = lone.ch;
-  for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
-    if (!isLeadByte(lead)) continue;
-    for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
-      if (!isTrailByte(trail)) continue;
-      const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-      t.decode[lead << 8 | trail] = decodeBytes(pair, 2);
-    }
-  }
-}
-
-void fillEncode(iconv_t fromUtf16, Tables& t) {
-  t.encode.fill(kUnmapped);
-  for (unsigned u = 0; u < 0x10000; ++u) {
-    if (u >= 0xD800 && u <= 0xDFFF) continue;  // a lone surrogate is no character
-    const char16_t ch = static_cast<char16_t>(u);
-    unsigned char out[4];
-    size_t outLen = 0;
-    if (!convertOnce(fromUtf16, reinterpret_cast<const char*>(&ch), sizeof ch,
-                     reinterpret_cast<char*>(out), sizeof out, outLen)) {
-      continue;
-    }
-    if (outLen == 1) t.encode[u] = out[0];
-    if (outLen == 2) t.encode[u] = static_cast<uint16_t>(out[0] << 8 | out[1]);
-  }
-  for (const LoneByte& lone : kLoneBytes) t.encode[lone.ch] = lone.byte;
-}
-
 std::unique_ptr<Tables> buildTables() {
   auto t = std::make_unique<Tables>();
   t->decode.fill(0);
-  // char16_t in host order: the project targets little-endian Debian machines.
-  iconv_t toUtf16 = iconv_open("UTF-16LE", "CP932");
-  iconv_t fromUtf16 = iconv_open("CP932", "UTF-16LE");
-  if (toUtf16 != reinterpret_cast<iconv_t>(-1)) fillDecode(toUtf16, *t);
-  if (fromUtf16 != reinterpret_cast<iconv_t>(-1)) fillEncode(fromUtf16, *t);
-  // Without glibc's CP932 module only the platform's own extra bytes are known; conversions
-  // still never fail, they just map most characters to "?".
-  if (toUtf16 != reinterpret_cast<iconv_t>(-1)) iconv_close(toUtf16);
-  if (fromUtf16 != reinterpret_cast<iconv_t>(-1)) iconv_close(fromUtf16);
+  t->encode.fill(kUnmapped);
+  // The pairs come in the encoder's order of preference: the first code of a character wins.
+  for (const Cp932Pair& pair : kCp932Pairs) {
+    t->decode[pair.code] = pair.ch;
+    if (t->encode[pair.ch] == kUnmapped) t->encode[pair.ch] = pair.code;
+  }
+  for (const Cp932Pair& pair : kCp932BestFit) t->encode[pair.ch] = pair.code;
   return t;
 }
 

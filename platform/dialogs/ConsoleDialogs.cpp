@@ -1,9 +1,9 @@
 #include "platform/dialogs/ConsoleDialogs.h"
 
-#include <time.h>
-
+#include <cstdio>
 #include <utility>
 
+#include "platform/clock/DateTime.h"
 #include "platform/dialogs/BoxText.h"
 #include "platform/files/Files.h"
 
@@ -17,15 +17,14 @@ bool isControl(char16_t c) { return c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0
 }  // namespace
 
 std::string LocalTimeStamp() {
-  const time_t now = time(nullptr);
-  struct tm local = {};
-  localtime_r(&now, &local);
-  char text[40] = {};
-  // %z gives "+0900"; ISO 8601's extended format writes the offset as "+09:00".
-  const size_t length = strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S%z", &local);
-  const std::string stamp(text, length);
-  if (length < 5) return stamp;
-  return stamp.substr(0, length - 2) + ":" + stamp.substr(length - 2);
+  const ZonedDateTime now = SystemZonedTime();
+  const DateTime& t = now.local;
+  const int offset = now.utcOffsetMinutes < 0 ? -now.utcOffsetMinutes : now.utcOffsetMinutes;
+  char text[48] = {};
+  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%c%02d:%02d", t.year, t.month,
+                t.day, t.hour, t.minute, t.second, now.utcOffsetMinutes < 0 ? '-' : '+',
+                offset / 60, offset % 60);
+  return text;
 }
 
 std::string OneLine(const std::u16string& text) {

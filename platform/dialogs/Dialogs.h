@@ -30,7 +30,9 @@ class Dialogs {
                                   const std::u16string& preset) = 0;
 };
 
-// True when a window system is reachable: DISPLAY or WAYLAND_DISPLAY is set and not empty.
+// True when someone can answer a box. Linux: a window system is named (DISPLAY or
+// WAYLAND_DISPLAY is set and not empty). Windows: the process's window station is visible and
+// its standard error is not redirected to a file or pipe.
 bool HasDisplay();
 
 }  // namespace dialogs

@@ -17,7 +17,20 @@ struct [[nodiscard]] IoStatus {
   bool ok() const { return error == 0; }
   // The file, or a folder on its path, does not exist.
   bool notFound() const;
+  // The disk, or the user's quota on it, is full.
+  bool diskFull() const;
 };
+
+// Opens the regular file at `path` for reading (binary); `*fd` is then its descriptor, to be
+// closed with CloseFile. Something other than a regular file at the path (a folder, a device)
+// is refused with EACCES and nothing stays open.
+IoStatus OpenForReading(const std::string& path, int* fd);
+void CloseFile(int fd);
+
+// True when anything (a file, a folder, a link) exists at `path`.
+bool PathExists(const std::string& path);
+// True when `path` names an existing folder.
+bool IsDirectory(const std::string& path);
 
 // Writes all of `bytes` to the descriptor `fd`, retrying interrupted and partial writes.
 IoStatus WriteAll(int fd, std::string_view bytes);

@@ -13,6 +13,7 @@
 #include <cerrno>
 
 #include "platform/files/Files.h"
+#include "platform/files/SystemErrors.h"
 
 namespace files {
 namespace {
@@ -51,6 +52,34 @@ void syncFolder(const std::string& folder) {
 }  // namespace
 
 bool IoStatus::notFound() const { return error == ENOENT || error == ENOTDIR; }
+
+bool IoStatus::diskFull() const { return IsDiskFullError(error); }
+
+IoStatus OpenForReading(const std::string& path, int* fd) {
+  *fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (*fd < 0) return lastError();
+  struct stat info {};
+  if (::fstat(*fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(*fd);
+    *fd = -1;
+    return IoStatus{EACCES};
+  }
+  return {};
+}
+
+void CloseFile(int fd) {
+  if (fd >= 0) ::close(fd);
+}
+
+bool PathExists(const std::string& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0;
+}
+
+bool IsDirectory(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
 
 IoStatus WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -139,15 +168,6 @@ void AtomicFile::discard() {
   m_fd = -1;
   if (!m_temp.empty()) ::unlink(m_temp.c_str());
   m_temp.clear();
-}
-
-IoStatus ReplaceFileAtomically(const std::string& target, std::string_view bytes,
-                               FileAccess access) {
-  AtomicFile file;
-  IoStatus status = file.create(target, access);
-  if (status.ok()) status = file.write(bytes);
-  if (status.ok()) status = file.commit(IfTargetExists::Replace);
-  return status;
 }
 
 }  // namespace files

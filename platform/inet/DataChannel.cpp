@@ -1,10 +1,5 @@
 #include "platform/inet/DataChannel.h"
 
-#include <poll.h>
-#include <sys/socket.h>
-
-#include <cerrno>
-
 #include "platform/inet/AsioWait.h"
 
 namespace inet {
@@ -134,26 +129,37 @@ Status DataChannel::writeTls(std::string_view bytes) {
 
 Status DataChannel::writePlain(std::string_view bytes) {
   // Bulk data goes straight to the socket, one send per block while the socket buffer takes it,
-  // waiting in poll only when it is full. MSG_NOSIGNAL: a server that closes early gives an
-  // error, not SIGPIPE.
-  const int fd = m_socket.native_handle();
+  // waiting (with the idle bound) only when it is full. asio's send is the system's own on
+  // every system (Winsock too), and on Linux it passes MSG_NOSIGNAL: a server that closes
+  // early gives an error, not SIGPIPE.
+  std::error_code ec;
+  m_socket.non_blocking(true, ec);
+  if (ec) return Status::failure(kErrorInternetConnectionAborted);
   while (!bytes.empty()) {
-    const ssize_t sent = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
-    if (sent > 0) {
-      bytes.remove_prefix(static_cast<size_t>(sent));
-      progressed(static_cast<size_t>(sent));
+    const size_t sent = m_socket.write_some(asio::buffer(bytes.data(), bytes.size()), ec);
+    if (!ec) {
+      bytes.remove_prefix(sent);
+      progressed(sent);
       continue;
     }
-    if (sent < 0 && errno == EINTR) continue;
-    if (sent < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+    if (ec == asio::error::interrupted) continue;
+    if (ec != asio::error::would_block && ec != asio::error::try_again) {
       return Status::failure(kErrorInternetConnectionAborted);
     }
-    pollfd waiting{fd, POLLOUT, 0};
-    const int ready = ::poll(&waiting, 1, static_cast<int>(TimeLeft(progressDeadline()).count()));
-    if (ready == 0) return Status::failure(kErrorInternetTimeout);
-    if (ready < 0 && errno != EINTR) return Status::failure(kErrorInternetConnectionAborted);
+    if (const Status waited = awaitWritable(); !waited.ok()) return waited;
   }
   return Status::success();
+}
+
+Status DataChannel::awaitWritable() {
+  std::error_code ec;
+  bool done = false;
+  m_socket.async_wait(tcp::socket::wait_write, [&](const std::error_code& e) {
+    ec = e;
+    done = true;
+  });
+  AwaitOperation(m_io, done, ec, TimeLeft(progressDeadline()), [&] { m_socket.cancel(); });
+  return ec ? Status::failure(ConnectionErrorCode(ec)) : Status::success();
 }
 
 Status DataChannel::finishUpload(Deadline deadline) {

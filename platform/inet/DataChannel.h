@@ -62,6 +62,8 @@ class DataChannel {
   uint64_t bytesMoved() const { return m_moved; }
 
  private:
+  // Waits until the socket takes more data, within the idle bound.
+  Status awaitWritable();
   void startProgress();
   void progressed(size_t bytes);
   Deadline progressDeadline() const;

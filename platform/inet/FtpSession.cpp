@@ -1,9 +1,6 @@
 #include "platform/inet/FtpSession.h"
 
-#include <unistd.h>
-
-#include <cerrno>
-
+#include "platform/files/FileIo.h"
 #include "platform/inet/AsciiConversion.h"
 #include "platform/inet/PassiveReply.h"
 
@@ -415,11 +412,12 @@ Status FtpSession::sendByReading(DataChannel& data, int fd, LfToCrlf* toNetwork)
   std::string buffer(kBlockSize, '\0');
   std::string converted;
   for (;;) {
-    const ssize_t got = ::read(fd, buffer.data(), buffer.size());
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return Status::failure(kErrorAccessDenied);
+    size_t got = 0;
+    if (!files::ReadSome(fd, buffer.data(), buffer.size(), &got).ok()) {
+      return Status::failure(kErrorAccessDenied);
+    }
     if (got == 0) return Status::success();
-    std::string_view block(buffer.data(), static_cast<size_t>(got));
+    std::string_view block(buffer.data(), got);
     if (toNetwork != nullptr) {
       converted.clear();
       toNetwork->convert(block, &converted);

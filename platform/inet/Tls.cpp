@@ -22,14 +22,6 @@ namespace {
 using asio::ip::tcp;
 using SslStream = asio::ssl::stream<tcp::socket&>;
 
-std::u16string_view messageOf(uint32_t code) {
-#define QP_ERROR_TEXT(number, name, when, message) \
-  if (code == (number)) return message;
-  QP_ERROR_TABLE(QP_ERROR_TEXT)
-#undef QP_ERROR_TEXT
-  return {};
-}
-
 // "AB:CD:..." of the certificate's SHA-256 digest, as `openssl x509 -fingerprint -sha256` shows.
 std::string fingerprint(X509* certificate) {
   unsigned char digest[EVP_MAX_MD_SIZE];
@@ -93,14 +85,6 @@ struct TlsContext::Impl {
     return 1;  // the reference is ours now
   }
 };
-
-Status TlsFailure(uint32_t code, std::string_view detail) {
-  Reply reply;
-  reply.code = static_cast<int>(code);
-  reply.text = codepage::ToAnsi(messageOf(code));
-  if (!detail.empty()) reply.text.append("\r\n").append(detail);
-  return Status::refused(std::move(reply));
-}
 
 namespace {
 

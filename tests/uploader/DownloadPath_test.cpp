@@ -2,15 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/files/Files.h"
+
 namespace {
 
 TEST(DownloadPath, JoinsFolderAndNameWithOneSeparator) {
-  EXPECT_EQ(DownloadPath(u"/tmp", u"a.txt"), u"/tmp/a.txt");
-  EXPECT_EQ(DownloadPath(u"/tmp/", u"a.txt"), u"/tmp/a.txt");
-  EXPECT_EQ(DownloadPath(u"/", u"a.txt"), u"/a.txt");
-  EXPECT_EQ(DownloadPath(u"rel", u"my file"), u"rel/my file");
-  EXPECT_EQ(DownloadPath(u"C:\\temp", u"a.txt"), u"C:\\temp/a.txt");
-  EXPECT_EQ(DownloadPath(u"/tmp", u"..a"), u"/tmp/..a");
+  // The system's separator: "/" on Linux, a backslash on Windows.
+  const std::u16string sep = files::PathSeparator();
+  EXPECT_EQ(DownloadPath(u"dl", u"a.txt"), u"dl" + sep + u"a.txt");
+  EXPECT_EQ(DownloadPath(u"dl" + sep, u"a.txt"), u"dl" + sep + u"a.txt");
+  EXPECT_EQ(DownloadPath(sep, u"a.txt"), sep + u"a.txt");
+  EXPECT_EQ(DownloadPath(u"rel", u"my file"), u"rel" + sep + u"my file");
+  EXPECT_EQ(DownloadPath(u"dl", u"..a"), u"dl" + sep + u"..a");
 }
 
 TEST(DownloadPath, RefusesNamesThatLeaveTheFolder) {

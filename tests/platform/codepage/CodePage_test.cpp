@@ -25,6 +25,13 @@ TEST(CodePage, TextsConvertAsCodePage932DoesBothWays) {
   EXPECT_EQ(ToAnsiExact(u"\u0080\uF8F0\uF8F1\uF8F2\uF8F3"), "\x80\xA0\xFD\xFE\xFF");
 }
 
+TEST(CodePage, CharactersWithSeveralCodesTakeTheEncodersChoice) {
+  // JIS row 2 before NEC row 13, NEC row 13 before the IBM rows, the IBM rows 0xFA-0xFC
+  // before their NEC-selected copies in 0xED-0xEE; every copy still decodes.
+  EXPECT_EQ(ToAnsiExact(u"\u2252\u2160\u2170\u7E8A"), "\x81\xE0\x87\x54\xFA\x40\xFA\x5C");
+  EXPECT_EQ(FromAnsi("\x87\x90\xFA\x4A\xEE\xEF\xED\x40"), u"\u2252\u2160\u2170\u7E8A");
+}
+
 TEST(CodePage, BestFitIsNotExactAndWhatCannotBeMappedIsAQuestionMarkPerCodeUnit) {
   EXPECT_EQ(ToAnsi(u"\u00A5\u203E\u2014\u301C"), "\x5C\x7E\x81\x5C\x81\x60");
   for (const char16_t* inexact : {u"\u00A5", u"a\u203E", u"\u301C", u"caf\u00E9"}) {

@@ -1,12 +1,13 @@
 #include "tests/support/common/TempDir.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
+#include <string>
 
 namespace fs = std::filesystem;
 
@@ -30,12 +31,19 @@ void makeTreeWritable(const fs::path& dir) {
 }  // namespace
 
 TempDir::TempDir() {
-  std::string pattern = (fs::temp_directory_path() / "qp-test-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) {
-    std::perror("TempDir: mkdtemp");
-    std::abort();
+  // A new name until one is free: create_directory fails on a name that exists.
+  std::random_device random;
+  std::error_code ec;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const fs::path dir = fs::temp_directory_path(ec) / ("qp-test-" + std::to_string(random()));
+    if (!ec && fs::create_directory(dir, ec) && !ec) {
+      fs::permissions(dir, fs::perms::owner_all, fs::perm_options::replace, ec);
+      m_path = dir.string();
+      return;
+    }
   }
-  m_path = pattern;
+  std::fprintf(stderr, "TempDir: cannot create a folder: %s\n", ec.message().c_str());
+  std::abort();
 }
 
 TempDir::~TempDir() {

@@ -1,0 +1,240 @@
+// The uploader window's handlers without a window: plain controls, the recording fake of the
+// internet API (to see the exact names and flags sent) and scripted boxes.
+#include "uploader/WindowCommands.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/dialogs/ScriptedDialogs.h"
+#include "platform/files/Files.h"
+#include "tests/support/fake/FakeInternetApi.h"
+
+namespace {
+
+using dialogs::BoxAnswer;
+using dialogs::Buttons;
+using dialogs::Icon;
+using testsupport::MakeFindData;
+
+class PlainControls : public WindowControls {
+ public:
+  std::u16string serverText() const override { return server; }
+  std::u16string userText() const override { return user; }
+  std::u16string passText() const override { return pass; }
+  void setServerText(const std::u16string& text) override { server = text; }
+  void setUserText(const std::u16string& text) override { user = text; }
+  void setPassText(const std::u16string& text) override { pass = text; }
+  bool passiveChecked() const override { return passive; }
+  void setOpenEnabled(bool enabled) override { openEnabled = enabled; }
+  void clearList() override { lines.clear(); }
+  void addListLine(const std::u16string& line) override { lines.push_back(line); }
+  std::u16string selectedLine() const override { return selected; }
+
+  std::u16string server = u"ftp.example.jp", user = u"ユーザー", pass = u" pw ";
+  bool passive = true;
+  bool openEnabled = true;
+  std::vector<std::u16string> lines;
+  std::u16string selected;
+};
+
+class Handlers : public ::testing::Test {
+ protected:
+  Handlers() {
+    fake.listing = {MakeFindData("sub", inet::kFileAttributeDirectory), MakeFindData("a.txt")};
+  }
+  WindowParts window() { return {controls, clsFtp.get(), boxes}; }
+  void connect() {
+    boxes.answerMessage(BoxAnswer::Ok);
+    cmdOpen_Click(window());
+    mark = boxes.asked().size();
+    calls = fake.calls.size();
+  }
+  // The boxes, and the names of the internet API calls, since connect().
+  std::vector<dialogs::AskedBox> asked() const {
+    return {boxes.asked().begin() + static_cast<long>(mark), boxes.asked().end()};
+  }
+  std::vector<std::string> called() const {
+    std::vector<std::string> names;
+    for (size_t i = calls; i < fake.calls.size(); ++i) names.push_back(fake.calls[i].function);
+    return names;
+  }
+  int listings() const {
+    const std::vector<std::string> names = called();
+    return static_cast<int>(std::count(names.begin(), names.end(), "FtpFindFirstFileA"));
+  }
+
+  testsupport::FakeInternetApi fake;
+  dialogs::ScriptedDialogs boxes;
+  PlainControls controls;
+  std::unique_ptr<McWinFTP> clsFtp = MakeSession(boxes, &fake);
+  size_t mark = 0;
+  size_t calls = 0;
+};
+
+TEST_F(Handlers, ConnectSendsTheBoxesAsTypedThenConfirmsListsAndLocks) {
+  controls.passive = false;
+  connect();
+  const testsupport::InetCall* connectCall = fake.last("InternetConnectA");
+  ASSERT_NE(connectCall, nullptr);
+  EXPECT_EQ(connectCall->texts[0], "ftp.example.jp");
+  EXPECT_EQ(connectCall->texts[1], "\x83\x86\x81\x5B\x83\x55\x81\x5B");  // CP932
+  EXPECT_EQ(connectCall->texts[2], " pw ");
+  EXPECT_EQ(connectCall->values.at(2) & inet::kFlagPassive, 0);
+  ASSERT_EQ(boxes.asked().size(), 1u);
+  EXPECT_EQ(boxes.asked()[0].text, u"接続が完了しました！");
+  EXPECT_EQ(boxes.asked()[0].icon, Icon::Information);
+  EXPECT_EQ(controls.lines.size(), 3u);
+  EXPECT_EQ(controls.lines[0], u". ");
+  EXPECT_FALSE(controls.openEnabled);
+
+  cmdClose_Click(window());
+  EXPECT_EQ(clsFtp->hFTP(), 0u);
+  EXPECT_TRUE(controls.openEnabled);
+  EXPECT_TRUE(controls.lines.empty());
+}
+
+TEST_F(Handlers, FailedConnectShowsOnlyTheCriticalBoxAndChangesNothing) {
+  fake.failNext("InternetConnectA", inet::kErrorInternetNameNotResolved);
+  controls.lines = {u"kept"};
+  cmdOpen_Click(window());
+  ASSERT_EQ(boxes.asked().size(), 1u);
+  EXPECT_EQ(boxes.asked()[0].text, u"12007\r\nサーバー名を解決できませんでした。");
+  EXPECT_EQ(boxes.asked()[0].icon, Icon::Critical);
+  EXPECT_EQ(boxes.asked()[0].title, u"Quillpost");
+  EXPECT_TRUE(controls.openEnabled);
+  EXPECT_EQ(controls.lines, std::vector<std::u16string>{u"kept"});
+}
+
+TEST_F(Handlers, WithoutConnectionOnlyUploadAndDisconnectRun) {
+  controls.selected = u"F a.txt\t1\t2004/03/07 09:05";
+  controls.lines = {controls.selected};
+  for (auto handler :
+       {cmdDel_Click, cmdGet_Click, cmdRename_Click, cmdMakeDir_Click, lstFiles_DblClick}) {
+    handler(window());
+  }
+  EXPECT_TRUE(boxes.asked().empty());
+  EXPECT_EQ(controls.lines.size(), 1u);
+  // Both questions come, the second after the first was cancelled; an empty path stops there.
+  boxes.answerInput(u"");
+  boxes.answerInput(u"remote");
+  cmdPut_Click(window());
+  EXPECT_EQ(boxes.asked().size(), 2u);
+  EXPECT_TRUE(boxes.scriptFollowed());
+  EXPECT_EQ(fake.last("FtpPutFileA"), nullptr);
+  // A released session: nothing is called, disconnect still resets the controls.
+  clsFtp.reset();
+  cmdOpen_Click(window());
+  cmdClose_Click(window());
+  EXPECT_TRUE(controls.lines.empty());
+  EXPECT_EQ(fake.last("InternetConnectA"), nullptr);
+}
+
+TEST_F(Handlers, DeleteAsksFirstThenActsOnTheTagAndRebuildsEvenAfterARefusal) {
+  connect();
+  controls.selected = u"F a.txt\t1\t2004/03/07 09:05";
+  boxes.answerMessage(BoxAnswer::No);
+  cmdDel_Click(window());
+  EXPECT_TRUE(called().empty());
+
+  boxes.answerMessage(BoxAnswer::Yes);
+  fake.failNext("FtpDeleteFileA", inet::kErrorInternetExtendedError);
+  cmdDel_Click(window());
+  ASSERT_NE(fake.last("FtpDeleteFileA"), nullptr);
+  EXPECT_EQ(fake.last("FtpDeleteFileA")->texts[0], "a.txt");
+  EXPECT_EQ(listings(), 1);
+
+  controls.selected = u"D my dir\t \t2004/03/07 09:05";
+  boxes.answerMessage(BoxAnswer::Yes);
+  cmdDel_Click(window());
+  EXPECT_EQ(fake.last("FtpRemoveDirectoryA")->texts[0], "my dir");
+  EXPECT_EQ(listings(), 2);
+
+  controls.selected = u". ";
+  boxes.answerMessage(BoxAnswer::Yes);
+  cmdDel_Click(window());
+  EXPECT_EQ(listings(), 2);
+  const std::vector<dialogs::AskedBox> seen = asked();
+  ASSERT_EQ(seen.size(), 5u);  // four questions and the refusal's critical box
+  EXPECT_EQ(seen[0].text, u"指定したファイルまたはディレクトリを削除します。");
+  EXPECT_EQ(seen[0].buttons, Buttons::YesNo);
+  EXPECT_EQ(seen[2].icon, Icon::Critical);
+}
+
+TEST_F(Handlers, DownloadJoinsFolderAndNameOnceAndPassesTheOverwriteAnswer) {
+  connect();
+  const std::u16string sep = files::PathSeparator();
+  controls.selected = u"F a.txt\t1\t2004/03/07 09:05";
+  boxes.answerInput(u"dl");
+  boxes.answerMessage(BoxAnswer::No);
+  cmdGet_Click(window());
+  const testsupport::InetCall* get = fake.last("FtpGetFileA");
+  ASSERT_NE(get, nullptr);
+  EXPECT_EQ(get->texts[0], "a.txt");
+  EXPECT_EQ(get->texts[1], files::ToFileSystemPath(u"dl" + sep + u"a.txt"));
+  EXPECT_EQ(get->values.at(0), 1);  // fail if it exists
+  EXPECT_EQ(listings(), 1);
+
+  boxes.answerInput(u"dl" + sep);
+  boxes.answerMessage(BoxAnswer::Yes);
+  cmdGet_Click(window());
+  EXPECT_EQ(fake.last("FtpGetFileA")->texts[1], files::ToFileSystemPath(u"dl" + sep + u"a.txt"));
+  EXPECT_EQ(fake.last("FtpGetFileA")->values.at(0), 0);
+
+  // Cancelled folder: nothing more is asked or fetched.
+  const size_t gets = called().size();
+  boxes.answerInput(u"");
+  cmdGet_Click(window());
+  EXPECT_EQ(called().size(), gets);
+  EXPECT_EQ(asked().size(), 5u);
+
+  // A listed name that would leave the folder is refused before anything is asked.
+  controls.selected = u"F ..\t1\t2004/03/07 09:05";
+  boxes.answerMessage(BoxAnswer::Ok);
+  cmdGet_Click(window());
+  ASSERT_EQ(asked().size(), 6u);
+  EXPECT_EQ(asked()[5].icon, Icon::Exclamation);
+  EXPECT_TRUE(boxes.scriptFollowed());
+}
+
+TEST_F(Handlers, RenameAndMakeDirSendWhatWasTypedAndRebuildAsTheySay) {
+  connect();
+  controls.selected = u"D pub\t \t2004/03/07 09:05";
+  boxes.answerInput(u"");
+  cmdRename_Click(window());
+  EXPECT_EQ(asked().at(0).preset, u"pub");
+  EXPECT_EQ(fake.last("FtpRenameFileA"), nullptr);
+  EXPECT_EQ(listings(), 1);  // rebuilt also when cancelled
+  boxes.answerInput(u"新しい名前");
+  cmdRename_Click(window());
+  EXPECT_EQ(fake.last("FtpRenameFileA")->texts[1], "\x90\x56\x82\xB5\x82\xA2\x96\xBC\x91\x4F");
+
+  boxes.answerInput(u"");
+  cmdMakeDir_Click(window());
+  EXPECT_EQ(listings(), 2);
+  boxes.answerInput(u"new dir");
+  cmdMakeDir_Click(window());
+  EXPECT_EQ(fake.last("FtpCreateDirectoryA")->texts[0], "new dir");
+  EXPECT_EQ(listings(), 3);
+  EXPECT_EQ(asked().at(2).text, u"ディレクトリの作成");
+  EXPECT_EQ(asked().at(2).title, u"新規作成するディレクトリ名を入力してください。");
+}
+
+TEST_F(Handlers, DoubleClickGoesUpOrIntoADirectoryAndIgnoresOtherLines) {
+  connect();
+  controls.selected = u"..";
+  lstFiles_DblClick(window());
+  EXPECT_EQ(fake.last("FtpSetCurrentDirectoryA")->texts[0], "../");
+  controls.selected = u"D my dir\t \t2004/03/07 09:05";
+  lstFiles_DblClick(window());
+  EXPECT_EQ(fake.last("FtpSetCurrentDirectoryA")->texts[0], "my dir");
+  EXPECT_EQ(listings(), 2);
+  for (const char16_t* line : {u"F a.txt\t1\t2004/03/07 09:05", u". ", u""}) {
+    controls.selected = line;
+    lstFiles_DblClick(window());
+  }
+  EXPECT_EQ(listings(), 2);
+}
+
+}  // namespace

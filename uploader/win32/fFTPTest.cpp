@@ -1,0 +1,160 @@
+#include "uploader/win32/fFTPTest.h"
+
+#include "uploader/win32/FormIcon.h"
+
+#include <utility>
+#include <vector>
+
+namespace {
+
+// The fonts the layout is sized for: the forms' proportional Gothic, 11 pixels at 96 dpi, and
+// the list's fixed-pitch Gothic at 9.75 points.
+constexpr wchar_t kFormFontName[] = L"ＭＳ Ｐゴシック";
+constexpr int kFormFontTenths = 83;
+constexpr wchar_t kListFontName[] = L"ＭＳ ゴシック";
+constexpr int kListFontTenths = 98;
+
+}  // namespace
+
+fFTPTest::fFTPTest(dialogs::Dialogs& dialogs, std::u16string settingsFolder, Clock clock,
+                   std::function<void(const StoredUpload&)> onStored)
+    : m_dialogs(dialogs),
+      m_settingsFolder(std::move(settingsFolder)),
+      m_clock(std::move(clock)),
+      m_onStored(std::move(onStored)) {
+  m_formFont = winui::MakeFont(kFormFontName, kFormFontTenths);
+  m_listFont = winui::MakeFont(kListFontName, kListFontTenths);
+  create(L"fFTPTest", u"Quillpost", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
+  setClientSizeTwips(6345, 4545);
+  SetFormIcons(hwnd());
+  createControls();
+  m_clsFtp = MakeSession(m_dialogs);
+}
+
+fFTPTest::~fFTPTest() {
+  Form_Unload();
+  if (hwnd()) DestroyWindow(hwnd());
+  DeleteObject(m_formFont);
+  DeleteObject(m_listFont);
+}
+
+void fFTPTest::createControls() {
+  auto add = [&](const wchar_t* cls, const std::u16string& text, DWORD style, DWORD ex, int id,
+                 int left, int top, int width, int height, HFONT font) {
+    return winui::AddControl(hwnd(), cls, text, style, ex, id, left, top, width, height, font);
+  };
+  const DWORD button = WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE;
+  const DWORD edit = WS_TABSTOP | ES_AUTOHSCROLL;
+  // Made in tab order: the focus chain follows the creation order.
+  add(L"STATIC", u"サーバー", SS_LEFT, 0, kLabel1, 240, 285, 720, 180, m_formFont);
+  m_txtServer =
+      add(L"EDIT", u"", edit, WS_EX_CLIENTEDGE, txtServerId, 1200, 240, 3855, 270, m_formFont);
+  m_chkPassive = add(L"BUTTON", u"Passive", WS_TABSTOP | BS_AUTOCHECKBOX, 0, chkPassiveId, 5160,
+                     240, 975, 270, m_formFont);
+  SendMessageW(m_chkPassive, BM_SETCHECK, BST_CHECKED, 0);
+  add(L"STATIC", u"ユーザー", SS_LEFT, 0, kLabel1 + 1, 240, 645, 720, 180, m_formFont);
+  m_txtUser =
+      add(L"EDIT", u"", edit, WS_EX_CLIENTEDGE, txtUserId, 1200, 600, 2535, 270, m_formFont);
+  add(L"STATIC", u"パスワード", SS_LEFT, 0, kLabel1 + 2, 240, 1005, 810, 180, m_formFont);
+  m_txtPass = add(L"EDIT", u"", edit, WS_EX_CLIENTEDGE, txtPassId, 1200, 960, 2535, 270,
+                  m_formFont);  // shown unmasked
+  m_cmdOpen = add(L"BUTTON", u"接続", button, 0, cmdOpenId, 3840, 600, 1095, 615, m_formFont);
+  add(L"BUTTON", u"切断", button, 0, cmdCloseId, 5040, 600, 1095, 615, m_formFont);
+  m_lstFiles = add(L"LISTBOX", u"",
+                   WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_USETABSTOPS | LBS_NOINTEGRALHEIGHT,
+                   WS_EX_CLIENTEDGE, lstFilesId, 240, 1440, 5895, 2400, m_listFont);
+  add(L"BUTTON", u"削除", button, 0, cmdDelId, 240, 3960, 1095, 615, m_formFont);
+  add(L"BUTTON", u"リネーム", button, 0, cmdRenameId, 1440, 3960, 1095, 615, m_formFont);
+  add(L"BUTTON", u"送信", button, 0, cmdPutId, 2640, 3960, 1095, 615, m_formFont);
+  add(L"BUTTON", u"受信", button, 0, cmdGetId, 3840, 3960, 1095, 615, m_formFont);
+  add(L"BUTTON", u"ディレクトリ作成", button, 0, cmdMakeDirId, 5040, 3960, 1095, 615, m_formFont);
+}
+
+void fFTPTest::setTabStops() {
+  SendMessageW(m_lstFiles, LB_SETTABSTOPS, 3,
+               reinterpret_cast<LPARAM>(const_cast<int*>(kTabStops)));
+}
+
+ExitStatus fFTPTest::Form_Load() {
+  setTabStops();
+  m_clsFtp = MakeSession(m_dialogs);
+  const ExitStatus status =
+      RunStartUp(*this, *m_clsFtp, m_dialogs, {m_settingsFolder, m_clock, m_onStored});
+  Form_Unload();
+  DestroyWindow(hwnd());
+  return status;
+}
+
+void fFTPTest::Form_Unload() { m_clsFtp.reset(); }
+
+void fFTPTest::showSample(const std::vector<std::u16string>& lines) {
+  setTabStops();
+  setServerText(u"ftp.example.jp");
+  setUserText(u"uploader");
+  setPassText(u"secret");
+  for (const std::u16string& line : lines) addListLine(line);
+  SendMessageW(m_lstFiles, LB_SETCURSEL, 3, 0);
+  centreOnScreen();
+  ShowWindow(hwnd(), SW_SHOW);
+  UpdateWindow(hwnd());
+}
+
+void fFTPTest::onCommand(int id, int code) {
+  const WindowParts window = parts();
+  switch (id) {
+    case cmdOpenId:
+      return cmdOpen_Click(window);
+    case cmdCloseId:
+      return cmdClose_Click(window);
+    case cmdDelId:
+      return cmdDel_Click(window);
+    case cmdRenameId:
+      return cmdRename_Click(window);
+    case cmdPutId:
+      return cmdPut_Click(window);
+    case cmdGetId:
+      return cmdGet_Click(window);
+    case cmdMakeDirId:
+      return cmdMakeDir_Click(window);
+    case lstFilesId:
+      if (code == LBN_DBLCLK) lstFiles_DblClick(window);
+      return;
+    default:
+      return;
+  }
+}
+
+LRESULT fFTPTest::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CLOSE) {
+    Form_Unload();
+    DestroyWindow(hwnd());
+    return 0;
+  }
+  if (message == WM_DESTROY) {
+    DestroyFormIcons(hwnd());
+    PostQuitMessage(0);
+    return 0;
+  }
+  return Window::handle(message, wParam, lParam);
+}
+
+bool fFTPTest::passiveChecked() const {
+  return SendMessageW(m_chkPassive, BM_GETCHECK, 0, 0) != BST_UNCHECKED;
+}
+
+void fFTPTest::clearList() { SendMessageW(m_lstFiles, LB_RESETCONTENT, 0, 0); }
+
+void fFTPTest::addListLine(const std::u16string& line) {
+  SendMessageW(m_lstFiles, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(winui::Wide(line)));
+}
+
+std::u16string fFTPTest::selectedLine() const {
+  const LRESULT index = SendMessageW(m_lstFiles, LB_GETCURSEL, 0, 0);
+  if (index == LB_ERR) return {};
+  const LRESULT length = SendMessageW(m_lstFiles, LB_GETTEXTLEN, index, 0);
+  if (length == LB_ERR) return {};
+  std::vector<wchar_t> text(static_cast<size_t>(length) + 1);
+  SendMessageW(m_lstFiles, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+  return std::u16string(reinterpret_cast<const char16_t*>(text.data()),
+                        static_cast<size_t>(length));
+}
