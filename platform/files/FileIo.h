@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -38,6 +39,11 @@ IoStatus WriteAll(int fd, std::string_view bytes);
 // Reads up to `size` bytes from `fd` into `buffer`, retrying an interrupted read; `*got` is
 // the number read, 0 at the end of the file.
 IoStatus ReadSome(int fd, char* buffer, size_t size, size_t* got);
+
+// The read position of the open file `fd`, and a jump back to one: an upload tried again reads
+// its file again from where it began. -1 / false when the file cannot tell or go there.
+int64_t ReadPosition(int fd);
+bool SetReadPosition(int fd, int64_t position);
 
 struct FileStart {
   IoStatus status;

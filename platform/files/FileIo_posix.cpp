@@ -102,6 +102,12 @@ IoStatus ReadSome(int fd, char* buffer, size_t size, size_t* got) {
   }
 }
 
+int64_t ReadPosition(int fd) { return ::lseek(fd, 0, SEEK_CUR); }
+
+bool SetReadPosition(int fd, int64_t position) {
+  return position >= 0 && ::lseek(fd, position, SEEK_SET) == position;
+}
+
 FileStart ReadFileStart(const std::string& path, size_t limit) {
   FileStart start;
   // O_NONBLOCK: opening a FIFO must not wait for a writer.

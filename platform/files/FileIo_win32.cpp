@@ -136,6 +136,12 @@ IoStatus ReadSome(int fd, char* buffer, size_t size, size_t* got) {
   return n < 0 ? IoStatus{errno} : IoStatus{};
 }
 
+int64_t ReadPosition(int fd) { return _lseeki64(fd, 0, SEEK_CUR); }
+
+bool SetReadPosition(int fd, int64_t position) {
+  return position >= 0 && _lseeki64(fd, position, SEEK_SET) == position;
+}
+
 FileStart ReadFileStart(const std::string& path, size_t limit) {
   FileStart start;
   if (IsDirectory(path)) {

@@ -398,11 +398,9 @@ Status FtpSession::store(const std::string& name, TransferType type, int fd) {
   Status status = ensureType(type);
   if (!status.ok()) return status;
   // A transfer tried again reads the file again from where it began.
-  const off_t start = ::lseek(fd, 0, SEEK_CUR);
+  const int64_t start = files::ReadPosition(fd);
   return transfer(commandLine("STOR", name), TransferKind::Upload, [&](DataChannel& data) {
-    if (start < 0 || ::lseek(fd, start, SEEK_SET) != start) {
-      return Status::failure(kErrorAccessDenied);
-    }
+    if (!files::SetReadPosition(fd, start)) return Status::failure(kErrorAccessDenied);
     LfToCrlf toNetwork;
     return sendByReading(data, fd, type == TransferType::Ascii ? &toNetwork : nullptr);
   });
