@@ -2,14 +2,16 @@
 """A deliberately misbehaving FTP server for fault tests.
 
     scripted_ftpd.py SCENARIO [--store FOLDER] [--command-log FILE] [--cert PEM]
+                     [--scenarios DIR] [--idle-seconds N]
 
 Plays the small well-behaved server of scenarios/normal.scenario over one in-memory folder
-that starts with "hello.txt", except for the commands scenarios/SCENARIO.scenario answers
-otherwise. Listens on 127.0.0.1, on a port the system picks, and prints that port as the
-first line of standard output. Logs every command line it receives, one per line (backslash,
-CR and LF escaped, a nonempty PASS argument as "****"), to standard error or FILE. Keeps the
-files it stores also in FOLDER. Serves each client on a thread of its own until terminated.
-It never connects anywhere itself, whatever a reply of a scenario names.
+that starts with "hello.txt", except for the commands scenarios/SCENARIO.scenario (or
+DIR/SCENARIO.scenario) answers otherwise. Listens on 127.0.0.1, on a port the system picks,
+and prints that port as the first line of standard output. Logs every command line it
+receives, one per line (backslash, CR and LF escaped, a nonempty PASS argument as "****"), to
+standard error or FILE. Keeps the files it stores also in FOLDER. Serves each client on a
+thread of its own until terminated; a connection that stays silent for N seconds (default 10)
+is closed. It never connects anywhere itself, whatever a reply of a scenario names.
 
 A scenario file: lines beginning with "#" are comments. "KEYS: STEP" begins an entry for the
 commands named by KEYS (verbs; "greeting" for the start of a connection; "*" for every verb
@@ -55,6 +57,7 @@ import threading
 SCENARIOS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "scenarios")
 DATA_ACCEPT_SECONDS = 5
 IDLE_SECONDS = 10
+SEND_PIECE = 1 << 20
 FIELD = re.compile(r"\{(arg|size|port|p1|p2)\}")
 
 FILES = {"hello.txt": b"hello\r\nworld\r\n"}  # the folder: name -> content
@@ -77,6 +80,8 @@ def evaluate(node):
     if (isinstance(node, ast.BinOp) and isinstance(node.op, ast.Mult)
             and isinstance(node.right, ast.Constant) and type(node.right.value) is int):
         piece = evaluate(node.left)
+        if "{n}" not in piece:
+            return piece * node.right.value
         return "".join(piece.replace("{n}", str(i)) for i in range(node.right.value))
     raise ValueError("not a text: " + ast.unparse(node))
 
@@ -104,10 +109,10 @@ def parse_step(line):
     raise ValueError("not a step: " + line.strip())
 
 
-def load(name):
+def load(name, folder=SCENARIOS):
     """The entries of a scenario file: key -> list of steps."""
     entries, steps, pending = {}, None, ""
-    with open(os.path.join(SCENARIOS, name + ".scenario"), encoding="utf-8") as lines:
+    with open(os.path.join(folder, name + ".scenario"), encoding="utf-8") as lines:
         for line in lines:
             if line.startswith("#"):
                 continue
@@ -154,7 +159,7 @@ class Session(socketserver.BaseRequestHandler):
 
     def handle(self):
         self.control, self.pending = self.request, b""
-        self.control.settimeout(IDLE_SECONDS)
+        self.control.settimeout(self.server.idle_seconds)
         self.listener = self.data = None
         self.protected = False
         self.received = bytearray()
@@ -213,7 +218,10 @@ class Session(socketserver.BaseRequestHandler):
 
     def send_data(self, payload):
         try:
-            self.data.sendall(payload)
+            # In pieces: the idle timeout then bounds each pause of a slow reader, not the
+            # whole of a long payload.
+            for start in range(0, len(payload), SEND_PIECE):
+                self.data.sendall(payload[start:start + SEND_PIECE])
         except OSError:
             self.do_close_data()
             self.do_reply("426 Connection closed; transfer aborted.")
@@ -253,7 +261,7 @@ class Session(socketserver.BaseRequestHandler):
             self.do_reply("425 No data connection.")
             raise CommandEnds()
         self.data = self.listener.accept()[0]
-        self.data.settimeout(IDLE_SECONDS)
+        self.data.settimeout(self.server.idle_seconds)
         if self.protected:
             self.data = self.server.tls.wrap_socket(self.data, server_side=True)
         self.listener.close()
@@ -333,18 +341,25 @@ class Server(socketserver.ThreadingTCPServer):
     daemon_threads = True
 
 
+def scenario_names(folder):
+    return sorted(f[:-len(".scenario")] for f in os.listdir(folder) if f.endswith(".scenario"))
+
+
 def main():
-    names = sorted(f[:-len(".scenario")] for f in os.listdir(SCENARIOS) if f.endswith(".scenario"))
-    parser = argparse.ArgumentParser(epilog="scenarios: " + " ".join(names))
-    parser.add_argument("scenario", choices=names, metavar="SCENARIO")
+    parser = argparse.ArgumentParser(epilog="scenarios: " + " ".join(scenario_names(SCENARIOS)))
+    parser.add_argument("scenario", metavar="SCENARIO")
     parser.add_argument("--store", metavar="FOLDER")
     parser.add_argument("--command-log", metavar="FILE")
     parser.add_argument("--cert", metavar="PEM")
+    parser.add_argument("--scenarios", metavar="DIR", default=SCENARIOS)
+    parser.add_argument("--idle-seconds", metavar="N", type=float, default=IDLE_SECONDS)
     args = parser.parse_args()
+    if args.scenario not in scenario_names(args.scenarios):
+        parser.error("no scenario %s in %s" % (args.scenario, args.scenarios))
 
     server = Server(("127.0.0.1", 0), Session)
-    server.normal, server.scenario = load("normal"), load(args.scenario)
-    server.store = args.store
+    server.normal, server.scenario = load("normal"), load(args.scenario, args.scenarios)
+    server.store, server.idle_seconds = args.store, args.idle_seconds
     if args.cert:
         server.tls = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
         server.tls.load_cert_chain(args.cert)
