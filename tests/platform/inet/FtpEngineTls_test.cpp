@@ -52,7 +52,9 @@ class Tls : public ::testing::Test {
   // for itself); compares what arrived both ways.
   void roundTrip(const FtpServer& server, Handle connection, const std::string& folder = "") {
     const std::string stored = server.root() + (folder.empty() ? "" : "/" + folder) + "/up.bin";
-    if (!folder.empty()) ASSERT_TRUE(m_api->FtpSetCurrentDirectoryA(connection, folder.c_str()).ok);
+    if (!folder.empty()) {
+      ASSERT_TRUE(m_api->FtpSetCurrentDirectoryA(connection, folder.c_str()).ok);
+    }
     std::mt19937 random(11);
     std::string content(3 << 20, '\0');
     for (char& c : content) c = static_cast<char>(random() & 0xFF);

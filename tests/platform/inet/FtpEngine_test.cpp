@@ -77,7 +77,8 @@ TEST_F(Engine, HandlesOfAnotherKindClosedOrUnknownAreInvalidAndClosingEndsWhatTh
 }
 
 TEST_F(Engine, LineBreaksInNamesAreRefusedBeforeAnythingIsSent) {
-  const size_t before = m_server->commands().size();
+  const std::vector<std::string> before = m_server->commands();
+  ASSERT_TRUE(Contains(before, "USER tester"));  // the log shows what was sent
   EXPECT_EQ(m_api->FtpDeleteFileA(m_connection, "a\r\nDELE hello.txt").error,
             kErrorInvalidParameter);
   EXPECT_EQ(m_api->FtpSetCurrentDirectoryA(m_connection, "x\nRMD y").error, kErrorInvalidParameter);
@@ -86,7 +87,7 @@ TEST_F(Engine, LineBreaksInNamesAreRefusedBeforeAnythingIsSent) {
   FindData data;
   EXPECT_EQ(m_api->FtpFindFirstFileA(m_connection, "*\r\nQUIT", &data, 0, 0).error,
             kErrorInvalidParameter);
-  EXPECT_EQ(m_server->commands().size(), before);
+  EXPECT_EQ(m_server->commands(), before);
   EXPECT_EQ(connect(m_server->address(), 21, "u\r\nSITE x", nullptr).error, kErrorInvalidParameter);
   EXPECT_EQ(connect(m_server->address(), 21, "u", "p\nSITE x").error, kErrorInvalidParameter);
 }
