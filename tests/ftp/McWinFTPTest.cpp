@@ -7,7 +7,6 @@
 #include "ftp/McWinFTP.h"
 #include "platform/codepage/CodePage.h"
 #include "platform/sysmsg/SystemMessage.h"
-#include "tests/ftp/FrrRecorder.h"
 #include "tests/support/fake/FakeInternetApi.h"
 
 using testsupport::InetCall;
@@ -18,10 +17,18 @@ using Handles = std::vector<inet::Handle>;
 
 namespace {
 
+// An FTPFrr event: ErrNumber, ErrString.
+using FrrEvent = std::pair<int32_t, std::u16string>;
+
+constexpr char16_t kFallbackText[] = u"エラーが発生しています。";
+
 // A session connected with the settings a new object has.
 class McWinFTPFake : public testing::Test {
  protected:
-  void SetUp() override { ftp.OpenSession(); }
+  void SetUp() override {
+    ftp.OnFTPFrr([this](int32_t n, const std::u16string& text) { events.push_back({n, text}); });
+    ftp.OpenSession();
+  }
   // The last call of `function`; a failure and an empty record when there was none.
   const InetCall& last(const char* function) {
     static const InetCall kNone;
@@ -32,7 +39,7 @@ class McWinFTPFake : public testing::Test {
 
   testsupport::FakeInternetApi fake;
   McWinFTP ftp{fake};
-  FrrRecorder frr{ftp};
+  std::vector<FrrEvent> events;  // every FTPFrr event, in order
 };
 
 TEST_F(McWinFTPFake, ConnectPassesAbsentSettingsAsNullPointersAndTheRestAsAnsiBytes) {
@@ -70,12 +77,12 @@ TEST_F(McWinFTPFake, EveryOperationWithoutAConnectionReportsOnceAndClosingReport
                                               [&] { ftp.FindFile(u"*.*"); }};
   for (size_t i = 0; i < std::size(operations); ++i) {
     operations[i]();
-    EXPECT_EQ(frr.events.size(), i + 1) << "operation " << i;
+    EXPECT_EQ(events.size(), i + 1) << "operation " << i;
   }
   EXPECT_TRUE(ftp.RemoteFile().SearchEnd);
   ftp.CloseSession();
-  EXPECT_EQ(frr.events.size(), std::size(operations));
-  for (const FrrEvent& e : frr.events) EXPECT_EQ(e.ErrNumber, 6);
+  EXPECT_EQ(events.size(), std::size(operations));
+  for (const FrrEvent& e : events) EXPECT_EQ(e.first, 6);
 }
 
 TEST_F(McWinFTPFake, CurrentDirectoryIsReadFromAZeroFilledBufferAndSetWithoutOneLeadingSeparator) {
@@ -85,14 +92,13 @@ TEST_F(McWinFTPFake, CurrentDirectoryIsReadFromAZeroFilledBufferAndSetWithoutOne
   EXPECT_EQ(last("FtpGetCurrentDirectoryA").lengthIn, 260u);
   EXPECT_EQ(last("FtpGetCurrentDirectoryA").bufferIn, std::string(261, '\0'));
   const std::pair<std::u16string, std::string> cases[] = {
-      {u"/public_html", "public_html"}, {u"\\x", "x"}, {u"//x", "/x"}, {u"/", ""}, {u"../", "../"},
-      {u"日本", "\x93\xfa\x96\x7b"}};
+      {u"/public_html", "public_html"}, {u"\\x", "x"}, {u"//x", "/x"}, {u"/", ""}};
   for (const auto& [given, sent] : cases) {
     ftp.SetCurDir(given);
     EXPECT_EQ(last("FtpSetCurrentDirectoryA").texts, Texts{sent});
   }
   EXPECT_EQ(last("FtpSetCurrentDirectoryA").handles, Handles{ftp.hFTP()});
-  EXPECT_TRUE(frr.events.empty());
+  EXPECT_TRUE(events.empty());
 }
 
 TEST_F(McWinFTPFake, TransfersAreAsciiOnlyForTransferOneAndDownloadsAlwaysReload) {
@@ -127,12 +133,12 @@ TEST_F(McWinFTPFake, ExtendedErrorReportsTheServerResponseOrTheFallback) {
       {fits + "y", {530, kFallbackText}},  // no room for the NUL
       {"", {0, kFallbackText}}};           // no response: the number reported with it
   for (const auto& [response, expected] : cases) {
-    frr.events.clear();
-    fake.responseError = static_cast<uint32_t>(expected.ErrNumber);
+    events.clear();
+    fake.responseError = static_cast<uint32_t>(expected.first);
     fake.response = response;
     fake.failNext("FtpPutFileA", inet::kErrorInternetExtendedError);
     EXPECT_EQ(ftp.PutFile(u"a", u"b"), 0);
-    EXPECT_EQ(frr.events, std::vector<FrrEvent>{expected});
+    EXPECT_EQ(events, std::vector<FrrEvent>{expected});
     EXPECT_EQ(last("InternetGetLastResponseInfoA").errorIn, 12003u);
     EXPECT_EQ(last("InternetGetLastResponseInfoA").lengthIn, 255u);
     EXPECT_EQ(last("InternetGetLastResponseInfoA").bufferIn, std::string(256, '\0'));
@@ -151,13 +157,14 @@ TEST_F(McWinFTPFake, OtherCodesGiveTheirFixedOrSystemTextOrTheFallbackAndTheEndO
             0u);
   const std::pair<uint32_t, std::u16string> cases[] = {
       {inet::kErrorFileNotFound, codepage::FromAnsi(std::string_view(notFound, length))},
-      {inet::kErrorInternetNameNotResolved, kNotResolvedText},  // not the table's longer text
+      // Not the table's longer text.
+      {inet::kErrorInternetNameNotResolved, u"サーバー名を解決できませんでした。"},
       {987654, kFallbackText}};
   for (const auto& [error, text] : cases) {
-    frr.events.clear();
+    events.clear();
     fake.failNext("FtpPutFileA", error);
     ftp.PutFile(u"a", u"b");
-    EXPECT_EQ(frr.events, (std::vector<FrrEvent>{{static_cast<int32_t>(error), text}}));
+    EXPECT_EQ(events, (std::vector<FrrEvent>{{static_cast<int32_t>(error), text}}));
   }
   EXPECT_EQ(fake.last("InternetGetLastResponseInfoA"), nullptr);
   fake.failNext("FtpPutFileA", inet::kErrorNoMoreFiles);
@@ -179,24 +186,37 @@ TEST_F(McWinFTPFake, TextWithNulIsRefusedWithoutCallingTheInternetApi) {
   ftp.OpenSession();
   EXPECT_EQ(ftp.hFTP(), 0u);
   EXPECT_EQ(fake.functions(), (std::vector<std::string>{"InternetOpenA", "InternetConnectA"}));
-  ASSERT_EQ(frr.events.size(), 7u);
-  for (const FrrEvent& e : frr.events) EXPECT_EQ(e.ErrNumber, 87);
+  ASSERT_EQ(events.size(), 7u);
+  for (const FrrEvent& e : events) EXPECT_EQ(e.first, 87);
 }
 
 TEST_F(McWinFTPFake, SearchDeliversEntriesInOrderKeepsTheLastAndANewOneClosesTheOld) {
-  fake.listing = {MakeFindData("one"), MakeFindData("two"), MakeFindData("three")};
+  // 2004-03-05 07:08:09 UTC; 5 GiB keeps its high half; only the bare directory attribute
+  // makes a directory, a read-only one (0x11) does not.
+  const inet::FileTime march2004{2637714048u, 29622912u};
+  fake.listing = {MakeFindData("\x93\xfa", inet::kFileAttributeDirectory, 0, 0, march2004),
+                  MakeFindData("two", inet::kFileAttributeNormal, 1, 0x40000000),
+                  MakeFindData("three", 0x11)};
   std::vector<std::u16string> names;
   ftp.FindFile(u"*.*");
   const inet::Handle search = fake.lastHandleGiven();
   EXPECT_EQ(last("FtpFindFirstFileA").texts, Texts{"*.*"});
   EXPECT_EQ(last("FtpFindFirstFileA").handles, Handles{ftp.hFTP()});
-  for (; !ftp.RemoteFile().SearchEnd; ftp.NextFile()) names.push_back(ftp.RemoteFile().FileName);
-  EXPECT_EQ(names, (std::vector<std::u16string>{u"one", u"two", u"three"}));
+  EXPECT_EQ(ftp.RemoteFile().FileType, 16);
+  EXPECT_EQ(ftp.RemoteFile().FileDate, (DateTime{2004, 3, 5, 7, 8, 9}));
+  for (; !ftp.RemoteFile().SearchEnd; ftp.NextFile()) {
+    names.push_back(ftp.RemoteFile().FileName);
+    if (names.size() == 2) {
+      EXPECT_EQ(ftp.RemoteFile().FileSize, 5368709120.0);
+    }
+  }
+  EXPECT_EQ(names, (std::vector<std::u16string>{u"日", u"two", u"three"}));
   EXPECT_EQ(ftp.RemoteFile().FileName, u"three");
-  EXPECT_TRUE(frr.events.empty());
+  EXPECT_EQ(ftp.RemoteFile().FileType, 0);
+  EXPECT_TRUE(events.empty());
   ftp.FindFile(u"*.txt");
   EXPECT_EQ(fake.closedHandles(), Handles{search});
-  EXPECT_EQ(ftp.RemoteFile().FileName, u"one");
+  EXPECT_EQ(ftp.RemoteFile().FileName, u"日");
 }
 
 TEST_F(McWinFTPFake, FailedSearchStartEndsTheSearchAndAFailedNextKeepsTheEntry) {
@@ -210,9 +230,9 @@ TEST_F(McWinFTPFake, FailedSearchStartEndsTheSearchAndAFailedNextKeepsTheEntry) 
   ftp.NextFile();
   EXPECT_FALSE(ftp.RemoteFile().SearchEnd);
   EXPECT_EQ(ftp.RemoteFile().FileName, u"first");
-  ASSERT_EQ(frr.events.size(), 2u);
-  EXPECT_EQ(frr.events[0].ErrNumber, 12030);
-  EXPECT_EQ(frr.events[1].ErrNumber, 12111);
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_EQ(events[0].first, 12030);
+  EXPECT_EQ(events[1].first, 12111);
 }
 
 }  // namespace
