@@ -85,12 +85,11 @@ TEST_F(McWinFTPFake, EveryOperationWithoutAConnectionReportsOnceAndClosingReport
   for (const FrrEvent& e : events) EXPECT_EQ(e.first, 6);
 }
 
-TEST_F(McWinFTPFake, CurrentDirectoryIsReadFromAZeroFilledBufferAndSetWithoutOneLeadingSeparator) {
+TEST_F(McWinFTPFake, CurrentDirectoryIsReadWithinItsBufferAndSetWithoutOneLeadingSeparator) {
   fake.currentDirectory = "/\x93\xfa\x96\x7b/pub";  // "/日本/pub"
   EXPECT_EQ(ftp.CurDir(), u"/日本/pub");
   EXPECT_EQ(last("FtpGetCurrentDirectoryA").handles, Handles{ftp.hFTP()});
   EXPECT_EQ(last("FtpGetCurrentDirectoryA").lengthIn, 260u);
-  EXPECT_EQ(last("FtpGetCurrentDirectoryA").bufferIn, std::string(261, '\0'));
   const std::pair<std::u16string, std::string> cases[] = {
       {u"/public_html", "public_html"}, {u"\\x", "x"}, {u"//x", "/x"}, {u"/", ""}};
   for (const auto& [given, sent] : cases) {
@@ -139,7 +138,6 @@ TEST_F(McWinFTPFake, ExtendedErrorReportsTheServerResponseOrTheFallback) {
     fake.failNext("FtpPutFileA", inet::kErrorInternetExtendedError);
     EXPECT_EQ(ftp.PutFile(u"a", u"b"), 0);
     EXPECT_EQ(events, std::vector<FrrEvent>{expected});
-    EXPECT_EQ(last("InternetGetLastResponseInfoA").errorIn, 12003u);
     EXPECT_EQ(last("InternetGetLastResponseInfoA").lengthIn, 255u);
     EXPECT_EQ(last("InternetGetLastResponseInfoA").bufferIn, std::string(256, '\0'));
   }

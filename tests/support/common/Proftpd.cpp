@@ -21,18 +21,6 @@ class ProftpdServer : public detail::AccountServer {
  public:
   ProftpdServer() : AccountServer("127.0.0.1", detail::kFileUser, detail::kFilePassword) {}
 
-  // The command log holds each command as received, the password as "PASS (hidden)". OPTS
-  // shows twice, first under the name proftpd dispatches it by ("OPTS_UTF8 ON").
-  std::vector<std::string> commands() const override {
-    std::vector<std::string> out;
-    std::ifstream in(m_work.file("commands.log"), std::ios::binary);
-    for (std::string line; std::getline(in, line);) {
-      if (line.rfind("OPTS_", 0) == 0) continue;
-      out.push_back(line.rfind("PASS ", 0) == 0 ? "PASS ****" : line);
-    }
-    return out;
-  }
-
   std::string start(const ProftpdOptions& options);
 
  private:
@@ -66,8 +54,6 @@ std::string ProftpdServer::writeConfig(const ProftpdOptions& options) const {
        << "AuthGroupFile " << m_work.file("group") << "\n"
        << "RequireValidShell off\nDefaultRoot ~\n"
        << "TransferLog " << m_work.file("transfers.log") << "\n"
-       << "LogFormat commands \"%r\"\nExtendedLog " << m_work.file("commands.log")
-       << " ALL commands\n"
        << "<Directory />\n  AllowOverwrite on\n</Directory>\n";
   if (!options.tlsCertificate.empty()) {
     // Data connections must reuse the control connection's TLS session: proftpd's default.

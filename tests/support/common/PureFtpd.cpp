@@ -25,9 +25,6 @@ class PureFtpdServer : public detail::AccountServer {
     m_pid = -1;
   }
 
-  // pure-ftpd logs only to syslog, which the suite does not read.
-  std::vector<std::string> commands() const override { return {}; }
-
   std::string start(const PureFtpdOptions& options);
 
  private:

@@ -18,12 +18,13 @@ namespace testsupport::detail {
 // Records why a Start* call failed, for LastStartFailure().
 void setStartFailure(std::string reason);
 
-// A port on `host` that was free a moment ago (bound to port 0 and released), or 0.
+// A port on the IPv4 address `host` that was free a moment ago (bound to port 0 and released),
+// or 0.
 uint16_t pickFreePort(const std::string& host);
 
 enum class GreetingResult { Ok, Refused, Other };
 
-// Connects to host:port and reads the first reply line. Ok when it begins with "220";
+// Connects to host:port (IPv4) and reads the first reply line. Ok when it begins with "220";
 // Refused when nothing listens; Other for anything else (text in `detail`). A server in TLS
 // from the first byte (`tlsFirst`) says nothing in clear: a connection is enough.
 GreetingResult readGreeting(const std::string& host, uint16_t port, std::string& detail,

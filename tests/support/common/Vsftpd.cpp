@@ -2,7 +2,6 @@
 // system user "qptester" into the instance's own folder.
 #include <pwd.h>
 #include <shadow.h>
-#include <strings.h>
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -23,7 +22,6 @@ namespace {
 constexpr const char* kVsftpd = QP_TEST_VSFTPD;
 constexpr const char* kUser = detail::kSessionUser;
 constexpr const char* kPassword = "qp-Test-5ecret";
-constexpr const char* kAnonymousUser = "qpanonymous";
 // SHA-512 crypt of kPassword (openssl passwd -6 -salt qpfixture), so that setting it needs
 // no standard input.
 constexpr const char* kPasswordHash =
@@ -43,21 +41,14 @@ std::string fileText(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// Makes sure the session user has vsftpd's home "/" and kPassword, that its anonymous user
-// exists and that the PAM service is there. Returns "" or why it failed.
+// Makes sure the session user has vsftpd's home "/" and kPassword and that the PAM service is
+// there. Returns "" or why it failed.
 std::string ensureVsftpdAccounts() {
   detail::SetupLock lock;
   if (!lock.ok()) return "cannot take the setup lock";
   std::string failure = detail::ensureSessionUser();
   if (const passwd* pw = getpwnam(kUser); failure.empty() && pw && std::string(pw->pw_dir) != "/") {
     failure = detail::runSetup({"usermod", "--home", "/", kUser});
-  }
-  // Anonymous sessions run as a user of their own, who cannot write the served folder (vsftpd
-  // refuses a writable anonymous root); Debian's "ftp" user comes only with the installed
-  // package.
-  if (failure.empty() && getpwnam(kAnonymousUser) == nullptr) {
-    failure = detail::runSetup({"useradd", "--system", "--no-create-home", "--home-dir", "/",
-                                "--shell", "/usr/sbin/nologin", kAnonymousUser});
   }
   if (const spwd* sp = getspnam(kUser);
       failure.empty() && (sp == nullptr || kPasswordHash != std::string(sp->sp_pwdp))) {
@@ -71,39 +62,13 @@ std::string ensureVsftpdAccounts() {
   return failure;
 }
 
-// "... FTP command: Client "127.0.0.1", "USER qptester"" -> "USER qptester".
-bool commandOfLogLine(const std::string& line, std::string& command) {
-  static const std::string kMark = "FTP command: Client \"";
-  size_t at = line.find(kMark);
-  size_t open = at == std::string::npos ? at : line.find("\", \"", at + kMark.size());
-  if (open == std::string::npos || line.back() != '"') return false;
-  command = line.substr(open + 4, line.size() - open - 5);
-  // vsftpd writes "PASS <password>"; keep the masking the same for every server.
-  if (command.size() >= 4 && strncasecmp(command.c_str(), "PASS", 4) == 0) {
-    command = command.substr(0, 4) + (command.size() > 4 ? " ****" : "");
-  }
-  return true;
-}
-
 class VsftpdServer : public detail::AccountServer {
  public:
   VsftpdServer() : AccountServer("127.0.0.1", kUser, kPassword) {}
 
-  std::vector<std::string> commands() const override {
-    std::vector<std::string> out;
-    std::ifstream in(logPath());
-    std::string command;
-    for (std::string line; std::getline(in, line);) {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      if (commandOfLogLine(line, command)) out.push_back(command);
-    }
-    return out;
-  }
-
   std::string start(const VsftpdOptions& options);
 
  private:
-  std::string logPath() const { return m_work.file("vsftpd.log"); }
   std::string writeConfig(const VsftpdOptions& options) const;
 };
 
@@ -119,18 +84,13 @@ std::string VsftpdServer::writeConfig(const VsftpdOptions& options) const {
        << "local_enable=YES\nwrite_enable=YES\nlocal_umask=022\n"
        << "local_root=" << root() << "\n"
        << "chroot_local_user=YES\nallow_writeable_chroot=YES\n"
-       << "anonymous_enable=" << (options.anonymous ? "YES" : "NO") << "\n"
-       << "ftp_username=" << kAnonymousUser << "\n"
-       << "anon_root=" << root()
-       << "\nno_anon_password=NO\n"
+       << "anonymous_enable=NO\n"
        // Failed log-ins are answered at once (the default waits a second) to keep tests fast.
        << "delay_failed_login=0\ndelay_successful_login=0\n"
        << "pasv_enable=YES\nport_enable=YES\n"
        << "pam_service_name=" << kPamService << "\n"
        << "secure_chroot_dir=" << m_work.file("empty") << "\n"
-       << "xferlog_enable=YES\nxferlog_std_format=NO\nlog_ftp_protocol=YES\n"
-       << "vsftpd_log_file=" << logPath() << "\n"
-       << "syslog_enable=NO\ndual_log_enable=NO\nutf8_filesystem=YES\n";
+       << "xferlog_enable=NO\nsyslog_enable=NO\nutf8_filesystem=YES\n";
   if (options.tls != TlsMode::None) {
     conf << "ssl_enable=YES\nforce_local_logins_ssl=YES\nforce_local_data_ssl=YES\n"
          << "require_ssl_reuse=YES\nssl_ciphers=HIGH\n"

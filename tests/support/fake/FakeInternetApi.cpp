@@ -13,6 +13,17 @@ std::optional<std::string> textOf(const char* text) {
   return std::string(text);
 }
 
+// Copies `text` and a NUL into `buffer` of `*length` bytes, or says how much is needed.
+inet::BoolResult giveText(const std::string& text, char* buffer, uint32_t* length) {
+  if (text.size() + 1 > *length) {
+    *length = static_cast<uint32_t>(text.size() + 1);
+    return {false, inet::kErrorInsufficientBuffer};
+  }
+  std::memcpy(buffer, text.c_str(), text.size() + 1);
+  *length = static_cast<uint32_t>(text.size());
+  return {true, 0};
+}
+
 }  // namespace
 
 inet::FindData MakeFindData(const std::string& name, uint32_t attributes, uint32_t sizeHigh,
@@ -51,17 +62,6 @@ std::vector<inet::Handle> FakeInternetApi::closedHandles() const {
   return handles;
 }
 
-InetCall& FakeInternetApi::record(const char* function, std::vector<inet::Handle> handles,
-                                  std::vector<std::optional<std::string>> texts,
-                                  std::vector<int64_t> values) {
-  InetCall& call = calls.emplace_back();
-  call.function = function;
-  call.handles = std::move(handles);
-  call.texts = std::move(texts);
-  call.values = std::move(values);
-  return call;
-}
-
 uint32_t FakeInternetApi::scripted(const std::string& function) {
   auto it = m_failures.find(function);
   if (it == m_failures.end() || it->second.empty()) return 0;
@@ -70,7 +70,21 @@ uint32_t FakeInternetApi::scripted(const std::string& function) {
   return error;
 }
 
-uint32_t FakeInternetApi::failure(const std::string& function, inet::Handle handle, Kind kind) {
+InetCall& FakeInternetApi::note(const char* function, std::vector<inet::Handle> handles,
+                                std::vector<std::optional<std::string>> texts,
+                                std::vector<int64_t> values) {
+  InetCall& call = calls.emplace_back();
+  call.function = function;
+  call.handles = std::move(handles);
+  call.texts = std::move(texts);
+  call.values = std::move(values);
+  return call;
+}
+
+uint32_t FakeInternetApi::record(const char* function, inet::Handle handle, Kind kind,
+                                 std::vector<std::optional<std::string>> texts,
+                                 std::vector<int64_t> values) {
+  note(function, {handle}, std::move(texts), std::move(values));
   if (const uint32_t error = scripted(function)) return error;
   const auto it = m_open.find(handle);
   return it != m_open.end() && it->second == kind ? 0 : inet::kErrorInvalidHandle;
@@ -82,11 +96,18 @@ inet::Handle FakeInternetApi::give(Kind kind) {
   return handle;
 }
 
+inet::BoolResult FakeInternetApi::simple(const char* function, inet::Handle hConnect,
+                                         std::vector<std::optional<std::string>> texts,
+                                         std::vector<int64_t> values) {
+  const uint32_t error = record(function, hConnect, Kind::Connection, std::move(texts), values);
+  return {error == 0, error};
+}
+
 inet::HandleResult FakeInternetApi::InternetOpenA(const char* agent, uint32_t accessType,
                                                   const char* proxy, const char* proxyBypass,
                                                   uint32_t flags) {
-  record("InternetOpenA", {}, {textOf(agent), textOf(proxy), textOf(proxyBypass)},
-         {accessType, flags});
+  note("InternetOpenA", {}, {textOf(agent), textOf(proxy), textOf(proxyBypass)},
+       {accessType, flags});
   if (const uint32_t error = scripted("InternetOpenA")) return {0, error};
   return {give(Kind::Root), 0};
 }
@@ -95,14 +116,15 @@ inet::HandleResult FakeInternetApi::InternetConnectA(inet::Handle hInternet, con
                                                      int32_t serverPort, const char* userName,
                                                      const char* password, uint32_t service,
                                                      uint32_t flags, uintptr_t context) {
-  record("InternetConnectA", {hInternet}, {textOf(serverName), textOf(userName), textOf(password)},
-         {serverPort, service, flags, static_cast<int64_t>(context)});
-  if (const uint32_t error = failure("InternetConnectA", hInternet, Kind::Root)) return {0, error};
+  const uint32_t error = record("InternetConnectA", hInternet, Kind::Root,
+                                {textOf(serverName), textOf(userName), textOf(password)},
+                                {serverPort, service, flags, static_cast<int64_t>(context)});
+  if (error != 0) return {0, error};
   return {give(Kind::Connection), 0};
 }
 
 inet::BoolResult FakeInternetApi::InternetCloseHandle(inet::Handle handle) {
-  record("InternetCloseHandle", {handle}, {}, {});
+  note("InternetCloseHandle", {handle});
   if (const uint32_t error = scripted("InternetCloseHandle")) return {false, error};
   if (m_open.erase(handle) == 0) return {false, inet::kErrorInvalidHandle};
   m_cursor.erase(handle);
@@ -111,27 +133,10 @@ inet::BoolResult FakeInternetApi::InternetCloseHandle(inet::Handle handle) {
 
 inet::BoolResult FakeInternetApi::FtpGetCurrentDirectoryA(inet::Handle hConnect, char* buffer,
                                                           uint32_t* length) {
-  InetCall& call = record("FtpGetCurrentDirectoryA", {hConnect}, {}, {});
-  call.lengthIn = *length;
-  call.bufferIn.assign(buffer, *length + 1);
-  if (const uint32_t error = failure(call.function, hConnect, Kind::Connection)) {
-    return {false, error};
-  }
-  if (currentDirectory.size() + 1 > *length) {
-    *length = static_cast<uint32_t>(currentDirectory.size() + 1);
-    return {false, inet::kErrorInsufficientBuffer};
-  }
-  std::memcpy(buffer, currentDirectory.data(), currentDirectory.size());
-  buffer[currentDirectory.size()] = '\0';
-  *length = static_cast<uint32_t>(currentDirectory.size());
-  return {true, 0};
-}
-
-inet::BoolResult FakeInternetApi::simple(const char* function, inet::Handle hConnect,
-                                         std::vector<std::optional<std::string>> texts) {
-  record(function, {hConnect}, std::move(texts), {});
-  if (const uint32_t error = failure(function, hConnect, Kind::Connection)) return {false, error};
-  return {true, 0};
+  const uint32_t error = record("FtpGetCurrentDirectoryA", hConnect, Kind::Connection, {});
+  calls.back().lengthIn = *length;
+  if (error != 0) return {false, error};
+  return giveText(currentDirectory, buffer, length);
 }
 
 inet::BoolResult FakeInternetApi::FtpSetCurrentDirectoryA(inet::Handle hConnect,
@@ -142,24 +147,16 @@ inet::BoolResult FakeInternetApi::FtpSetCurrentDirectoryA(inet::Handle hConnect,
 inet::BoolResult FakeInternetApi::FtpPutFileA(inet::Handle hConnect, const char* localFile,
                                               const char* newRemoteFile, uint32_t flags,
                                               uintptr_t context) {
-  InetCall& call = record("FtpPutFileA", {hConnect}, {textOf(localFile), textOf(newRemoteFile)},
-                          {flags, static_cast<int64_t>(context)});
-  if (const uint32_t error = failure(call.function, hConnect, Kind::Connection)) {
-    return {false, error};
-  }
-  return {true, 0};
+  return simple("FtpPutFileA", hConnect, {textOf(localFile), textOf(newRemoteFile)},
+                {flags, static_cast<int64_t>(context)});
 }
 
 inet::BoolResult FakeInternetApi::FtpGetFileA(inet::Handle hConnect, const char* remoteFile,
                                               const char* newFile, int32_t failIfExists,
                                               uint32_t flagsAndAttributes, uint32_t flags,
                                               uintptr_t context) {
-  InetCall& call = record("FtpGetFileA", {hConnect}, {textOf(remoteFile), textOf(newFile)},
-                          {failIfExists, flagsAndAttributes, flags, static_cast<int64_t>(context)});
-  if (const uint32_t error = failure(call.function, hConnect, Kind::Connection)) {
-    return {false, error};
-  }
-  return {true, 0};
+  return simple("FtpGetFileA", hConnect, {textOf(remoteFile), textOf(newFile)},
+                {failIfExists, flagsAndAttributes, flags, static_cast<int64_t>(context)});
 }
 
 inet::BoolResult FakeInternetApi::FtpRenameFileA(inet::Handle hConnect, const char* existing,
@@ -184,11 +181,9 @@ inet::BoolResult FakeInternetApi::FtpRemoveDirectoryA(inet::Handle hConnect,
 inet::HandleResult FakeInternetApi::FtpFindFirstFileA(inet::Handle hConnect, const char* searchFile,
                                                       inet::FindData* findData, uint32_t flags,
                                                       uintptr_t context) {
-  InetCall& call = record("FtpFindFirstFileA", {hConnect}, {textOf(searchFile)},
-                          {flags, static_cast<int64_t>(context)});
-  if (const uint32_t error = failure(call.function, hConnect, Kind::Connection)) {
-    return {0, error};
-  }
+  const uint32_t error = record("FtpFindFirstFileA", hConnect, Kind::Connection,
+                                {textOf(searchFile)}, {flags, static_cast<int64_t>(context)});
+  if (error != 0) return {0, error};
   if (listing.empty()) return {0, inet::kErrorNoMoreFiles};
   *findData = listing.front();
   const inet::Handle handle = give(Kind::Find);
@@ -198,8 +193,9 @@ inet::HandleResult FakeInternetApi::FtpFindFirstFileA(inet::Handle hConnect, con
 
 inet::BoolResult FakeInternetApi::InternetFindNextFileA(inet::Handle hFind,
                                                         inet::FindData* findData) {
-  InetCall& call = record("InternetFindNextFileA", {hFind}, {}, {});
-  if (const uint32_t error = failure(call.function, hFind, Kind::Find)) return {false, error};
+  if (const uint32_t error = record("InternetFindNextFileA", hFind, Kind::Find, {})) {
+    return {false, error};
+  }
   size_t& cursor = m_cursor[hFind];
   if (cursor >= listing.size()) return {false, inet::kErrorNoMoreFiles};
   *findData = listing[cursor++];
@@ -208,19 +204,11 @@ inet::BoolResult FakeInternetApi::InternetFindNextFileA(inet::Handle hFind,
 
 inet::BoolResult FakeInternetApi::InternetGetLastResponseInfoA(uint32_t* error, char* buffer,
                                                                uint32_t* bufferLength) {
-  InetCall& call = record("InternetGetLastResponseInfoA", {}, {}, {});
-  call.errorIn = *error;
+  InetCall& call = note("InternetGetLastResponseInfoA", {});
   call.lengthIn = *bufferLength;
   call.bufferIn.assign(buffer, *bufferLength + 1);
   *error = responseError;
-  if (response.size() + 1 > *bufferLength) {
-    *bufferLength = static_cast<uint32_t>(response.size() + 1);
-    return {false, inet::kErrorInsufficientBuffer};
-  }
-  std::memcpy(buffer, response.data(), response.size());
-  buffer[response.size()] = '\0';
-  *bufferLength = static_cast<uint32_t>(response.size());
-  return {true, 0};
+  return giveText(response, buffer, bufferLength);
 }
 
 }  // namespace testsupport

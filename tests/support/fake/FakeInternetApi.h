@@ -24,7 +24,6 @@ struct InetCall {
   // read as length + 1 bytes (the caller's buffer holds one byte more than it offers).
   std::optional<uint32_t> lengthIn;
   std::string bufferIn;
-  std::optional<uint32_t> errorIn;  // InternetGetLastResponseInfoA: *error at entry
 };
 
 // A find-data entry for the scripted listing.
@@ -85,15 +84,19 @@ class FakeInternetApi : public inet::InternetApi {
  private:
   enum class Kind { Root, Connection, Find };
 
-  InetCall& record(const char* function, std::vector<inet::Handle> handles,
-                   std::vector<std::optional<std::string>> texts, std::vector<int64_t> values);
-  // The scripted failure for the call just recorded, or an invalid-handle failure when
+  InetCall& note(const char* function, std::vector<inet::Handle> handles,
+                 std::vector<std::optional<std::string>> texts = {},
+                 std::vector<int64_t> values = {});
+  // Records the call, then gives its scripted failure, or an invalid-handle failure when
   // `handle` is not an open handle of `kind`; 0 when the call goes ahead.
-  uint32_t failure(const std::string& function, inet::Handle handle, Kind kind);
+  uint32_t record(const char* function, inet::Handle handle, Kind kind,
+                  std::vector<std::optional<std::string>> texts, std::vector<int64_t> values = {});
   uint32_t scripted(const std::string& function);
   inet::Handle give(Kind kind);
+  // A connection call that has nothing to give back but success.
   inet::BoolResult simple(const char* function, inet::Handle hConnect,
-                          std::vector<std::optional<std::string>> texts);
+                          std::vector<std::optional<std::string>> texts,
+                          std::vector<int64_t> values = {});
 
   std::map<std::string, std::deque<uint32_t>> m_failures;
   std::map<inet::Handle, Kind> m_open;
