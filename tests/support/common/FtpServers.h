@@ -65,6 +65,12 @@ class FtpServer {
 // need a server skip or fail with it: `if (!server) GTEST_SKIP() << LastStartFailure();`.
 std::string LastStartFailure();
 
+namespace detail {
+// For the Start* functions: records `failure` for LastStartFailure() and returns `server`, or
+// nullptr when `failure` is not empty.
+std::unique_ptr<FtpServer> Started(std::unique_ptr<FtpServer> server, const std::string& failure);
+}  // namespace detail
+
 struct PyftpdlibOptions {
   bool ipv6 = false;  // listen on ::1 instead of 127.0.0.1
   // A PEM file with certificate and key: explicit TLS (RFC 4217), required on the control
