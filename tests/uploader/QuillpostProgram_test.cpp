@@ -1,10 +1,15 @@
 // The built Quillpost run headless (no DISPLAY, no WAYLAND_DISPLAY) from a copy in a temporary
-// folder, with the settings file beside it, once for each exit status: the one-line records of
-// the boxes on standard error, the record of the stored file on standard output, the command
-// line.
+// folder, with the settings file beside it: once for each exit status, with the one-line
+// records of the boxes on standard error, the record of the stored file on standard output and
+// the command line; and the fault matrix, one run against the scripted misbehaving server per
+// fault, each of which must end before its deadline with the exit status that names what
+// failed, show the failure, claim no upload the server did not confirm and leave the local file
+// as it was.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <random>
 #include <regex>
 
 #include "tests/support/common/FtpServers.h"
@@ -15,8 +20,8 @@
 #ifndef QP_QUILLPOST
 #error "QP_QUILLPOST must name the built Quillpost"
 #endif
-#ifndef QP_QUILLPOST_WINDOW
-#error "QP_QUILLPOST_WINDOW must name the built library of Quillpost's window"
+#if !defined(QP_QUILLPOST_WINDOW) || !defined(QP_QUILLPOST_SHORT_TIMEOUTS)
+#error "the built library of Quillpost's window and its test copy with short deadlines"
 #endif
 
 namespace uploadertest {
@@ -187,6 +192,112 @@ TEST_F(QuillpostProgram,
   EXPECT_TRUE(server->commands().empty());
   EXPECT_FALSE(fs::exists(server->root() + "/stored.csv"));
 }
+
+struct Row {
+  const char* scenario;
+  bool shortTimeouts;  // run the test copy that waits 1 s for a reply or a moving transfer
+  int status;          // the exit status
+  int box;             // the error number of the box shown, 0 for a stored file
+  long stors;          // how many times the server receives "STOR stored.bin"
+  const char* shown;   // a line the box shows besides its number, or ""
+};
+
+// Names the row in test output.
+void PrintTo(const Row& row, std::ostream* out) { *out << row.scenario; }
+
+constexpr int kAborted = 12030, kTimeout = 12002;
+const Row kRows[] = {
+    {"close-before-greeting", false, 3, kAborted, 0, ""},
+    {"close-after-pass", false, 3, kAborted, 0, ""},
+    {"greeting-120-forever", true, 3, kTimeout, 0, ""},
+    {"stall", true, 4, kTimeout, 0, ""},
+    {"long-reply-line", false, 4, kAborted, 0, ""},
+    {"close-during-list", false, 4, kAborted, 0, ""},
+    // A data connection that moves less than 1 KiB in its window fails as a stalled one.
+    {"trickle-listing", true, 4, kTimeout, 0, ""},
+    {"close-during-stor", false, 4, kAborted, 1, ""},
+    // Every byte went out, but only the server's 226 says that it stored them.
+    {"close-after-stor-data", false, 4, kAborted, 1, ""},
+    {"trickle-after-stor", true, 4, kTimeout, 1, ""},
+    {"stor-2xx-at-once", true, 4, 12152, 1, ""},  // an invalid server response
+    {"stor-452", false, 4, 452, 1, "452 Insufficient storage space."},
+    // The refusal ends the attempt: no second STOR that could pass for a success.
+    {"stor-552-mid", false, 4, 552, 1, "552 Exceeded storage allocation."},
+    // EPSV refused or unreadable, or PASV naming another host: PASV for the rest of the session,
+    // to the control connection's peer (the scripted listener is on 127.0.0.1 only).
+    {"epsv-500", false, 0, 0, 1, ""},
+    {"epsv-229-unparsable", true, 0, 0, 1, ""},
+    {"pasv-foreign-address", false, 0, 0, 1, ""},
+};
+
+class QuillpostFaults : public QuillpostProgram, public testing::WithParamInterface<Row> {
+ protected:
+  // A megabyte of fixed pseudo-random bytes: large enough to be cut off mid-transfer.
+  void SetUp() override {
+    QuillpostProgram::SetUp();
+    std::mt19937 random(20261207);
+    for (char& c : bytes) c = static_cast<char>(random() & 0xFF);
+    testsupport::WriteFile(local.file("upload.bin"), bytes);
+  }
+  // Whatever the run did, the file it uploads is as it was.
+  void TearDown() override {
+    EXPECT_TRUE(testsupport::ReadFile(local.file("upload.bin")) == bytes);
+  }
+
+  std::string bytes = std::string(1 << 20, '\0');
+};
+
+TEST_P(QuillpostFaults, EndsInTimeWithItsStatusAndClaimsOnlyWhatWasStored) {
+  const Row& row = GetParam();
+  server = testsupport::StartScriptedFtpd(row.scenario);
+  ASSERT_TRUE(server) << testsupport::LastStartFailure();
+  if (row.shortTimeouts) {
+    fs::copy_file(QP_QUILLPOST_SHORT_TIMEOUTS, program(), fs::copy_options::overwrite_existing);
+  }
+  WriteSettingsFile(folder.path(),
+                    {U16(server->address()), u"tester", u"", u"incoming",
+                     U16(local.file("upload.bin")), u"stored.bin"},
+                    u"secret");
+  testsupport::ProcessOptions options = testsupport::Headless();
+  options.timeout = std::chrono::seconds(8);
+  const testsupport::ProcessResult result = run({}, options);
+  EXPECT_EQ(result.exitCode, row.status) << result.err;
+  const std::vector<std::string> commands = server->commands();
+  EXPECT_EQ(std::count(commands.begin(), commands.end(), "STOR stored.bin"), row.stors);
+  const std::string stored = server->root() + "/stored.bin";
+  if (row.status == 0) {
+    // The completion message as the only record, and the stored record on standard output.
+    EXPECT_TRUE(std::regex_match(
+        result.err, std::regex(kStamp + "Quillpost: Quillpost ver1\\.0 / [^\n]+ / ftp://" +
+                               server->address() + " / に送信されました\n")))
+        << result.err;
+    EXPECT_NE(result.out.find(" Quillpost: stored server=" + server->address() + " "),
+              std::string::npos)
+        << result.out;
+    EXPECT_TRUE(testsupport::ReadFile(stored) == bytes);
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), "EPSV"), 1);
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), "PASV"), 4);  // 3 listings, 1 upload
+    return;
+  }
+  // The box's one-line record: the number, its text; a failed connection says so after it.
+  const std::regex box(" Quillpost: " + std::to_string(row.box) + " / [^\n]+\n" +
+                       (row.status == 3 ? "[^\n]* Quillpost: 接続できませんでした\n" : ""));
+  EXPECT_TRUE(std::regex_search(result.err, box)) << result.err;
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err.find("に送信されました"), std::string::npos) << result.err;
+  if (*row.shown != '\0') {
+    EXPECT_NE(result.err.find(" / " + std::string(row.shown) + "\n"), std::string::npos)
+        << result.err;
+  }
+  EXPECT_FALSE(fs::exists(stored));
+}
+
+INSTANTIATE_TEST_SUITE_P(Matrix, QuillpostFaults, testing::ValuesIn(kRows),
+                         [](const testing::TestParamInfo<Row>& info) {
+                           std::string name = info.param.scenario;
+                           std::replace(name.begin(), name.end(), '-', '_');
+                           return name;
+                         });
 
 }  // namespace
 }  // namespace uploadertest

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "platform/dialogs/ScriptedDialogs.h"
+#include "platform/files/Files.h"
 #include "tests/support/common/TempDir.h"
 #include "tests/support/fake/FakeInternetApi.h"
 #include "tests/uploader/UploaderTestSupport.h"
@@ -24,7 +25,7 @@ constexpr char16_t kNotConnected[] = u"接続できませんでした";
 class StartUp : public testing::Test {
  protected:
   StartUp() {
-    testsupport::WriteFile(folder.file("報告.bin"), std::string("payload\0\r\n\xff", 12));
+    testsupport::WriteFile(folder.file("report.bin"), std::string("payload\0\r\n\xff", 12));
     fake.listing = {testsupport::MakeFindData("old.bin")};
     fake.currentDirectory = "/upload";
   }
@@ -51,8 +52,8 @@ class StartUp : public testing::Test {
   }
 
   testsupport::TempDir folder;  // the settings file and the local file
-  SettingsRecord settings{u"ftp.example.jp:2121",       u"ユーザー",  u"", u"/upload",
-                          U16(folder.file("報告.bin")), u"result.bin"};
+  SettingsRecord settings{u"ftp.example.jp:2121",         u"ユーザー",  u"", u"/upload",
+                          U16(folder.file("report.bin")), u"result.bin"};
   testsupport::FakeInternetApi fake;
   dialogs::ScriptedDialogs boxes;
   PlainControls controls;
@@ -61,7 +62,7 @@ class StartUp : public testing::Test {
 };
 
 TEST_F(StartUp, SettingsReachTheControlsAndTheFileIsStoredInTheFolderThenReported) {
-  EXPECT_EQ(run(), ExitStatus::Done);
+  ASSERT_EQ(run(), ExitStatus::Done);
   EXPECT_EQ(controls.server + u"|" + controls.user + u"|" + controls.pass,
             u"ftp.example.jp:2121|ユーザー|p w");
   const testsupport::InetCall* connect = fake.last("InternetConnectA");
@@ -70,8 +71,7 @@ TEST_F(StartUp, SettingsReachTheControlsAndTheFileIsStoredInTheFolderThenReporte
             (Texts{"ftp.example.jp:2121", "\x83\x86\x81\x5B\x83\x55\x81\x5B", "p w"}));
   EXPECT_EQ(connect->values.at(2), inet::kFlagPassive);
   EXPECT_EQ(fake.last("FtpSetCurrentDirectoryA")->texts, Texts{"upload"});
-  EXPECT_EQ(fake.last("FtpPutFileA")->texts,
-            (Texts{folder.path() + "/\x95\xf1\x8d\x90.bin", "result.bin"}));  // CP932
+  EXPECT_EQ(fake.last("FtpPutFileA")->texts, (Texts{folder.file("report.bin"), "result.bin"}));
   EXPECT_EQ(fake.last("FtpPutFileA")->values.at(0), inet::kTransferTypeBinary);
   // The login directory, the remote directory, and again after the upload.
   EXPECT_EQ(calls("FtpFindFirstFileA"), 3);
@@ -87,7 +87,7 @@ TEST_F(StartUp, SettingsReachTheControlsAndTheFileIsStoredInTheFolderThenReporte
 
 TEST_F(StartUp, NowDateModeStoresUnderTheDateNameWithoutMessageAndAnEmptyPathStoresNothing) {
   settings.RemoteFileName = u"NowDateMode";
-  EXPECT_EQ(run(), ExitStatus::Done);
+  ASSERT_EQ(run(), ExitStatus::Done);
   EXPECT_EQ(fake.last("FtpPutFileA")->texts.at(1), "261207090503");
   EXPECT_TRUE(boxes.asked().empty());
   EXPECT_EQ(stored.size(), 1u);
@@ -100,7 +100,7 @@ TEST_F(StartUp, NowDateModeStoresUnderTheDateNameWithoutMessageAndAnEmptyPathSto
 }
 
 TEST_F(StartUp, SettingsProblemsAndAMissingLocalFileEndBeforeConnecting) {
-  const std::u16string path = U16(folder.file("Quillpst.dat"));
+  const std::u16string path = U16(folder.path()) + files::PathSeparator() + u"Quillpst.dat";
   EXPECT_EQ(RunStartUp(controls, *clsFtp, boxes, {U16(folder.path()), FixedClock}),
             ExitStatus::SettingsProblem);
   testsupport::WriteFile(folder.file("Quillpst.dat"), "\"h\",\"u\",\"p\"\r\n");

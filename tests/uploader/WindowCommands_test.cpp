@@ -18,6 +18,7 @@ using dialogs::BoxAnswer;
 using dialogs::Buttons;
 using dialogs::Icon;
 using testsupport::MakeFindData;
+using Texts = std::vector<std::optional<std::string>>;
 
 class Handlers : public ::testing::Test {
  protected:
@@ -136,21 +137,16 @@ TEST_F(Handlers, DownloadJoinsFolderAndNameOnceAndPassesTheOverwriteAnswer) {
   connect();
   const std::u16string sep = files::PathSeparator();
   controls.selected = u"F a.txt\t1\t2004/03/07 09:05";
-  boxes.answerInput(u"dl");
-  boxes.answerMessage(BoxAnswer::No);
-  cmdGet_Click(window());
-  const testsupport::InetCall* get = fake.last("FtpGetFileA");
-  ASSERT_NE(get, nullptr);
-  EXPECT_EQ(get->texts[0], "a.txt");
-  EXPECT_EQ(get->texts[1], files::ToFileSystemPath(u"dl" + sep + u"a.txt"));
-  EXPECT_EQ(get->values.at(0), 1);  // fail if it exists
-  EXPECT_EQ(listings(), 1);
-
-  boxes.answerInput(u"dl" + sep);
-  boxes.answerMessage(BoxAnswer::Yes);
-  cmdGet_Click(window());
-  EXPECT_EQ(fake.last("FtpGetFileA")->texts[1], files::ToFileSystemPath(u"dl" + sep + u"a.txt"));
-  EXPECT_EQ(fake.last("FtpGetFileA")->values.at(0), 0);
+  for (const auto& [answer, failIfExists] : {std::pair{BoxAnswer::No, 1}, {BoxAnswer::Yes, 0}}) {
+    boxes.answerInput(u"dl");
+    boxes.answerMessage(answer);
+    cmdGet_Click(window());
+    ASSERT_NE(fake.last("FtpGetFileA"), nullptr);
+    EXPECT_EQ(fake.last("FtpGetFileA")->texts,
+              (Texts{"a.txt", files::ToFileSystemPath(u"dl" + sep + u"a.txt")}));
+    EXPECT_EQ(fake.last("FtpGetFileA")->values.at(0), failIfExists);
+  }
+  EXPECT_EQ(listings(), 2);
 
   // Cancelled folder: nothing more is asked or fetched.
   const size_t gets = called().size();
