@@ -7,7 +7,6 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <pwd.h>
-#include <shadow.h>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -62,11 +61,6 @@ constexpr const char* kPamConfig =
 // the same time.
 constexpr const char* kSetupLock = "/tmp/qp-vsftpd-fixture.lock";
 
-std::string fileText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // Runs a setup command; returns "" or why it failed.
 std::string runSetup(const std::vector<std::string>& argv) {
   const ProcessResult r = RunProcess(argv);
@@ -83,19 +77,9 @@ std::string setUpAccounts(bool vsftpd) {
                         "/usr/sbin/nologin", kSessionUser});
   }
   if (!vsftpd || !failure.empty()) return failure;
-  if (const passwd* pw = getpwnam(kSessionUser); pw && std::string(pw->pw_dir) != "/") {
-    failure = runSetup({"usermod", "--home", "/", kSessionUser});
-  }
-  if (const spwd* sp = getspnam(kSessionUser);
-      failure.empty() && (sp == nullptr || kVsftpdPasswordHash != std::string(sp->sp_pwdp))) {
-    failure = runSetup({"usermod", "--password", kVsftpdPasswordHash, kSessionUser});
-  }
   const std::string pamPath = std::string("/etc/pam.d/") + kPamService;
-  if (failure.empty() && fileText(pamPath) != kPamConfig) {
-    std::ofstream(pamPath, std::ios::binary | std::ios::trunc) << kPamConfig;
-    if (fileText(pamPath) != kPamConfig) failure = "cannot write " + pamPath;
-  }
-  return failure;
+  if (!(std::ofstream(pamPath, std::ios::trunc) << kPamConfig)) return "cannot write " + pamPath;
+  return runSetup({"usermod", "--home", "/", "--password", kVsftpdPasswordHash, kSessionUser});
 }
 
 sockaddr_in loopback(uint16_t port) {

@@ -8,7 +8,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <fstream>
 #include <thread>
 
@@ -20,21 +19,6 @@ namespace testsupport {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// The caller's environment without the variables `options` removes or sets, then those it sets.
-std::vector<std::string> childEnvironment(const ProcessOptions& options) {
-  std::vector<std::string> names = options.unsetEnv;
-  for (const auto& set : options.setEnv) names.push_back(set.first);
-  std::vector<std::string> env;
-  for (char** e = environ; *e != nullptr; ++e) {
-    const std::string entry(*e);
-    if (std::count(names.begin(), names.end(), entry.substr(0, entry.find('='))) == 0) {
-      env.push_back(entry);
-    }
-  }
-  for (const auto& [name, value] : options.setEnv) env.push_back(name + "=" + value);
-  return env;
-}
 
 std::vector<char*> pointers(std::vector<std::string>& strings) {
   std::vector<char*> out;
@@ -92,10 +76,12 @@ ProcessOptions Headless(ProcessOptions options) {
 
 pid_t SpawnProcess(const std::vector<std::string>& argv, const ProcessOptions& options,
                    int stdoutFd, int stderrFd, std::string& error) {
-  std::vector<std::string> args = argv;
-  std::vector<std::string> env = childEnvironment(options);
+  // env(1) changes the environment and then runs the program.
+  std::vector<std::string> args = {"env"};
+  for (const std::string& name : options.unsetEnv) args.insert(args.end(), {"-u", name});
+  for (const auto& [name, value] : options.setEnv) args.push_back(name + "=" + value);
+  args.insert(args.end(), argv.begin(), argv.end());
   const std::vector<char*> argp = pointers(args);
-  const std::vector<char*> envp = pointers(env);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   redirect(&actions, 0, -1);
@@ -114,7 +100,7 @@ pid_t SpawnProcess(const std::vector<std::string>& argv, const ProcessOptions& o
   sigaddset(&signals, SIGPIPE);
   posix_spawnattr_setsigdefault(&attributes, &signals);
   pid_t pid = -1;
-  const int failed = posix_spawnp(&pid, argp[0], &actions, &attributes, argp.data(), envp.data());
+  const int failed = posix_spawnp(&pid, argp[0], &actions, &attributes, argp.data(), environ);
   posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   if (failed == 0) return pid;

@@ -12,8 +12,8 @@
 namespace testsupport {
 
 struct ProcessResult {
-  // The exit status; 128 + the signal number when a signal ended the process; -1 when it
-  // could not be started (err then says why).
+  // The exit status; 128 + the signal number when a signal ended the process; 127 when the
+  // program could not be run (err then says why).
   int exitCode = -1;
   // True when the deadline passed and the process (with its process group) was killed.
   bool timedOut = false;
@@ -41,7 +41,8 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOpti
 
 // Starts argv in a new process group without waiting for it. Standard input is /dev/null;
 // standard output and error go to `stdoutFd` and `stderrFd` when they are >= 0, else to
-// /dev/null. Returns the PID, or -1 with `error` set when the program could not be started.
+// /dev/null. Returns the PID, or -1 with `error` set when no process could be started; a
+// program that cannot be run ends with status 127.
 pid_t SpawnProcess(const std::vector<std::string>& argv, const ProcessOptions& options,
                    int stdoutFd, int stderrFd, std::string& error);
 
