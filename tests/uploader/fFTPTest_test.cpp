@@ -71,13 +71,11 @@ TEST_F(fFTPTestWindow, ButtonsAndDoubleClickReachTheirHandlersThroughTheControls
   select("D sub\t");
   emit form.lstFiles()->itemDoubleClicked(form.lstFiles()->currentItem());
   form.cmdClose()->click();
-  const std::pair<const char*, Texts> sent[] = {
-      {"FtpRenameFileA", {"a.txt", "b.txt"}}, {"FtpGetFileA", {"a.txt", "dl/a.txt"}},
-      {"FtpDeleteFileA", {"a.txt"}},          {"FtpPutFileA", {"local", "remote"}},
-      {"FtpCreateDirectoryA", {"new"}},       {"FtpSetCurrentDirectoryA", {"sub"}}};
-  for (const auto& [function, texts] : sent) {
-    ASSERT_NE(fake.last(function), nullptr) << function;
-    EXPECT_EQ(fake.last(function)->texts, texts) << function;
+  // The arguments are the handlers' test's; the rename shows the selected line was read.
+  EXPECT_EQ(fake.last("FtpRenameFileA")->texts, (Texts{"a.txt", "b.txt"}));
+  for (const char* function : {"FtpGetFileA", "FtpDeleteFileA", "FtpPutFileA",
+                               "FtpCreateDirectoryA", "FtpSetCurrentDirectoryA"}) {
+    EXPECT_NE(fake.last(function), nullptr) << function;
   }
   EXPECT_TRUE(boxes.scriptFollowed());
   EXPECT_EQ(form.clsFtp()->hFTP(), 0u);
