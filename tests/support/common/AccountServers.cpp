@@ -5,7 +5,6 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
-#include <poll.h>
 #include <pwd.h>
 #include <sys/file.h>
 #include <sys/socket.h>
@@ -101,27 +100,14 @@ uint16_t pickFreePort() {
   return bound ? ntohs(addr.sin_port) : 0;
 }
 
-enum class Greeting { Ok, Refused, Other };
-
-// Connects to 127.0.0.1:port and reads the first reply line into `line`: Ok when it begins
-// with "220"; Refused when nothing listens. A server in TLS from the first byte (`tlsFirst`)
-// says nothing in clear: a connection is enough. Closed without a command, so that the probe
-// leaves nothing in the server's logs.
-Greeting readGreeting(uint16_t port, bool tlsFirst, std::string& line) {
+// True when something accepts connections on 127.0.0.1:port. The probe sends nothing, so that
+// it leaves nothing in the server's logs (and speaks no TLS to a server in TLS from the start).
+bool accepting(uint16_t port) {
   const sockaddr_in addr = loopback(port);
   const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0) {
-    close(fd);
-    return Greeting::Refused;
-  }
-  struct pollfd p = {fd, POLLIN, 0};
-  char c;
-  while (!tlsFirst && line.find('\n') == std::string::npos && poll(&p, 1, 5000) > 0 &&
-         read(fd, &c, 1) == 1) {
-    line += c;
-  }
+  const bool connected = connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0;
   close(fd);
-  return tlsFirst || line.rfind("220", 0) == 0 ? Greeting::Ok : Greeting::Other;
+  return connected;
 }
 
 class AccountServer : public FtpServer {
@@ -162,44 +148,33 @@ class AccountServer : public FtpServer {
   }
 
   // Tries up to 5 free ports: for each, set in m_port, `commandLine()` writes the configuration
-  // and returns the command line (empty when it cannot), which runs with `environment` and its
-  // output in server.out, until the server greets. Output holding `busyText` means the port was
-  // taken meanwhile: the next one is tried. Returns "" or why it failed.
+  // and returns the command line, which runs with `environment` and its output in server.out,
+  // until the server accepts connections. Output holding `busyText` means the port was taken
+  // meanwhile: the next one is tried. Returns "" or why it failed.
   std::string launch(const std::string& name,
                      const std::function<std::vector<std::string>()>& commandLine,
-                     const ProcessOptions& environment, const std::string& busyText,
-                     bool tlsFirst = false) {
+                     const ProcessOptions& environment, const std::string& busyText) {
     for (int attempt = 0; attempt < 5; ++attempt) {
       m_port = pickFreePort();
-      const std::vector<std::string> command =
-          m_port == 0 ? std::vector<std::string>{} : commandLine();
-      if (command.empty()) return "cannot choose a port or write the configuration of " + name;
-      const std::string failure = launchOnce(name, command, environment, tlsFirst);
-      if (failure.empty() || serverOutput().find(busyText) == std::string::npos) return failure;
+      if (m_port == 0) return "no free port for " + name;
+      const int outFd = open(m_work.file("server.out").c_str(),
+                             O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0644);
+      std::string error;
+      m_pid = SpawnProcess(commandLine(), environment, outFd, outFd, error);
+      if (outFd >= 0) close(outFd);
+      if (m_pid <= 0) return "cannot start " + name + ": " + error;
+      const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+      while (std::chrono::steady_clock::now() < deadline && !ProcessEnded(m_pid)) {
+        if (accepting(m_port)) return "";
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      }
+      StopProcess(m_pid);
+      m_pid = -1;
+      if (serverOutput().find(busyText) == std::string::npos) {
+        return name + " did not come up on port " + std::to_string(m_port) + ": " + serverOutput();
+      }
     }
     return "no free port for " + name + " after 5 attempts";
-  }
-
- private:
-  std::string launchOnce(const std::string& name, const std::vector<std::string>& command,
-                         const ProcessOptions& environment, bool tlsFirst) {
-    const int outFd = open(m_work.file("server.out").c_str(),
-                           O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0644);
-    std::string error;
-    m_pid = SpawnProcess(command, environment, outFd, outFd, error);
-    if (outFd >= 0) close(outFd);
-    if (m_pid <= 0) return "cannot start " + name + ": " + error;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    std::string line;
-    while (std::chrono::steady_clock::now() < deadline && !ProcessEnded(m_pid)) {
-      const Greeting greeting = readGreeting(m_port, tlsFirst, line);
-      if (greeting == Greeting::Ok) return "";
-      if (greeting == Greeting::Other) return name + " greeted with: " + line;
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    StopProcess(m_pid);
-    m_pid = -1;
-    return name + " did not come up on port " + std::to_string(m_port) + ": " + serverOutput();
   }
 };
 
@@ -220,7 +195,7 @@ class VsftpdServer : public AccountServer {
         [&] {
           return std::vector<std::string>{kVsftpd, writeConfig(options)};
         },
-        {}, "could not bind", options.tls == TlsMode::Implicit);
+        {}, "could not bind");
   }
 
  private:
