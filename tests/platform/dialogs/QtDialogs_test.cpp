@@ -12,13 +12,34 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "tests/support/common/QtBoxes.h"
+#include <QPointer>
+#include <QTimer>
+
+#include <deque>
+#include <functional>
 
 namespace dialogs {
 namespace {
 
-using testsupport::AnswerNextModal;
 using B = QMessageBox;
+
+// Calls `inspectAndClose` once, inside the box's own event loop, with the next box that becomes
+// the active modal widget; it must close the box. Answers queue up and take the boxes in order.
+void AnswerNextModal(std::function<void(QWidget* modal)> inspectAndClose) {
+  static std::deque<std::function<void(QWidget*)>> answers;
+  static QPointer<QTimer> timer;
+  answers.push_back(std::move(inspectAndClose));
+  if (!timer.isNull()) return;
+  timer = new QTimer(qApp);
+  QObject::connect(timer, &QTimer::timeout, [] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (answers.empty() || modal == nullptr || !modal->isVisible()) return;
+    const auto answer = std::move(answers.front());  // off the queue first: it may arm more
+    answers.pop_front();
+    answer(modal);
+  });
+  timer->start(10);
+}
 
 QStringList sortedCaptions(QWidget* box) {
   QStringList captions;
