@@ -79,39 +79,36 @@ TEST_F(RealServer, FileOperationsKeepEveryByteOverIpv6InBothModes) {
   EXPECT_EQ(refusal.text.rfind("530 ", 0), 0u) << refusal.text;
 }
 
-enum FallbackOutcome { kConnected = 0, kConnectFailed, kNoArrangement, kMissingNameMisreported };
-
-// In the child: a mount namespace whose /etc/hosts gives "qp-multi" first ::1, where nothing
-// listens on the port, then 127.0.0.1, where the server is; the engine must log in there.
-// A name the hosts file lacks must fail as not resolved (it is not under ".invalid", which the
-// engine refuses without asking); the name service looks at nothing but that file.
+// In a child with a mount namespace of its own, whose /etc/hosts gives "qp-multi" first ::1,
+// where nothing listens on the port, then 127.0.0.1, where the server is: the engine must log
+// in there. A name the hosts file lacks must fail as not resolved (it is not under ".invalid",
+// which the engine refuses without asking); the name service looks at nothing but that file.
+// The exit status: 0 connected, 1 not, 2 no such arrangement here, 3 the missing name misread.
 int connectThroughTheSecondAddress(const TempDir& dir, const FtpServer& server) {
+  addrinfo hints{};
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* found = nullptr;
   if (::unshare(CLONE_NEWNS) != 0 ||
       ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
       ::mount(dir.file("hosts").c_str(), "/etc/hosts", nullptr, MS_BIND, nullptr) != 0 ||
       ::mount(dir.file("nsswitch.conf").c_str(), "/etc/nsswitch.conf", nullptr, MS_BIND, nullptr) !=
-          0) {
-    return kNoArrangement;
+          0 ||
+      ::getaddrinfo("qp-multi", nullptr, &hints, &found) != 0 || found->ai_family != AF_INET6 ||
+      found->ai_next == nullptr) {
+    return 2;
   }
-  addrinfo hints{};
-  hints.ai_socktype = SOCK_STREAM;
-  addrinfo* found = nullptr;
-  if (::getaddrinfo("qp-multi", nullptr, &hints, &found) != 0) return kNoArrangement;
-  const bool ipv6First = found->ai_family == AF_INET6 && found->ai_next != nullptr;
-  ::freeaddrinfo(found);
-  if (!ipv6First) return kNoArrangement;
   const std::unique_ptr<InternetApi> api = MakeFtpEngine(ShortTimeouts());
   const Handle root = api->InternetOpenA(nullptr, 0, nullptr, nullptr, 0).handle;
   if (api->InternetConnectA(root, "qp-missing", 21, nullptr, nullptr, kServiceFtp, 0, 0).error !=
       kErrorInternetNameNotResolved) {
-    return kMissingNameMisreported;
+    return 3;
   }
   const std::string name = "qp-multi:" + std::to_string(server.port());
   return api->InternetConnectA(root, name.c_str(), 21, server.user().c_str(),
                                server.password().c_str(), kServiceFtp, kFlagPassive, 0)
                      .handle != 0
-             ? kConnected
-             : kConnectFailed;
+             ? 0
+             : 1;
 }
 
 TEST_F(RealServer, SeveralAddressesAreTriedInTurnAndAMissingNameIsNotResolved) {
@@ -126,10 +123,8 @@ TEST_F(RealServer, SeveralAddressesAreTriedInTurnAndAMissingNameIsNotResolved) {
   int status = 0;
   ASSERT_EQ(::waitpid(child, &status, 0), child);
   ASSERT_TRUE(WIFEXITED(status));
-  if (WEXITSTATUS(status) == kNoArrangement) {
-    GTEST_SKIP() << "cannot give a name two addresses here (needs root and ::1)";
-  }
-  EXPECT_EQ(WEXITSTATUS(status), kConnected);
+  if (WEXITSTATUS(status) == 2) GTEST_SKIP() << "cannot give a name two addresses here";
+  EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 }  // namespace
