@@ -436,18 +436,4 @@ std::optional<ListingEntry> ParseListLine(std::string_view line, const CivilTime
   return parseDosLine(line);
 }
 
-std::vector<ListingEntry> ParseListing(std::string_view listing, ListingFormat format,
-                                       const CivilTime& now) {
-  std::vector<ListingEntry> entries;
-  while (!listing.empty()) {
-    const size_t newline = listing.find('\n');
-    std::string_view line = listing.substr(0, newline);
-    listing = newline == std::string_view::npos ? std::string_view() : listing.substr(newline + 1);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    auto entry = format == ListingFormat::Mlsd ? ParseMlsdLine(line) : ParseListLine(line, now);
-    if (entry) entries.push_back(std::move(entry.value()));
-  }
-  return entries;
-}
-
 }  // namespace inet

@@ -10,7 +10,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "platform/inet/FileTime.h"
 #include "platform/inet/InternetApi.h"
@@ -55,10 +54,5 @@ std::optional<ListingEntry> ParseMlsdLine(std::string_view line);
 //   to ten blanks, as IIS and Windows align them; further blanks belong to the name.
 // Times are taken as given (no time zone).
 std::optional<ListingEntry> ParseListLine(std::string_view line, const CivilTime& now);
-
-// Every readable entry of a whole listing, in the server's order. Lines may end in CR LF or
-// LF; "total N" lines and anything else unreadable are skipped.
-std::vector<ListingEntry> ParseListing(std::string_view listing, ListingFormat format,
-                                       const CivilTime& now);
 
 }  // namespace inet

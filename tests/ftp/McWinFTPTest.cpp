@@ -2,12 +2,7 @@
 // receives, the number and text of each FTPFrr event, and the directory search.
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "ftp/McWinFTP.h"
-#include "platform/codepage/CodePage.h"
-#include "platform/sysmsg/SystemMessage.h"
-#include "tests/ftp/FrrRecorder.h"
 #include "tests/support/fake/FakeInternetApi.h"
 
 using testsupport::InetCall;
@@ -18,10 +13,19 @@ using Handles = std::vector<inet::Handle>;
 
 namespace {
 
-// A session connected with the settings a new object has.
+// An FTPFrr event: ErrNumber, ErrString.
+using FrrEvent = std::pair<int32_t, std::u16string>;
+
+constexpr char16_t kFallbackText[] = u"エラーが発生しています。";
+
+// A session connected with the settings a new object has. The fake fails a call given a handle
+// of another kind, so each call's success shows that it got the right one.
 class McWinFTPFake : public testing::Test {
  protected:
-  void SetUp() override { ftp.OpenSession(); }
+  void SetUp() override {
+    ftp.OnFTPFrr([this](int32_t n, const std::u16string& text) { events.push_back({n, text}); });
+    ftp.OpenSession();
+  }
   // The last call of `function`; a failure and an empty record when there was none.
   const InetCall& last(const char* function) {
     static const InetCall kNone;
@@ -32,11 +36,10 @@ class McWinFTPFake : public testing::Test {
 
   testsupport::FakeInternetApi fake;
   McWinFTP ftp{fake};
-  FrrRecorder frr{ftp};
+  std::vector<FrrEvent> events;  // every FTPFrr event, in order
 };
 
 TEST_F(McWinFTPFake, ConnectPassesAbsentSettingsAsNullPointersAndTheRestAsAnsiBytes) {
-  EXPECT_EQ(last("InternetConnectA").handles, Handles{ftp.hInternet()});
   EXPECT_EQ(last("InternetConnectA").texts, (Texts{std::nullopt, std::nullopt, std::nullopt}));
   EXPECT_EQ(last("InternetConnectA").values, (Values{21, inet::kServiceFtp, 0, 0}));
   EXPECT_EQ(ftp.hFTP(), fake.lastHandleGiven());
@@ -58,41 +61,30 @@ TEST_F(McWinFTPFake, ConnectPassesAbsentSettingsAsNullPointersAndTheRestAsAnsiBy
 
 TEST_F(McWinFTPFake, EveryOperationWithoutAConnectionReportsOnceAndClosingReportsNothing) {
   ftp.CloseSession();
-  const std::function<void()> operations[] = {[&] { EXPECT_EQ(ftp.CurDir(), u""); },
-                                              [&] { ftp.SetCurDir(u"/pub"); },
-                                              [&] { EXPECT_EQ(ftp.PutFile(u"l", u"r"), 0); },
-                                              [&] { EXPECT_EQ(ftp.GetFile(u"r", u"l", false), 0); },
-                                              [&] { EXPECT_EQ(ftp.RenameFile(u"a", u"b"), 0); },
-                                              [&] { EXPECT_EQ(ftp.DeleteFile(u"a"), 0); },
-                                              [&] { EXPECT_EQ(ftp.CreateDir(u"d"), 0); },
-                                              [&] { EXPECT_EQ(ftp.RemoveDir(u"d"), 0); },
-                                              [&] { ftp.NextFile(); },
-                                              [&] { ftp.FindFile(u"*.*"); }};
-  for (size_t i = 0; i < std::size(operations); ++i) {
-    operations[i]();
-    EXPECT_EQ(frr.events.size(), i + 1) << "operation " << i;
-  }
+  EXPECT_EQ(ftp.CurDir(), u"");
+  ftp.SetCurDir(u"/pub");
+  EXPECT_EQ(ftp.PutFile(u"l", u"r") + ftp.GetFile(u"r", u"l", false) + ftp.RenameFile(u"a", u"b") +
+                ftp.DeleteFile(u"a") + ftp.CreateDir(u"d") + ftp.RemoveDir(u"d"),
+            0);
+  ftp.NextFile();
+  ftp.FindFile(u"*.*");
   EXPECT_TRUE(ftp.RemoteFile().SearchEnd);
   ftp.CloseSession();
-  EXPECT_EQ(frr.events.size(), std::size(operations));
-  for (const FrrEvent& e : frr.events) EXPECT_EQ(e.ErrNumber, 6);
+  ASSERT_EQ(events.size(), 10u);
+  for (const FrrEvent& e : events) EXPECT_EQ(e.first, 6);
 }
 
-TEST_F(McWinFTPFake, CurrentDirectoryIsReadFromAZeroFilledBufferAndSetWithoutOneLeadingSeparator) {
+TEST_F(McWinFTPFake, CurrentDirectoryIsReadWithinItsBufferAndSetWithoutOneLeadingSeparator) {
   fake.currentDirectory = "/\x93\xfa\x96\x7b/pub";  // "/日本/pub"
   EXPECT_EQ(ftp.CurDir(), u"/日本/pub");
-  EXPECT_EQ(last("FtpGetCurrentDirectoryA").handles, Handles{ftp.hFTP()});
   EXPECT_EQ(last("FtpGetCurrentDirectoryA").lengthIn, 260u);
-  EXPECT_EQ(last("FtpGetCurrentDirectoryA").bufferIn, std::string(261, '\0'));
   const std::pair<std::u16string, std::string> cases[] = {
-      {u"/public_html", "public_html"}, {u"\\x", "x"}, {u"//x", "/x"}, {u"/", ""}, {u"../", "../"},
-      {u"日本", "\x93\xfa\x96\x7b"}};
+      {u"/public_html", "public_html"}, {u"\\x", "x"}, {u"//x", "/x"}, {u"/", ""}};
   for (const auto& [given, sent] : cases) {
     ftp.SetCurDir(given);
     EXPECT_EQ(last("FtpSetCurrentDirectoryA").texts, Texts{sent});
   }
-  EXPECT_EQ(last("FtpSetCurrentDirectoryA").handles, Handles{ftp.hFTP()});
-  EXPECT_TRUE(frr.events.empty());
+  EXPECT_TRUE(events.empty());
 }
 
 TEST_F(McWinFTPFake, TransfersAreAsciiOnlyForTransferOneAndDownloadsAlwaysReload) {
@@ -100,12 +92,10 @@ TEST_F(McWinFTPFake, TransfersAreAsciiOnlyForTransferOneAndDownloadsAlwaysReload
   for (const auto& [nTransfer, type] : {std::pair{1, kAscii}, {0, kBinary}, {2, kBinary}}) {
     SCOPED_TRACE(nTransfer);
     EXPECT_EQ(ftp.PutFile(u"/tmp/報告.txt", u"報告.txt", nTransfer), 1);
-    EXPECT_EQ(last("FtpPutFileA").handles, Handles{ftp.hFTP()});
     EXPECT_EQ(last("FtpPutFileA").texts,
               (Texts{"/tmp/\x95\xf1\x8d\x90.txt", "\x95\xf1\x8d\x90.txt"}));
     EXPECT_EQ(last("FtpPutFileA").values, (Values{type, 0}));
     EXPECT_EQ(ftp.GetFile(u"表.csv", u"/tmp/表.csv", nTransfer == 1, nTransfer), 1);
-    EXPECT_EQ(last("FtpGetFileA").handles, Handles{ftp.hFTP()});
     EXPECT_EQ(last("FtpGetFileA").texts, (Texts{"\x95\x5c.csv", "/tmp/\x95\x5c.csv"}));
     EXPECT_EQ(last("FtpGetFileA").values, (Values{nTransfer == 1, 0, inet::kFlagReload | type, 0}));
   }
@@ -127,38 +117,31 @@ TEST_F(McWinFTPFake, ExtendedErrorReportsTheServerResponseOrTheFallback) {
       {fits + "y", {530, kFallbackText}},  // no room for the NUL
       {"", {0, kFallbackText}}};           // no response: the number reported with it
   for (const auto& [response, expected] : cases) {
-    frr.events.clear();
-    fake.responseError = static_cast<uint32_t>(expected.ErrNumber);
+    events.clear();
+    fake.responseError = static_cast<uint32_t>(expected.first);
     fake.response = response;
     fake.failNext("FtpPutFileA", inet::kErrorInternetExtendedError);
     EXPECT_EQ(ftp.PutFile(u"a", u"b"), 0);
-    EXPECT_EQ(frr.events, std::vector<FrrEvent>{expected});
-    EXPECT_EQ(last("InternetGetLastResponseInfoA").errorIn, 12003u);
+    EXPECT_EQ(events, std::vector<FrrEvent>{expected});
     EXPECT_EQ(last("InternetGetLastResponseInfoA").lengthIn, 255u);
     EXPECT_EQ(last("InternetGetLastResponseInfoA").bufferIn, std::string(256, '\0'));
   }
 }
 
 TEST_F(McWinFTPFake, OtherCodesGiveTheirFixedOrSystemTextOrTheFallbackAndTheEndOfASearchNone) {
-  char notFound[256] = {};
-  const uint32_t length =
-      sysmsg::FormatMessageA(sysmsg::kFormatMessageFromSystem, nullptr, inet::kErrorFileNotFound,
-                             0x0411, notFound, sizeof notFound, nullptr);
-  ASSERT_GT(length, 0u) << "the system message table has no text for code 2";
-  char probe[256];
-  ASSERT_EQ(sysmsg::FormatMessageA(sysmsg::kFormatMessageFromSystem, nullptr, 987654, 0x0400, probe,
-                                   sizeof probe, nullptr),
-            0u);
   const std::pair<uint32_t, std::u16string> cases[] = {
-      {inet::kErrorFileNotFound, codepage::FromAnsi(std::string_view(notFound, length))},
-      {inet::kErrorInternetNameNotResolved, kNotResolvedText},  // not the table's longer text
+      // Not the system table's longer text.
+      {inet::kErrorInternetNameNotResolved, u"サーバー名を解決できませんでした。"},
       {987654, kFallbackText}};
   for (const auto& [error, text] : cases) {
-    frr.events.clear();
+    events.clear();
     fake.failNext("FtpPutFileA", error);
     ftp.PutFile(u"a", u"b");
-    EXPECT_EQ(frr.events, (std::vector<FrrEvent>{{static_cast<int32_t>(error), text}}));
+    EXPECT_EQ(events, (std::vector<FrrEvent>{{static_cast<int32_t>(error), text}}));
   }
+  fake.failNext("FtpPutFileA", inet::kErrorFileNotFound);
+  ftp.PutFile(u"a", u"b");
+  EXPECT_NE(events.back().second.find(u"ファイル"), std::u16string::npos);  // the system's text
   EXPECT_EQ(fake.last("InternetGetLastResponseInfoA"), nullptr);
   fake.failNext("FtpPutFileA", inet::kErrorNoMoreFiles);
   EXPECT_EQ(ftp.PutFile(u"a", u"b"), 0);
@@ -179,24 +162,36 @@ TEST_F(McWinFTPFake, TextWithNulIsRefusedWithoutCallingTheInternetApi) {
   ftp.OpenSession();
   EXPECT_EQ(ftp.hFTP(), 0u);
   EXPECT_EQ(fake.functions(), (std::vector<std::string>{"InternetOpenA", "InternetConnectA"}));
-  ASSERT_EQ(frr.events.size(), 7u);
-  for (const FrrEvent& e : frr.events) EXPECT_EQ(e.ErrNumber, 87);
+  ASSERT_EQ(events.size(), 7u);
+  for (const FrrEvent& e : events) EXPECT_EQ(e.first, 87);
 }
 
 TEST_F(McWinFTPFake, SearchDeliversEntriesInOrderKeepsTheLastAndANewOneClosesTheOld) {
-  fake.listing = {MakeFindData("one"), MakeFindData("two"), MakeFindData("three")};
+  // 2004-03-05 07:08:09 UTC; 5 GiB keeps its high half; only the bare directory attribute
+  // makes a directory, a read-only one (0x11) does not.
+  const inet::FileTime march2004{2637714048u, 29622912u};
+  fake.listing = {MakeFindData("\x93\xfa", inet::kFileAttributeDirectory, 0, 0, march2004),
+                  MakeFindData("two", inet::kFileAttributeNormal, 1, 0x40000000),
+                  MakeFindData("three", 0x11)};
   std::vector<std::u16string> names;
   ftp.FindFile(u"*.*");
   const inet::Handle search = fake.lastHandleGiven();
   EXPECT_EQ(last("FtpFindFirstFileA").texts, Texts{"*.*"});
-  EXPECT_EQ(last("FtpFindFirstFileA").handles, Handles{ftp.hFTP()});
-  for (; !ftp.RemoteFile().SearchEnd; ftp.NextFile()) names.push_back(ftp.RemoteFile().FileName);
-  EXPECT_EQ(names, (std::vector<std::u16string>{u"one", u"two", u"three"}));
+  EXPECT_EQ(ftp.RemoteFile().FileType, 16);
+  EXPECT_EQ(ftp.RemoteFile().FileDate, (DateTime{2004, 3, 5, 7, 8, 9}));
+  for (; !ftp.RemoteFile().SearchEnd; ftp.NextFile()) {
+    names.push_back(ftp.RemoteFile().FileName);
+    if (names.size() == 2) {
+      EXPECT_EQ(ftp.RemoteFile().FileSize, 5368709120.0);
+    }
+  }
+  EXPECT_EQ(names, (std::vector<std::u16string>{u"日", u"two", u"three"}));
   EXPECT_EQ(ftp.RemoteFile().FileName, u"three");
-  EXPECT_TRUE(frr.events.empty());
+  EXPECT_EQ(ftp.RemoteFile().FileType, 0);
+  EXPECT_TRUE(events.empty());
   ftp.FindFile(u"*.txt");
   EXPECT_EQ(fake.closedHandles(), Handles{search});
-  EXPECT_EQ(ftp.RemoteFile().FileName, u"one");
+  EXPECT_EQ(ftp.RemoteFile().FileName, u"日");
 }
 
 TEST_F(McWinFTPFake, FailedSearchStartEndsTheSearchAndAFailedNextKeepsTheEntry) {
@@ -210,9 +205,9 @@ TEST_F(McWinFTPFake, FailedSearchStartEndsTheSearchAndAFailedNextKeepsTheEntry) 
   ftp.NextFile();
   EXPECT_FALSE(ftp.RemoteFile().SearchEnd);
   EXPECT_EQ(ftp.RemoteFile().FileName, u"first");
-  ASSERT_EQ(frr.events.size(), 2u);
-  EXPECT_EQ(frr.events[0].ErrNumber, 12030);
-  EXPECT_EQ(frr.events[1].ErrNumber, 12111);
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_EQ(events[0].first, 12030);
+  EXPECT_EQ(events[1].first, 12111);
 }
 
 }  // namespace

@@ -1,9 +1,15 @@
 // The built Quillpost run headless (no DISPLAY, no WAYLAND_DISPLAY) from a copy in a temporary
-// folder, with the settings file beside it: the exit statuses, the one-line records of the boxes
-// on standard error, the record of the stored file on standard output, the command line.
+// folder, with the settings file beside it: once for each exit status, with the one-line
+// records of the boxes on standard error, the record of the stored file on standard output and
+// the command line (status 4, a failed upload, is the fault matrix's); and the fault matrix, one
+// run against the scripted misbehaving server per fault, each of which must end before its deadline
+// with the exit status that names what failed, show the failure, claim no upload the server did not
+// confirm and leave the local file as it was.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <random>
 #include <regex>
 
 #include "tests/support/common/FtpServers.h"
@@ -14,8 +20,8 @@
 #ifndef QP_QUILLPOST
 #error "QP_QUILLPOST must name the built Quillpost"
 #endif
-#ifndef QP_QUILLPOST_WINDOW
-#error "QP_QUILLPOST_WINDOW must name the built library of Quillpost's window"
+#if !defined(QP_QUILLPOST_WINDOW) || !defined(QP_QUILLPOST_SHORT_TIMEOUTS)
+#error "the built library of Quillpost's window and its test copy with short deadlines"
 #endif
 
 namespace uploadertest {
@@ -50,32 +56,37 @@ class QuillpostProgram : public testing::Test {
   }
   std::string program() const { return folder.file("Quillpost"); }
 
-  // Starts pyftpdlib and returns settings that upload data.csv as "stored.csv" to its root.
-  SettingsRecord serverSettings() {
-    server = testsupport::StartPyftpdlib();
+  // Starts pyftpdlib (with `options`) and returns settings that upload data.csv as
+  // "stored.csv" to its root, the server named with `scheme`.
+  SettingsRecord serverSettings(const testsupport::PyftpdlibOptions& options = {},
+                                const std::string& scheme = "") {
+    server = testsupport::StartPyftpdlib(options);
     if (server == nullptr) {
       ADD_FAILURE() << testsupport::LastStartFailure();
       return {};
     }
-    return {U16(server->address()),      U16(server->user()), u"", u"/",
-            U16(local.file("data.csv")), u"stored.csv"};
+    return {U16(scheme + server->address()), U16(server->user()), u"", u"/",
+            U16(local.file("data.csv")),     u"stored.csv"};
   }
 
-  testsupport::ProcessResult run(const SettingsRecord& settings, const std::string& password) {
-    WriteSettingsFile(folder.path(), settings, U16(password));
-    return runAsIs();
-  }
-  testsupport::ProcessResult runAsIs(const std::vector<std::string>& arguments = {}) {
+  testsupport::ProcessResult run(
+      const std::vector<std::string>& arguments = {},
+      const testsupport::ProcessOptions& options = testsupport::Headless()) {
     std::vector<std::string> argv{program()};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
-    testsupport::ProcessResult result = testsupport::RunProcess(argv, testsupport::Headless());
+    testsupport::ProcessResult result = testsupport::RunProcess(argv, options);
     EXPECT_FALSE(result.timedOut);
     return result;
   }
+  testsupport::ProcessResult run(const SettingsRecord& settings) {
+    WriteSettingsFile(folder.path(), settings, U16(server ? server->password() : "p"));
+    return run();
+  }
   // The record of a file stored in `folder` under `name` on standard output.
-  std::regex storedRecord(const std::string& folder, const std::string& name) const {
-    return std::regex(kStamp + "Quillpost: stored server=" + server->address() +
-                      " folder=" + folder + " name=" + name + " bytes=7 seconds=\\d+\\.\\d{3}\n");
+  std::regex storedRecord(const std::string& where, const std::string& name,
+                          const std::string& scheme = "") const {
+    return std::regex(kStamp + "Quillpost: stored server=" + scheme + server->address() +
+                      " folder=" + where + " name=" + name + " bytes=7 seconds=\\d+\\.\\d{3}\n");
   }
 
   testsupport::TempDir folder;  // the program and its settings file
@@ -83,40 +94,30 @@ class QuillpostProgram : public testing::Test {
   std::unique_ptr<testsupport::FtpServer> server;
 };
 
-TEST_F(QuillpostProgram, StoredFileEndsWithZeroAndOneRecordOnEachStream) {
-  const SettingsRecord settings = serverSettings();
-  ASSERT_NE(server, nullptr);
-  const testsupport::ProcessResult result = run(settings, server->password());
-  EXPECT_EQ(result.exitCode, 0) << result.err;
-  EXPECT_EQ(testsupport::ReadFile(server->root() + "/stored.csv"), "1,2,3\r\n");
-  EXPECT_TRUE(std::regex_match(result.out, storedRecord("/", "stored.csv"))) << result.out;
-  const std::regex record(kStamp + "Quillpost: Quillpost ver1\\.0 / " + local.file("data.csv") +
-                          " は / \\d{4}/\\d{2}/\\d{2}( \\d{1,2}:\\d{2}:\\d{2})? / ftp://" +
-                          server->address() + " / に送信されました\n");
-  EXPECT_TRUE(std::regex_match(result.err, record)) << result.err;
-}
-
-TEST_F(QuillpostProgram, TlsTrustsQuillpstPemBesideTheProgramAndNothingElseBeyondTheSystem) {
+// Over TLS: without "Quillpst.pem" the test CA is unknown, so no connection, the certificate
+// named; with it beside the program the file is stored, the server shown as written.
+TEST_F(QuillpostProgram, RefusedCertificateEndsWithThreeAndQuillpstPemLetsTheFileBeStored) {
   testsupport::PyftpdlibOptions options;
   options.tlsCertificate = testsupport::TestCertificate("server.pem");
-  server = testsupport::StartPyftpdlib(options);
-  ASSERT_NE(server, nullptr) << testsupport::LastStartFailure();
-  const std::string name = "ftpes://" + server->address();
-  const SettingsRecord settings{U16(name), U16(server->user()),         u"",
-                                u"/",      U16(local.file("data.csv")), u"stored.csv"};
-  // Without a trust file the test CA is unknown: no connection, the certificate named.
-  testsupport::ProcessResult result = run(settings, server->password());
+  const SettingsRecord settings = serverSettings(options, "ftpes://");
+  ASSERT_NE(server, nullptr);
+  testsupport::ProcessResult result = run(settings);
   EXPECT_EQ(result.exitCode, 3) << result.err;
-  EXPECT_TRUE(std::regex_search(result.err, std::regex(" Quillpost: 12045 / [^\n]+ / SHA-256 "
-                                                       "[0-9A-F]{2}(:[0-9A-F]{2}){31}\n")))
+  EXPECT_TRUE(std::regex_match(
+      result.err,
+      std::regex(kStamp + "Quillpost: 12045 / [^\n]+ / SHA-256 [0-9A-F]{2}(:[0-9A-F]{2}){31}\n" +
+                 kStamp + "Quillpost: 接続できませんでした\n")))
       << result.err;
   fs::copy_file(testsupport::TestCertificate("ca.crt"), folder.file("Quillpst.pem"));
-  result = run(settings, server->password());
+  result = run(settings);
   EXPECT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(testsupport::ReadFile(server->root() + "/stored.csv"), "1,2,3\r\n");
-  // The server is shown as written, without "ftp://" before its own scheme.
-  EXPECT_NE(result.err.find(" / " + name + " / に送信されました\n"), std::string::npos)
-      << result.err;
+  EXPECT_TRUE(std::regex_match(result.out, storedRecord("/", "stored.csv", "ftpes://")))
+      << result.out;
+  const std::regex record(kStamp + "Quillpost: Quillpost ver1\\.0 / " + local.file("data.csv") +
+                          " は / \\d{4}/\\d{2}/\\d{2}( \\d{1,2}:\\d{2}:\\d{2})? / ftpes://" +
+                          server->address() + " / に送信されました\n");
+  EXPECT_TRUE(std::regex_match(result.err, record)) << result.err;
 }
 
 TEST_F(QuillpostProgram, StoredAfterAnErrorBoxEndsWithFiveAndNamesWhereTheFileWent) {
@@ -126,96 +127,52 @@ TEST_F(QuillpostProgram, StoredAfterAnErrorBoxEndsWithFiveAndNamesWhereTheFileWe
   // with no completion box: the records alone tell a scheduler what happened.
   settings.InitialDir = u"/missing";
   settings.RemoteFileName = u"NowDateMode";
-  const testsupport::ProcessResult result = run(settings, server->password());
+  const testsupport::ProcessResult result = run(settings);
   EXPECT_EQ(result.exitCode, 5) << result.err;
   EXPECT_TRUE(std::regex_match(result.out, storedRecord("/", "\\d{12}"))) << result.out;
-  EXPECT_TRUE(std::regex_match(result.err, std::regex(kStamp + "Quillpost: \\d+ / [^\n]+\n")))
+  EXPECT_TRUE(std::regex_match(result.err, std::regex(kStamp + "Quillpost: 550 / [^\n]+\n")))
       << result.err;
 }
 
-TEST_F(QuillpostProgram, EmptyLocalPathEndsWithZeroAndSaysNothing) {
-  SettingsRecord settings = serverSettings();
-  ASSERT_NE(server, nullptr);
-  settings.LocalFilePath = u"";
-  const testsupport::ProcessResult result = run(settings, server->password());
-  EXPECT_EQ(result.exitCode, 0);
-  EXPECT_EQ(result.err, "");
-  EXPECT_EQ(result.out, "");
-}
-
-TEST_F(QuillpostProgram, SettingsProblemsEndWithOne) {
-  testsupport::ProcessResult result = runAsIs();
+TEST_F(QuillpostProgram, MissingSettingsFileEndsWithOne) {
+  const testsupport::ProcessResult result = run();
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_TRUE(std::regex_match(
       result.err, std::regex(kStamp + "Quillpost: 設定ファイル Quillpst.dat が見つかりません / " +
                              folder.file("Quillpst.dat") + "\n")))
       << result.err;
-  testsupport::WriteFile(folder.file("Quillpst.dat"), "\"only\",\"three\",\"fields\"\r\n");
-  result = runAsIs();
-  EXPECT_EQ(result.exitCode, 1);
-  EXPECT_NE(result.err.find("Quillpost: 設定ファイル Quillpst.dat の項目が足りません"),
-            std::string::npos)
-      << result.err;
 }
 
+// A DISPLAY left over in a scheduler's environment names an X server nobody serves: the run
+// goes on without a window.
 TEST_F(QuillpostProgram, MissingLocalFileEndsWithTwoAlsoWhenTheDisplayCannotBeReached) {
   WriteSettingsFile(folder.path(),
                     {u"127.0.0.1:1", u"u", u"", u"", U16(local.file("absent.csv")), u"x"}, u"p");
-  // A DISPLAY left over in a scheduler's environment names an X server nobody serves.
   testsupport::ProcessOptions unreachable = testsupport::Headless();
   unreachable.unsetEnv.push_back("QT_QPA_PLATFORM");
   unreachable.setEnv.emplace_back("DISPLAY", UnservedDisplay());
-  for (const testsupport::ProcessOptions& options : {testsupport::Headless(), unreachable}) {
-    const testsupport::ProcessResult result = testsupport::RunProcess({program()}, options);
-    EXPECT_FALSE(result.timedOut);
-    EXPECT_EQ(result.exitCode, 2);
-    EXPECT_TRUE(std::regex_match(
-        result.err, std::regex(kStamp + "Quillpost: 指定したローカルファイルは存在しません\n")))
-        << result.err;
-  }
+  const testsupport::ProcessResult result = run({}, unreachable);
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_TRUE(std::regex_match(
+      result.err, std::regex(kStamp + "Quillpost: 指定したローカルファイルは存在しません\n")))
+      << result.err;
 }
 
-TEST_F(QuillpostProgram, RefusedConnectionEndsWithThree) {
-  // A loopback port where nothing listens.
-  auto stopped = testsupport::StartPyftpdlib();
-  ASSERT_NE(stopped, nullptr) << testsupport::LastStartFailure();
-  const std::string address = stopped->address();
-  stopped.reset();
-  const testsupport::ProcessResult result =
-      run({U16(address), u"u", u"", u"", U16(local.file("data.csv")), u"x"}, "p");
-  EXPECT_EQ(result.exitCode, 3);
-  const std::regex records(kStamp + "Quillpost: \\d+ / [^\n]+\n" + kStamp +
-                           "Quillpost: 接続できませんでした\n");
-  EXPECT_TRUE(std::regex_match(result.err, records)) << result.err;
-}
-
-TEST_F(QuillpostProgram, FailedUploadEndsWithFour) {
-  SettingsRecord settings = serverSettings();
-  ASSERT_NE(server, nullptr);
-  settings.InitialDir = u"/locked";
-  settings.RemoteFileName = u"";  // refused by the server
-  const testsupport::ProcessResult result = run(settings, server->password());
-  EXPECT_EQ(result.exitCode, 4);
-  // The failed directory change, then the failed upload, one line each; no completion record.
-  const std::regex records("(" + kStamp + "Quillpost: \\d+ / [^\n]+\n){2}");
-  EXPECT_TRUE(std::regex_match(result.err, records)) << result.err;
-  EXPECT_EQ(result.out, "");
-}
-
-TEST_F(QuillpostProgram, HelpAndVersionPrintAndAnyOtherArgumentIsRefusedAllUploadingNothing) {
+TEST_F(QuillpostProgram,
+       HelpAndVersionPrintAndAnyOtherArgumentEndsWithSixtyFourAllUploadingNothing) {
   const SettingsRecord settings = serverSettings();
   ASSERT_NE(server, nullptr);
   WriteSettingsFile(folder.path(), settings, U16(server->password()));
-  testsupport::ProcessResult result = runAsIs({"--help"});
+  testsupport::ProcessResult result = run({"--help"});
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.out.rfind("usage: Quillpost [--help | --version]\n", 0), 0u) << result.out;
   EXPECT_NE(result.out.find(folder.file("Quillpst.dat")), std::string::npos) << result.out;
-  result = runAsIs({"--version"});
+  result = run({"--version"});
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.out, "Quillpost 1.0\n");
   for (const std::vector<std::string>& refused :
-       std::vector<std::vector<std::string>>{{"-h"}, {"upload.csv"}, {"--help", "--version"}}) {
-    result = runAsIs(refused);
+       std::vector<std::vector<std::string>>{{"upload.csv"}, {"--help", "--version"}}) {
+    result = run(refused);
     EXPECT_EQ(result.exitCode, 64);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err, "Quillpost: unknown argument \"" + refused.back() +
@@ -224,6 +181,112 @@ TEST_F(QuillpostProgram, HelpAndVersionPrintAndAnyOtherArgumentIsRefusedAllUploa
   EXPECT_TRUE(server->commands().empty());
   EXPECT_FALSE(fs::exists(server->root() + "/stored.csv"));
 }
+
+struct Row {
+  const char* scenario;
+  bool shortTimeouts;  // run the test copy that waits 1 s for a reply or a moving transfer
+  int status;          // the exit status
+  int box;             // the error number of the box shown, 0 for a stored file
+  long stors;          // how many times the server receives "STOR stored.bin"
+  const char* shown;   // a line the box shows besides its number, or ""
+};
+
+// Names the row in test output.
+void PrintTo(const Row& row, std::ostream* out) { *out << row.scenario; }
+
+constexpr int kAborted = 12030, kTimeout = 12002;
+const Row kRows[] = {
+    {"close-before-greeting", false, 3, kAborted, 0, ""},
+    {"close-after-pass", false, 3, kAborted, 0, ""},
+    {"greeting-120-forever", true, 3, kTimeout, 0, ""},
+    {"stall", true, 4, kTimeout, 0, ""},
+    {"long-reply-line", false, 4, kAborted, 0, ""},
+    {"close-during-list", false, 4, kAborted, 0, ""},
+    // A data connection that moves less than 1 KiB in its window fails as a stalled one.
+    {"trickle-listing", true, 4, kTimeout, 0, ""},
+    {"close-during-stor", false, 4, kAborted, 1, ""},
+    // Every byte went out, but only the server's 226 says that it stored them.
+    {"close-after-stor-data", false, 4, kAborted, 1, ""},
+    {"trickle-after-stor", true, 4, kTimeout, 1, ""},
+    {"stor-2xx-at-once", true, 4, 12152, 1, ""},  // an invalid server response
+    {"stor-452", false, 4, 452, 1, "452 Insufficient storage space."},
+    // The refusal ends the attempt: no second STOR that could pass for a success.
+    {"stor-552-mid", false, 4, 552, 1, "552 Exceeded storage allocation."},
+    // EPSV refused or unreadable, or PASV naming another host: PASV for the rest of the session,
+    // to the control connection's peer (the scripted listener is on 127.0.0.1 only).
+    {"epsv-500", false, 0, 0, 1, ""},
+    {"epsv-229-unparsable", true, 0, 0, 1, ""},
+    {"pasv-foreign-address", false, 0, 0, 1, ""},
+};
+
+class QuillpostFaults : public QuillpostProgram, public testing::WithParamInterface<Row> {
+ protected:
+  // A megabyte of fixed pseudo-random bytes: large enough to be cut off mid-transfer.
+  void SetUp() override {
+    QuillpostProgram::SetUp();
+    std::mt19937 random(20261207);
+    for (char& c : bytes) c = static_cast<char>(random() & 0xFF);
+    testsupport::WriteFile(local.file("upload.bin"), bytes);
+  }
+  // Whatever the run did, the file it uploads is as it was.
+  void TearDown() override {
+    EXPECT_TRUE(testsupport::ReadFile(local.file("upload.bin")) == bytes);
+  }
+
+  std::string bytes = std::string(1 << 20, '\0');
+};
+
+TEST_P(QuillpostFaults, EndsInTimeWithItsStatusAndClaimsOnlyWhatWasStored) {
+  const Row& row = GetParam();
+  server = testsupport::StartScriptedFtpd(row.scenario);
+  ASSERT_TRUE(server) << testsupport::LastStartFailure();
+  if (row.shortTimeouts) {
+    fs::copy_file(QP_QUILLPOST_SHORT_TIMEOUTS, program(), fs::copy_options::overwrite_existing);
+  }
+  WriteSettingsFile(folder.path(),
+                    {U16(server->address()), u"tester", u"", u"incoming",
+                     U16(local.file("upload.bin")), u"stored.bin"},
+                    u"secret");
+  testsupport::ProcessOptions options = testsupport::Headless();
+  options.timeout = std::chrono::seconds(8);
+  const testsupport::ProcessResult result = run({}, options);
+  EXPECT_EQ(result.exitCode, row.status) << result.err;
+  const std::vector<std::string> commands = server->commands();
+  EXPECT_EQ(std::count(commands.begin(), commands.end(), "STOR stored.bin"), row.stors);
+  const std::string stored = server->root() + "/stored.bin";
+  if (row.status == 0) {
+    // The completion message as the only record, and the stored record on standard output.
+    EXPECT_TRUE(std::regex_match(
+        result.err, std::regex(kStamp + "Quillpost: Quillpost ver1\\.0 / [^\n]+ / ftp://" +
+                               server->address() + " / に送信されました\n")))
+        << result.err;
+    EXPECT_NE(result.out.find(" Quillpost: stored server=" + server->address() + " "),
+              std::string::npos)
+        << result.out;
+    EXPECT_TRUE(testsupport::ReadFile(stored) == bytes);
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), "EPSV"), 1);
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), "PASV"), 4);  // 3 listings, 1 upload
+    return;
+  }
+  // The box's one-line record: the number, its text; a failed connection says so after it.
+  const std::regex box(" Quillpost: " + std::to_string(row.box) + " / [^\n]+\n" +
+                       (row.status == 3 ? "[^\n]* Quillpost: 接続できませんでした\n" : ""));
+  EXPECT_TRUE(std::regex_search(result.err, box)) << result.err;
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err.find("に送信されました"), std::string::npos) << result.err;
+  if (*row.shown != '\0') {
+    EXPECT_NE(result.err.find(" / " + std::string(row.shown) + "\n"), std::string::npos)
+        << result.err;
+  }
+  EXPECT_FALSE(fs::exists(stored));
+}
+
+INSTANTIATE_TEST_SUITE_P(Matrix, QuillpostFaults, testing::ValuesIn(kRows),
+                         [](const testing::TestParamInfo<Row>& info) {
+                           std::string name = info.param.scenario;
+                           std::replace(name.begin(), name.end(), '-', '_');
+                           return name;
+                         });
 
 }  // namespace
 }  // namespace uploadertest

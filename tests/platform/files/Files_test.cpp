@@ -26,15 +26,13 @@ TEST(Files, OnlyVisibleRegularFilesMatchAndWildcardsOnlyInTheLastComponent) {
   fs::create_symlink(dir.file("data.bin"), dir.file("link.bin"));
   fs::create_directory_symlink(dir.file("folder"), dir.file("dirlink"));
   const std::pair<const char16_t*, bool> cases[] = {
-      {u"data.bin", true},    {u"link.bin", true},      {u".hidden", false},
-      {u"folder", false},     {u"dirlink", false},      {u"missing.bin", false},
-      {u"", false},           {u"*.txt", true},         {u"?.txt", true},
-      {u"*.doc", false},      {u"rep*t", true},         {u"report.*", true},  // ".*": no extension
-      {u"repor", false},      {u"A.TXT", false},        {u"nodot/*.*", true},
-      {u"nodot/*.?*", false}, {u"hidden/*.txt", false}, {u"hidden/*", false},
-      {u"hidden/.*", false},  {u"nowhere/*.*", false},  {u"nowhere/file.txt", false},
-      {u"a*/x.txt", false},   {u"a*/y.txt", true},      {u"a*/*.txt", true},
-      {u"報告?.txt", true},   {u"報?.txt", false},      {u"*書.*", true}};  // "?": a character
+      {u"data.bin", true},   {u"link.bin", true},     {u".hidden", false},
+      {u"folder", false},    {u"dirlink", false},     {u"missing.bin", false},
+      {u"*.txt", true},      {u"?.txt", true},        {u"*.doc", false},
+      {u"report.*", true},   {u"repor", false},       {u"A.TXT", false},  // ".*": none
+      {u"nodot/*.*", true},  {u"nodot/*.?*", false},  {u"hidden/*.txt", false},
+      {u"hidden/.*", false}, {u"nowhere/*.*", false}, {u"a*/x.txt", false},
+      {u"a*/y.txt", true},   {u"報告?.txt", true},    {u"報?.txt", false}};  // "?": a character
   for (const auto& [pattern, exists] : cases) {
     EXPECT_EQ(NormalFileExists(FromFileSystemPath(dir.path()) + u"/" + pattern), exists)
         << ToFileSystemPath(pattern);

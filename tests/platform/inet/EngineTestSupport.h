@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -40,8 +41,6 @@ inline LastResponse ReadLastResponse(InternetApi& api) {
 struct Listed {
   std::string name;
   uint64_t size = 0;
-  uint32_t attributes = 0;
-  FileTime lastWrite;
 };
 
 // Every entry of a find first / find next walk; `error` receives the code that ended it.
@@ -53,8 +52,7 @@ inline std::vector<Listed> ListAll(InternetApi& api, Handle connection, const ch
   *error = first.error;
   if (first.handle == 0) return entries;
   for (;;) {
-    entries.push_back({data.cFileName, (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow,
-                       data.dwFileAttributes, data.ftLastWriteTime});
+    entries.push_back({data.cFileName, (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow});
     data = FindData{};
     const BoolResult next = api.InternetFindNextFileA(first.handle, &data);
     if (!next.ok) {
@@ -67,16 +65,12 @@ inline std::vector<Listed> ListAll(InternetApi& api, Handle connection, const ch
 }
 
 inline bool Contains(const std::vector<std::string>& lines, const std::string& line) {
-  for (const auto& l : lines) {
-    if (l == line) return true;
-  }
-  return false;
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
 inline size_t CountPrefix(const std::vector<std::string>& lines, const std::string& prefix) {
-  size_t count = 0;
-  for (const auto& l : lines) count += l.rfind(prefix, 0) == 0 ? 1 : 0;
-  return count;
+  return std::count_if(lines.begin(), lines.end(),
+                       [&](const std::string& l) { return l.rfind(prefix, 0) == 0; });
 }
 
 }  // namespace inet::testing

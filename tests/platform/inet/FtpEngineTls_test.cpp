@@ -52,7 +52,9 @@ class Tls : public ::testing::Test {
   // for itself); compares what arrived both ways.
   void roundTrip(const FtpServer& server, Handle connection, const std::string& folder = "") {
     const std::string stored = server.root() + (folder.empty() ? "" : "/" + folder) + "/up.bin";
-    if (!folder.empty()) ASSERT_TRUE(m_api->FtpSetCurrentDirectoryA(connection, folder.c_str()).ok);
+    if (!folder.empty()) {
+      ASSERT_TRUE(m_api->FtpSetCurrentDirectoryA(connection, folder.c_str()).ok);
+    }
     std::mt19937 random(11);
     std::string content(3 << 20, '\0');
     for (char& c : content) c = static_cast<char>(random() & 0xFF);
@@ -152,27 +154,21 @@ TEST_F(Tls, TheServersOwnCertificateInTheTrustFileIsEnough) {
 }
 
 TEST_F(Tls, RefusedCertificatesNameCodeReasonAndFingerprintAndNoLoginIsSent) {
-  struct Case {
-    const char* certificate;
-    const char* trust;
-    uint32_t code;
-  };
-  const Case cases[] = {
-      {"server", "", kErrorInternetInvalidCa},  // the system's store knows no test CA
+  // Certificate, trust file, code: the system's store knows no test CA.
+  const std::tuple<std::string, const char*, uint32_t> cases[] = {
+      {"server", "", kErrorInternetInvalidCa},
       {"selfsigned", "ca.crt", kErrorInternetInvalidCa},
       {"expired", "ca.crt", kErrorInternetSecCertDateInvalid},
-      {"othername", "ca.crt", kErrorInternetSecCertCnInvalid},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.certificate);
-    START_OR_SKIP(server, testsupport::StartScriptedFtpd(
-                              "tls", TestCertificate(std::string(c.certificate) + ".pem")));
-    const std::string trust = *c.trust ? TestCertificate(c.trust) : "";
-    EXPECT_EQ(connect(*server, "ftpes://", trust).error, kErrorInternetExtendedError);
+      {"othername", "ca.crt", kErrorInternetSecCertCnInvalid}};
+  for (const auto& [certificate, trust, code] : cases) {
+    SCOPED_TRACE(certificate);
+    START_OR_SKIP(server,
+                  testsupport::StartScriptedFtpd("tls", TestCertificate(certificate + ".pem")));
+    EXPECT_EQ(connect(*server, "ftpes://", *trust ? TestCertificate(trust) : "").error,
+              kErrorInternetExtendedError);
     const LastResponse last = ReadLastResponse(*m_api);
-    EXPECT_EQ(last.code, c.code);
-    EXPECT_NE(last.text.find(fingerprint(TestCertificate(std::string(c.certificate) + ".crt"))),
-              std::string::npos)
+    EXPECT_EQ(last.code, code);
+    EXPECT_NE(last.text.find(fingerprint(TestCertificate(certificate + ".crt"))), std::string::npos)
         << last.text;
     EXPECT_EQ(server->commands(), std::vector<std::string>{"AUTH TLS"});
   }

@@ -1,8 +1,11 @@
-// The engine's own rules, against the well-behaved scripted server: handles, argument checks
-// made before anything is sent, local files around transfers, the bytes and commands on the
-// wire, the log-in, and name resolution.
+// The engine against the scripted server: its own rules with the well-behaved scenario
+// (handles, argument checks made before anything is sent, local files around transfers, the
+// bytes and commands on the wire, the log-in, name resolution), and what each fault of a
+// misbehaving one gives and leaves behind: the connection, the local files, the server's view.
 #include <gtest/gtest.h>
 #include <unistd.h>
+
+#include <filesystem>
 
 #include "platform/inet/FtpEngine.h"
 #include "tests/platform/inet/EngineTestSupport.h"
@@ -12,18 +15,30 @@
 namespace inet {
 namespace {
 
-using testsupport::TempDir;
+namespace fs = std::filesystem;
 using namespace inet::testing;
 
-class Engine : public ::testing::Test {
+// Listings longer than this are cut; the scripted listings except one stay far below it.
+constexpr size_t kListingCap = 64 << 10;
+
+class ScriptedEngine : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_NE(m_server, nullptr) << testsupport::LastStartFailure();
-    m_root = m_api->InternetOpenA(nullptr, kOpenTypePreconfig, nullptr, nullptr, 0).handle;
-    ASSERT_NE(m_root, 0u);
+  static EngineOptions options() {
+    EngineOptions options = ShortTimeouts();
+    options.maxListingBytes = kListingCap;
+    return options;
+  }
+
+  // Starts the scripted server playing `scenario` as m_server and logs in; 0 on a failure.
+  Handle connectTo(const char* scenario) {
+    m_server = testsupport::StartScriptedFtpd(scenario);
+    if (!m_server) {
+      ADD_FAILURE() << testsupport::LastStartFailure();
+      return 0;
+    }
     const HandleResult result = connect(m_server->address(), 21, "tester", "secret");
-    ASSERT_NE(result.handle, 0u) << "error " << result.error;
-    m_connection = result.handle;
+    EXPECT_NE(result.handle, 0u) << "error " << result.error;
+    return result.handle;
   }
 
   HandleResult connect(const std::string& name, int32_t port, const char* user,
@@ -32,23 +47,35 @@ class Engine : public ::testing::Test {
                                    kFlagPassive, 0);
   }
 
-  BoolResult get(const char* remote, const std::string& local, uint32_t type) {
-    return m_api->FtpGetFileA(m_connection, remote, local.c_str(), 0, 0, kFlagReload | type, 0);
+  BoolResult pwd(Handle connection) {
+    char buffer[kMaxPath + 1] = {};
+    uint32_t length = kMaxPath;
+    return m_api->FtpGetCurrentDirectoryA(connection, buffer, &length);
   }
 
-  // Stores `content` as `name` on the server.
-  void put(const std::string& name, const std::string& content) {
-    testsupport::WriteFile(m_local.file(name), content);
-    ASSERT_TRUE(m_api
-                    ->FtpPutFileA(m_connection, m_local.file(name).c_str(), name.c_str(),
-                                  kTransferTypeBinary, 0)
-                    .ok);
+  // Stores the local file `name` under the same name.
+  BoolResult put(Handle connection, const std::string& name, uint32_t type = kTransferTypeBinary) {
+    return m_api->FtpPutFileA(connection, m_local.file(name).c_str(), name.c_str(), type, 0);
   }
 
-  std::unique_ptr<InternetApi> m_api = MakeFtpEngine(ShortTimeouts());
-  std::unique_ptr<testsupport::FtpServer> m_server = testsupport::StartScriptedFtpd("normal");
-  TempDir m_local;
-  Handle m_root = 0;
+  BoolResult get(Handle connection, const char* remote, const std::string& local, uint32_t type) {
+    return m_api->FtpGetFileA(connection, remote, local.c_str(), 0, 0, kFlagReload | type, 0);
+  }
+
+  std::unique_ptr<InternetApi> m_api = MakeFtpEngine(options());
+  Handle m_root = m_api->InternetOpenA(nullptr, kOpenTypePreconfig, nullptr, nullptr, 0).handle;
+  std::unique_ptr<testsupport::FtpServer> m_server;
+  testsupport::TempDir m_local;
+};
+
+// The well-behaved scripted server, logged in.
+class Engine : public ScriptedEngine {
+ protected:
+  void SetUp() override {
+    m_connection = connectTo("normal");
+    ASSERT_NE(m_connection, 0u);
+  }
+
   Handle m_connection = 0;
 };
 
@@ -77,7 +104,8 @@ TEST_F(Engine, HandlesOfAnotherKindClosedOrUnknownAreInvalidAndClosingEndsWhatTh
 }
 
 TEST_F(Engine, LineBreaksInNamesAreRefusedBeforeAnythingIsSent) {
-  const size_t before = m_server->commands().size();
+  const std::vector<std::string> before = m_server->commands();
+  ASSERT_TRUE(Contains(before, "USER tester"));  // the log shows what was sent
   EXPECT_EQ(m_api->FtpDeleteFileA(m_connection, "a\r\nDELE hello.txt").error,
             kErrorInvalidParameter);
   EXPECT_EQ(m_api->FtpSetCurrentDirectoryA(m_connection, "x\nRMD y").error, kErrorInvalidParameter);
@@ -86,7 +114,7 @@ TEST_F(Engine, LineBreaksInNamesAreRefusedBeforeAnythingIsSent) {
   FindData data;
   EXPECT_EQ(m_api->FtpFindFirstFileA(m_connection, "*\r\nQUIT", &data, 0, 0).error,
             kErrorInvalidParameter);
-  EXPECT_EQ(m_server->commands().size(), before);
+  EXPECT_EQ(m_server->commands(), before);
   EXPECT_EQ(connect(m_server->address(), 21, "u\r\nSITE x", nullptr).error, kErrorInvalidParameter);
   EXPECT_EQ(connect(m_server->address(), 21, "u", "p\nSITE x").error, kErrorInvalidParameter);
 }
@@ -117,19 +145,19 @@ TEST_F(Engine, LocalFileProblemsFailBeforeAnythingIsSentAndDownloadsReplaceOnlyB
   testsupport::WriteFile(m_local.file("keep"), "kept");
   // A second name for the old file: writing in place would change it too.
   ASSERT_EQ(::link(m_local.file("keep").c_str(), m_local.file("other-name").c_str()), 0);
-  EXPECT_EQ(get("missing", m_local.file("keep"), kTransferTypeBinary).error,
+  EXPECT_EQ(get(m_connection, "missing", m_local.file("keep"), kTransferTypeBinary).error,
             kErrorInternetExtendedError);
   EXPECT_EQ(ReadLastResponse(*m_api).code, 550u);
   EXPECT_EQ(testsupport::ReadFile(m_local.file("keep")), "kept");
-  EXPECT_EQ(get("hello.txt", m_local.file("no/such"), kTransferTypeBinary).error,
+  EXPECT_EQ(get(m_connection, "hello.txt", m_local.file("no/such"), kTransferTypeBinary).error,
             kErrorPathNotFound);
-  ASSERT_TRUE(get("hello.txt", m_local.file("keep"), kTransferTypeBinary).ok);
+  ASSERT_TRUE(get(m_connection, "hello.txt", m_local.file("keep"), kTransferTypeBinary).ok);
   EXPECT_EQ(testsupport::ReadFile(m_local.file("keep")), "hello\r\nworld\r\n");
   EXPECT_EQ(testsupport::ReadFile(m_local.file("other-name")), "kept");
 }
 
 TEST_F(Engine, AsciiTransfersConvertLineEndsAndTheTypeIsSetWheneverItChanges) {
-  ASSERT_TRUE(get("hello.txt", m_local.file("a"), kTransferTypeAscii).ok);
+  ASSERT_TRUE(get(m_connection, "hello.txt", m_local.file("a"), kTransferTypeAscii).ok);
   EXPECT_EQ(testsupport::ReadFile(m_local.file("a")), "hello\nworld\n");
   testsupport::WriteFile(m_local.file("t"), "one\ntwo\r\n\nend\r");
   ASSERT_TRUE(m_api->FtpPutFileA(m_connection, m_local.file("t").c_str(), "a", 1, 0).ok);
@@ -160,6 +188,112 @@ TEST_F(Engine, UnresolvableNameBadPortAndRefusedConnection) {
   const std::string address = m_server->address();
   m_server.reset();
   EXPECT_EQ(connect(address, 21, nullptr, nullptr).error, kErrorInternetCannotConnect);
+}
+
+// Faults whose whole effect shows in a run of Quillpost (closing before the greeting or after
+// PASS, a STOR refused, cut off or confirmed before its data, PASV naming another host, EPSV
+// refused or unreadable, stalls and trickles) are checked by the fault matrix, which runs the
+// program against this server. Here: what the engine leaves.
+
+TEST_F(ScriptedEngine, BrokenRepliesAndListingsDropTheConnection) {
+  const std::tuple<const char*, uint32_t, bool> cases[] = {
+      // scenario, error of the operation that meets the fault, whether that is a listing
+      {"stall", kErrorInternetTimeout, false},
+      {"drop-mid-reply", kErrorInternetConnectionAborted, false},
+      {"long-reply-line", kErrorInternetConnectionAborted, false},  // 100 KiB
+      {"close-during-list", kErrorInternetConnectionAborted, true},
+  };
+  for (const auto& [scenario, error, listing] : cases) {
+    SCOPED_TRACE(scenario);
+    const Handle connection = connectTo(scenario);
+    ASSERT_NE(connection, 0u);
+    if (listing) {
+      ASSERT_TRUE(pwd(connection).ok);
+      uint32_t listError = 0;
+      EXPECT_TRUE(ListAll(*m_api, connection, "*.*", &listError).empty());
+      EXPECT_EQ(listError, error);
+    } else {
+      EXPECT_EQ(pwd(connection).error, error);
+    }
+    // Not even the remembered directory is given any more.
+    EXPECT_EQ(pwd(connection).error, kErrorFtpDropped);
+    EXPECT_EQ(m_api->FtpDeleteFileA(connection, "x").error, kErrorFtpDropped);
+    EXPECT_TRUE(m_api->InternetCloseHandle(connection).ok);
+  }
+}
+
+TEST_F(ScriptedEngine, BrokenDownloadKeepsTheOldLocalFileAndLeavesNoTemporaryFile) {
+  const std::pair<const char*, uint32_t> cases[] = {
+      {"close-before-226", kErrorInternetConnectionAborted},  // all data, then no 226
+      {"stall-during-retr", kErrorInternetTimeout},
+      {"retr-short", kErrorHandleEof}};  // half the data, then 226 all the same
+  testsupport::WriteFile(m_local.file("hello.txt"), "old content");
+  for (const auto& [scenario, error] : cases) {
+    SCOPED_TRACE(scenario);
+    const Handle connection = connectTo(scenario);
+    ASSERT_NE(connection, 0u);
+    EXPECT_EQ(get(connection, "hello.txt", m_local.file("hello.txt"), kTransferTypeBinary).error,
+              error);
+    EXPECT_EQ(testsupport::ReadFile(m_local.file("hello.txt")), "old content");
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_local.path()), {}), 1);
+  }
+}
+
+TEST_F(ScriptedEngine, BrokenUploadEndsTheSessionUnlessTheServerExplainedItself) {
+  // More than the loopback socket buffers hold, so the sender has to wait for the server.
+  testsupport::WriteFile(m_local.file("big.bin"), std::string(64 << 20, 'd'));
+  Handle connection = connectTo("stor-552-mid");
+  ASSERT_NE(connection, 0u);
+  // The 552 wins over the broken data connection.
+  EXPECT_EQ(put(connection, "big.bin").error, kErrorInternetExtendedError);
+  EXPECT_EQ(ReadLastResponse(*m_api).code, 552u);
+  EXPECT_TRUE(pwd(connection).ok);
+  connection = connectTo("stall-during-stor");
+  ASSERT_NE(connection, 0u);
+  EXPECT_EQ(put(connection, "big.bin").error, kErrorInternetTimeout);
+  EXPECT_EQ(pwd(connection).error, kErrorFtpDropped);
+}
+
+TEST_F(ScriptedEngine, MultiLineErrorReplyIsKeptWhole) {
+  const Handle connection = connectTo("multi-line-error");
+  ASSERT_NE(connection, 0u);
+  EXPECT_EQ(m_api->FtpDeleteFileA(connection, "locked.txt").error, kErrorInternetExtendedError);
+  const std::string expected =
+      "550-Cannot delete locked.txt:\r\n550-the file is locked\r\n550 by another session.\r\n";
+  const LastResponse last = ReadLastResponse(*m_api);
+  EXPECT_EQ(last.code, 550u);
+  EXPECT_EQ(last.text, expected);
+}
+
+TEST_F(ScriptedEngine, MlsdRefusedFallsBackToListOnce) {
+  const Handle connection = connectTo("mlsd-500");
+  ASSERT_NE(connection, 0u);
+  uint32_t error = 0;
+  EXPECT_EQ(ListAll(*m_api, connection, "*.*", &error).size(), 1u);
+  EXPECT_EQ(ListAll(*m_api, connection, "*.*", &error).size(), 1u);
+  EXPECT_EQ(CountPrefix(m_server->commands(), "MLSD"), 1u);
+  EXPECT_EQ(CountPrefix(m_server->commands(), "LIST"), 2u);
+}
+
+TEST_F(ScriptedEngine, ListingOverTheCapKeepsTheEntriesThatFitAndTheSession) {
+  // 20,000 lines of about 55 bytes, "file0.txt" to "file19999.txt".
+  const Handle connection = connectTo("listing-over-cap");
+  ASSERT_NE(connection, 0u);
+  uint32_t error = 0;
+  const auto entries = ListAll(*m_api, connection, nullptr, &error);
+  EXPECT_EQ(error, kErrorMoreData);
+  size_t fit = 0;  // the whole lines within the cap
+  for (size_t bytes = 0;; ++fit) {
+    bytes +=
+        ("-rw-r--r-- 1 user group 5 Jan  1  2020 file" + std::to_string(fit) + ".txt\r\n").size();
+    if (bytes > kListingCap) break;
+  }
+  ASSERT_EQ(entries.size(), fit);
+  for (size_t i = 0; i < fit; ++i) ASSERT_EQ(entries[i].name, "file" + std::to_string(i) + ".txt");
+  // The rest of the listing and its final reply are dealt with: the next upload is stored.
+  testsupport::WriteFile(m_local.file("after.txt"), "after");
+  EXPECT_TRUE(put(connection, "after.txt").ok);
+  EXPECT_EQ(testsupport::ReadFile(m_server->root() + "/after.txt"), "after");
 }
 
 }  // namespace

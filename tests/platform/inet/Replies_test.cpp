@@ -59,9 +59,8 @@ TEST(ReplyReader, OverlongInputAndLinesThatAreNoReplyStopTheReader) {
 
 TEST(PassiveReply, PasvAndEpsvGiveTheirPortOrNothing) {
   const auto endpoint = ParsePasvReply("227 Entering Passive Mode (192,0,2,1,4,1).\r\n");
-  ASSERT_TRUE(endpoint);
-  EXPECT_EQ(endpoint->address, (std::array<uint8_t, 4>{192, 0, 2, 1}));
-  EXPECT_EQ(endpoint->port, 4 * 256 + 1);
+  EXPECT_EQ(endpoint.value().address, (std::array<uint8_t, 4>{192, 0, 2, 1}));
+  EXPECT_EQ(endpoint.value().port, 4 * 256 + 1);
   EXPECT_EQ(ParsePasvReply("227 =127,0,0,1,255,255").value().port, 65535);
   for (const char* bad : {"(256,0,0,1,4,1)", "(127,0,0,1,4)", "(127,0,0,1,0,0)", "(1234,0,0,1,4,1)",
                           "nothing here", ""}) {

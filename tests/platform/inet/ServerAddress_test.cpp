@@ -14,18 +14,14 @@ TEST(ServerAddress, SchemeAndPortInTheNameTakeThePlaceOfTheDefaults) {
     Security security;
   } cases[] = {
       {"ftp.example.jp", 21, "ftp.example.jp", 21, Security::Plain},
-      {"ftp.example.jp:2121", 21, "ftp.example.jp", 2121, Security::Plain},
-      {"[::1]:2121", 21, "::1", 2121, Security::Plain},
-      {"[::1]", 2100, "::1", 2100, Security::Plain},
-      {"::1", 21, "::1", 21, Security::Plain},  // a bare IPv6 literal has no port
-      {"fe80::1:2121", 21, "fe80::1:2121", 21, Security::Plain},
       {"host:2121", 0, "host", 2121, Security::Plain},  // the argument is not used
+      {"[::1]", 2100, "::1", 2100, Security::Plain},
+      {"fe80::1:2121", 21, "fe80::1:2121", 21, Security::Plain},  // a bare IPv6 literal has no port
       {"ftp://ftp.example.jp/", 21, "ftp.example.jp", 21, Security::Plain},
-      {"FTPES://ftp.example.jp", 21, "ftp.example.jp", 21, Security::ExplicitTls},
-      {"ftpes://[::1]:2121", 21, "::1", 2121, Security::ExplicitTls},
-      {"ftps://ftp.example.jp", 21, "ftp.example.jp", 990, Security::ImplicitTls},
-      {"ftps://ftp.example.jp", 2100, "ftp.example.jp", 2100, Security::ImplicitTls},
-      {"ftps://192.0.2.1:2990", 21, "192.0.2.1", 2990, Security::ImplicitTls},
+      {"FTPES://[::1]:2121", 21, "::1", 2121, Security::ExplicitTls},
+      {"ftpes://h", 21, "h", 21, Security::ExplicitTls},
+      {"ftps://h", 21, "h", 990, Security::ImplicitTls},
+      {"ftps://h", 2100, "h", 2100, Security::ImplicitTls},
   };
   for (const auto& c : cases) {
     const auto address = ParseServerAddress(c.name, c.port);
@@ -37,21 +33,11 @@ TEST(ServerAddress, SchemeAndPortInTheNameTakeThePlaceOfTheDefaults) {
 }
 
 TEST(ServerAddress, PortsOutsideTheRangeBrokenNamesAndOtherSchemesAreRefused) {
-  for (const auto& [name, port] : {std::pair{"host", 0},
-                                   {"host", 65536},
-                                   {"host", -1},
-                                   {"host:0", 21},
-                                   {"host:65536", 21},
-                                   {"host:", 21},
-                                   {"host:21a", 21},
-                                   {":21", 21},
-                                   {"[::1", 21},
-                                   {"[::1]x", 21},
-                                   {"[]:21", 21},
-                                   {"", 21},
-                                   {"sftp://ftp.example.jp", 21},
-                                   {"ftp://ftp.example.jp/pub", 21},
-                                   {"ftps://", 21}}) {
+  const std::pair<const char*, int32_t> refused[] = {
+      {"host", 0},      {"host", 65536},  {"host:0", 21},      {"host:65536", 21}, {"host:", 21},
+      {"host:21a", 21}, {":21", 21},      {"[::1", 21},        {"[::1]x", 21},     {"[]:21", 21},
+      {"", 21},         {"sftp://h", 21}, {"ftp://h/pub", 21}, {"ftps://", 21}};
+  for (const auto& [name, port] : refused) {
     EXPECT_FALSE(ParseServerAddress(name, port)) << name << " " << port;
   }
 }

@@ -28,15 +28,17 @@ class FtpServer {
   uint16_t port() const { return m_port; }
   // Host and port as a server name with a port: "127.0.0.1:2121", "[::1]:2121".
   std::string address() const;
-  // The served folder. The login user and anonymous both start in it.
+  // The served folder, where the user starts.
   const std::string& root() const { return m_root.path(); }
   const std::string& user() const { return m_user; }
   const std::string& password() const { return m_password; }
   pid_t pid() const { return m_pid; }
 
   // Every command line the server received since it started, in order, as sent (without
-  // CR LF), the argument of PASS replaced by "****". See each factory for what is recorded.
-  virtual std::vector<std::string> commands() const = 0;
+  // CR LF), the argument of PASS replaced by "****". Only pyftpdlib and the scripted server
+  // keep this log; for the others the call fails the test, since a check that a command was
+  // never sent would pass unseen.
+  virtual std::vector<std::string> commands() const;
 
   // Gives every file and folder below root() to the account the server writes with, so that
   // the server may overwrite and delete what a test placed there. Call it after arranging
@@ -63,30 +65,29 @@ class FtpServer {
 // need a server skip or fail with it: `if (!server) GTEST_SKIP() << LastStartFailure();`.
 std::string LastStartFailure();
 
+namespace detail {
+// For the Start* functions: records `failure` for LastStartFailure() and returns `server`, or
+// nullptr when `failure` is not empty.
+std::unique_ptr<FtpServer> Started(std::unique_ptr<FtpServer> server, const std::string& failure);
+}  // namespace detail
+
 struct PyftpdlibOptions {
-  bool ipv6 = false;           // listen on ::1 instead of 127.0.0.1
-  bool anonymous = true;       // accept "anonymous" (any password) on the same root
-  bool anonymousWrite = true;  // anonymous may also store, rename, delete and make folders
-  std::string user = "tester";
-  std::string password = "t3st-Pass";
-  // Folders below root (relative paths, made by the fixture) where nobody may write: the
-  // server refuses STOR, DELE, RNFR, MKD and RMD there with 550.
-  std::vector<std::string> readOnlyFolders = {};
+  bool ipv6 = false;  // listen on ::1 instead of 127.0.0.1
   // A PEM file with certificate and key: explicit TLS (RFC 4217), required on the control
   // connection and on every data connection.
   std::string tlsCertificate = {};
 };
 
 // Starts pyftpdlib with /usr/bin/python3 (Debian's interpreter, which has the module) and
-// waits until it listens. Passive ports come from the OS; active mode (PORT/EPRT) works
-// towards loopback. commands() holds every line received, also unknown and refused ones.
+// waits until it listens. Logs in "tester" with the password "t3st-Pass". Passive ports come
+// from the OS; active mode (PORT/EPRT) works towards loopback. commands() holds every line
+// received, also unknown and refused ones.
 // Returns nullptr when the server does not come up; LastStartFailure() says why.
 std::unique_ptr<FtpServer> StartPyftpdlib(const PyftpdlibOptions& options = {});
 
 enum class TlsMode { None, Explicit, Implicit };
 
 struct VsftpdOptions {
-  bool anonymous = true;  // accept "anonymous" / "ftp", read-only, on the same root
   // TLS required for log-ins and every data connection, with data connections required to
   // reuse the control connection's TLS session (vsftpd's default), and the certificate and key
   // of `tlsCertificate`. Implicit: TLS from the first byte.
@@ -96,11 +97,10 @@ struct VsftpdOptions {
 
 // Starts vsftpd (as scripts/setup-tests unpacks it) on 127.0.0.1 and waits for its greeting.
 // Logs in the system user "qptester" (created when missing: home "/", shell /usr/sbin/nologin,
-// a fixed password, PAM service "qp-vsftpd-test" without the shell check), and anonymous users
-// as the system user "qpanonymous" (created when missing). Each server has its own port, root
-// (vsftpd's local_root, so parallel servers do not share the user's home), configuration and
-// log. commands() comes from vsftpd's protocol log: unprintable bytes appear as "?".
-// Returns nullptr when not root or vsftpd is missing; LastStartFailure() says why.
+// a fixed password, PAM service "qp-vsftpd-test" without the shell check); no anonymous
+// log-ins. Each server has its own port, root (vsftpd's local_root, so parallel servers do not
+// share the user's home) and configuration. Returns nullptr when not root or vsftpd is missing;
+// LastStartFailure() says why.
 std::unique_ptr<FtpServer> StartVsftpd(const VsftpdOptions& options = {});
 
 struct ProftpdOptions {
@@ -113,11 +113,10 @@ struct ProftpdOptions {
 
 // Starts proftpd with mod_tls (as scripts/setup-tests unpacks them) on 127.0.0.1 and waits for
 // its greeting. Logs in "tester" from a user file of its own; sessions run as the system user
-// "qptester" (see StartVsftpd), chrooted into root(). commands() comes from proftpd's command
-// log. serverOutput() also holds mod_tls's log: a line for each handshake ("TLSv1.3 data
-// connection accepted ... (... resumed session)", "client did not reuse TLS session, rejecting
-// data connection ..."). Returns nullptr when not root or proftpd is missing;
-// LastStartFailure() says why.
+// "qptester" (see StartVsftpd), chrooted into root(). serverOutput() also holds mod_tls's log: a
+// line for each handshake ("TLSv1.3 data connection accepted ... (... resumed session)", "client
+// did not reuse TLS session, rejecting data connection ..."). Returns nullptr when not root or
+// proftpd is missing; LastStartFailure() says why.
 std::unique_ptr<FtpServer> StartProftpd(const ProftpdOptions& options = {});
 
 struct PureFtpdOptions {
@@ -128,8 +127,8 @@ struct PureFtpdOptions {
 
 // Starts pure-ftpd (as scripts/setup-tests unpacks it) on 127.0.0.1 and waits for its greeting.
 // Logs in "tester" from a user database of its own; sessions run as the system user "qptester"
-// (see StartVsftpd), chrooted into root(). pure-ftpd logs only to syslog: commands() is always
-// empty. Returns nullptr when not root or pure-ftpd is missing; LastStartFailure() says why.
+// (see StartVsftpd), chrooted into root(). Returns nullptr when not root or pure-ftpd is missing;
+// LastStartFailure() says why.
 std::unique_ptr<FtpServer> StartPureFtpd(const PureFtpdOptions& options = {});
 
 // Starts the scripted misbehaving server, tests/support/scripted/scripted_ftpd.py, playing

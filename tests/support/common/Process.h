@@ -12,8 +12,8 @@
 namespace testsupport {
 
 struct ProcessResult {
-  // The exit status; 128 + the signal number when a signal ended the process; -1 when it
-  // could not be started (err then says why).
+  // The exit status; 128 + the signal number when a signal ended the process; 127 when the
+  // program could not be run (err then says why).
   int exitCode = -1;
   // True when the deadline passed and the process (with its process group) was killed.
   bool timedOut = false;
@@ -24,12 +24,10 @@ struct ProcessResult {
 struct ProcessOptions {
   // Variables added to or replaced in the caller's environment.
   std::vector<std::pair<std::string, std::string>> setEnv;
-  // Variables removed from the caller's environment (applied before setEnv).
+  // Variables removed from the caller's environment.
   std::vector<std::string> unsetEnv;
   // How long the process may run before it is killed.
   std::chrono::milliseconds timeout{10000};
-  // Working folder of the process; empty keeps the caller's.
-  std::string workingDir;
 };
 
 // The options with DISPLAY and WAYLAND_DISPLAY removed, so that a Qt program finds no window
@@ -38,12 +36,13 @@ ProcessOptions Headless(ProcessOptions options = {});
 
 // Runs argv (argv[0] looked up in PATH when it holds no "/") with standard input from
 // /dev/null, waits for it to end and returns its status and output. The process runs in a
-// process group of its own; on timeout that group is killed with SIGKILL.
+// process group of its own; when it ends or its deadline passes, that group is killed.
 ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOptions& options = {});
 
 // Starts argv in a new process group without waiting for it. Standard input is /dev/null;
 // standard output and error go to `stdoutFd` and `stderrFd` when they are >= 0, else to
-// /dev/null. Returns the PID, or -1 with `error` set when the program could not be started.
+// /dev/null. Returns the PID, or -1 with `error` set when no process could be started; a
+// program that cannot be run ends with status 127.
 pid_t SpawnProcess(const std::vector<std::string>& argv, const ProcessOptions& options,
                    int stdoutFd, int stderrFd, std::string& error);
 
@@ -52,14 +51,14 @@ pid_t SpawnProcess(const std::vector<std::string>& argv, const ProcessOptions& o
 // convention of ProcessResult::exitCode.
 int StopProcess(pid_t pid, std::chrono::milliseconds grace = std::chrono::milliseconds(3000));
 
-// Like StopProcess, but first ends the other processes of the group (SIGTERM) and waits up to
-// `grace` until the leader has reaped its children: for a server that cleans up after a
-// session when it reaps it.
+// Like StopProcess, but first ends the children of the process (SIGTERM) and waits up to
+// `grace` until it has reaped them: for a server that cleans up after a session when it reaps
+// it.
 int StopSessionsThenProcess(pid_t pid,
                             std::chrono::milliseconds grace = std::chrono::milliseconds(1000));
 
-// True when a process started by SpawnProcess has ended; `exitCode` then receives its exit
-// code as in ProcessResult. Does not reap it: StopProcess must still be called.
-bool ProcessEnded(pid_t pid, int* exitCode = nullptr);
+// True when a process started by SpawnProcess has ended. Does not reap it: StopProcess must
+// still be called.
+bool ProcessEnded(pid_t pid);
 
 }  // namespace testsupport

@@ -14,8 +14,6 @@
 #include <cstdio>
 #include <string>
 
-#include "tests/support/common/QtBoxes.h"
-
 namespace {
 
 bool g_widgetsLeft = false;
@@ -36,9 +34,6 @@ std::string describeTopLevelWidgets() {
 
 class TopLevelCheck : public testing::EmptyTestEventListener {
   void OnTestEnd(const testing::TestInfo&) override {
-    if (int n = testsupport::CancelPendingModalAnswers()) {
-      std::fprintf(stderr, "note: %d armed modal answer(s) found no box\n", n);
-    }
     std::string left = describeTopLevelWidgets();
     if (left.empty()) return;
     g_widgetsLeft = true;

@@ -7,52 +7,29 @@
 #include <fstream>
 #include <iterator>
 #include <random>
-#include <string>
 
 namespace fs = std::filesystem;
 
 namespace testsupport {
-namespace {
-
-// Gives the owner full rights on every folder below `dir` so that remove_all can empty
-// folders a test made read-only (as a non-root user an unwritable folder keeps its entries).
-void makeTreeWritable(const fs::path& dir) {
-  std::error_code ec;
-  fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add, ec);
-  for (auto it =
-           fs::recursive_directory_iterator(dir, fs::directory_options::skip_permission_denied, ec);
-       !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-    if (it->is_directory(ec) && !it->is_symlink(ec)) {
-      fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
-    }
-  }
-}
-
-}  // namespace
 
 TempDir::TempDir() {
   // A new name until one is free: create_directory fails on a name that exists.
   std::random_device random;
   std::error_code ec;
-  for (int attempt = 0; attempt < 100; ++attempt) {
+  for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
     const fs::path dir = fs::temp_directory_path(ec) / ("qp-test-" + std::to_string(random()));
-    if (!ec && fs::create_directory(dir, ec) && !ec) {
-      fs::permissions(dir, fs::perms::owner_all, fs::perm_options::replace, ec);
-      m_path = dir.string();
-      return;
-    }
+    if (!ec && fs::create_directory(dir, ec) && !ec) m_path = dir.string();
   }
-  std::fprintf(stderr, "TempDir: cannot create a folder: %s\n", ec.message().c_str());
-  std::abort();
+  if (m_path.empty()) {
+    std::fprintf(stderr, "TempDir: cannot create a folder: %s\n", ec.message().c_str());
+    std::abort();
+  }
+  fs::permissions(m_path, fs::perms::owner_all, fs::perm_options::replace, ec);
 }
 
 TempDir::~TempDir() {
   std::error_code ec;
   fs::remove_all(m_path, ec);
-  if (ec) {
-    makeTreeWritable(m_path);
-    fs::remove_all(m_path, ec);
-  }
   if (ec)
     std::fprintf(stderr, "TempDir: cannot remove %s: %s\n", m_path.c_str(), ec.message().c_str());
 }

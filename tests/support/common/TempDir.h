@@ -12,7 +12,7 @@ class TempDir {
   // Creates a new, empty folder (mode 0700) under the system temp folder. Aborts the test
   // program when that fails: nothing a test does makes sense without its folder.
   TempDir();
-  // Removes the folder and everything below it, also read-only files and folders.
+  // Removes the folder and everything below it.
   ~TempDir();
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;

@@ -12,8 +12,6 @@ from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.handlers import FTPHandler, TLS_FTPHandler
 from pyftpdlib.servers import FTPServer
 
-WRITE_PERMS = "elradfmwMT"
-READ_PERMS = "elr"
 
 
 def escape(line):
@@ -51,23 +49,11 @@ def main():
     parser.add_argument("--user", required=True)
     parser.add_argument("--password", required=True)
     parser.add_argument("--command-log", required=True)
-    parser.add_argument("--anonymous", action="store_true")
-    parser.add_argument("--anonymous-write", action="store_true")
-    parser.add_argument("--read-only", action="append", default=[])
     parser.add_argument("--tls", metavar="PEM", help="certificate and key: explicit TLS")
     args = parser.parse_args()
 
     authorizer = DummyAuthorizer()
-    authorizer.add_user(args.user, args.password, args.root, perm=WRITE_PERMS)
-    users = [args.user]
-    if args.anonymous:
-        perms = WRITE_PERMS if args.anonymous_write else READ_PERMS
-        authorizer.add_anonymous(args.root, perm=perms)
-        users.append("anonymous")
-    for folder in args.read_only:
-        path = os.path.join(args.root, folder)
-        for user in users:
-            authorizer.override_perm(user, path, READ_PERMS, recursive=True)
+    authorizer.add_user(args.user, args.password, args.root, perm="elradfmwMT")
 
     handler = RecordingTlsHandler if args.tls else RecordingHandler
     if args.tls:

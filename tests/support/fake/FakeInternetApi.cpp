@@ -5,12 +5,17 @@
 #include <cstring>
 
 namespace testsupport {
-
 namespace {
 
-std::optional<std::string> textOf(const char* text) {
-  if (text == nullptr) return std::nullopt;
-  return std::string(text);
+// Copies `text` and a NUL into `buffer` of `*length` bytes, or says how much is needed.
+inet::BoolResult giveText(const std::string& text, char* buffer, uint32_t* length) {
+  if (text.size() + 1 > *length) {
+    *length = static_cast<uint32_t>(text.size() + 1);
+    return {false, inet::kErrorInsufficientBuffer};
+  }
+  std::memcpy(buffer, text.c_str(), text.size() + 1);
+  *length = static_cast<uint32_t>(text.size());
+  return {true, 0};
 }
 
 }  // namespace
@@ -26,169 +31,74 @@ inet::FindData MakeFindData(const std::string& name, uint32_t attributes, uint32
   return d;
 }
 
-void FakeInternetApi::failNext(const std::string& function, uint32_t error) {
-  m_failures[function].push_back(error);
-}
-
 std::vector<std::string> FakeInternetApi::functions() const {
   std::vector<std::string> names;
-  for (const InetCall& call : calls) names.push_back(call.function);
+  for (const InetCall& c : calls) names.push_back(c.function);
   return names;
 }
 
 const InetCall* FakeInternetApi::last(const std::string& function) const {
-  for (auto it = calls.rbegin(); it != calls.rend(); ++it) {
-    if (it->function == function) return &*it;
-  }
-  return nullptr;
+  const auto it = std::find_if(calls.rbegin(), calls.rend(),
+                               [&](const InetCall& c) { return c.function == function; });
+  return it == calls.rend() ? nullptr : &*it;
 }
 
 std::vector<inet::Handle> FakeInternetApi::closedHandles() const {
   std::vector<inet::Handle> handles;
-  for (const InetCall& call : calls) {
-    if (call.function == "InternetCloseHandle") handles.push_back(call.handles.at(0));
+  for (const InetCall& c : calls) {
+    if (c.function == "InternetCloseHandle") handles.push_back(c.handles.at(0));
   }
   return handles;
 }
 
-InetCall& FakeInternetApi::record(const char* function, std::vector<inet::Handle> handles,
-                                  std::vector<std::optional<std::string>> texts,
-                                  std::vector<int64_t> values) {
-  InetCall& call = calls.emplace_back();
-  call.function = function;
-  call.handles = std::move(handles);
-  call.texts = std::move(texts);
-  call.values = std::move(values);
-  return call;
-}
-
-uint32_t FakeInternetApi::scripted(const std::string& function) {
-  auto it = m_failures.find(function);
-  if (it == m_failures.end() || it->second.empty()) return 0;
-  const uint32_t error = it->second.front();
-  it->second.pop_front();
-  return error;
-}
-
-uint32_t FakeInternetApi::failure(const std::string& function, inet::Handle handle, Kind kind) {
-  if (const uint32_t error = scripted(function)) return error;
-  const auto it = m_open.find(handle);
-  return it != m_open.end() && it->second == kind ? 0 : inet::kErrorInvalidHandle;
+uint32_t FakeInternetApi::call(const char* function, inet::Handle handle, Kind kind,
+                               std::initializer_list<const char*> texts,
+                               std::vector<int64_t> values) {
+  InetCall& c = calls.emplace_back();
+  c.function = function;
+  if (kind != Kind::None) c.handles = {handle};
+  for (const char* text : texts)
+    c.texts.push_back(text ? std::optional<std::string>(text) : std::nullopt);
+  c.values = std::move(values);
+  std::deque<uint32_t>& failures = m_failures[function];
+  if (!failures.empty()) {
+    const uint32_t error = failures.front();
+    failures.pop_front();
+    return error;
+  }
+  const auto open = m_open.find(handle);
+  const bool valid =
+      kind == Kind::None || (open != m_open.end() && (kind == Kind::Any || open->second == kind));
+  return valid ? 0 : inet::kErrorInvalidHandle;
 }
 
 inet::Handle FakeInternetApi::give(Kind kind) {
-  const inet::Handle handle = m_nextHandle++;
-  m_open[handle] = kind;
-  return handle;
-}
-
-inet::HandleResult FakeInternetApi::InternetOpenA(const char* agent, uint32_t accessType,
-                                                  const char* proxy, const char* proxyBypass,
-                                                  uint32_t flags) {
-  record("InternetOpenA", {}, {textOf(agent), textOf(proxy), textOf(proxyBypass)},
-         {accessType, flags});
-  if (const uint32_t error = scripted("InternetOpenA")) return {0, error};
-  return {give(Kind::Root), 0};
-}
-
-inet::HandleResult FakeInternetApi::InternetConnectA(inet::Handle hInternet, const char* serverName,
-                                                     int32_t serverPort, const char* userName,
-                                                     const char* password, uint32_t service,
-                                                     uint32_t flags, uintptr_t context) {
-  record("InternetConnectA", {hInternet}, {textOf(serverName), textOf(userName), textOf(password)},
-         {serverPort, service, flags, static_cast<int64_t>(context)});
-  if (const uint32_t error = failure("InternetConnectA", hInternet, Kind::Root)) return {0, error};
-  return {give(Kind::Connection), 0};
+  m_open[m_nextHandle] = kind;
+  return m_nextHandle++;
 }
 
 inet::BoolResult FakeInternetApi::InternetCloseHandle(inet::Handle handle) {
-  record("InternetCloseHandle", {handle}, {}, {});
-  if (const uint32_t error = scripted("InternetCloseHandle")) return {false, error};
-  if (m_open.erase(handle) == 0) return {false, inet::kErrorInvalidHandle};
-  m_cursor.erase(handle);
-  return {true, 0};
+  const uint32_t error = call("InternetCloseHandle", handle, Kind::Any, {});
+  if (error == 0) {
+    m_open.erase(handle);
+    m_cursor.erase(handle);
+  }
+  return result(error);
 }
 
 inet::BoolResult FakeInternetApi::FtpGetCurrentDirectoryA(inet::Handle hConnect, char* buffer,
                                                           uint32_t* length) {
-  InetCall& call = record("FtpGetCurrentDirectoryA", {hConnect}, {}, {});
-  call.lengthIn = *length;
-  call.bufferIn.assign(buffer, *length + 1);
-  if (const uint32_t error = failure(call.function, hConnect, Kind::Connection)) {
-    return {false, error};
-  }
-  if (currentDirectory.size() + 1 > *length) {
-    *length = static_cast<uint32_t>(currentDirectory.size() + 1);
-    return {false, inet::kErrorInsufficientBuffer};
-  }
-  std::memcpy(buffer, currentDirectory.data(), currentDirectory.size());
-  buffer[currentDirectory.size()] = '\0';
-  *length = static_cast<uint32_t>(currentDirectory.size());
-  return {true, 0};
-}
-
-inet::BoolResult FakeInternetApi::simple(const char* function, inet::Handle hConnect,
-                                         std::vector<std::optional<std::string>> texts) {
-  record(function, {hConnect}, std::move(texts), {});
-  if (const uint32_t error = failure(function, hConnect, Kind::Connection)) return {false, error};
-  return {true, 0};
-}
-
-inet::BoolResult FakeInternetApi::FtpSetCurrentDirectoryA(inet::Handle hConnect,
-                                                          const char* directory) {
-  return simple("FtpSetCurrentDirectoryA", hConnect, {textOf(directory)});
-}
-
-inet::BoolResult FakeInternetApi::FtpPutFileA(inet::Handle hConnect, const char* localFile,
-                                              const char* newRemoteFile, uint32_t flags,
-                                              uintptr_t context) {
-  InetCall& call = record("FtpPutFileA", {hConnect}, {textOf(localFile), textOf(newRemoteFile)},
-                          {flags, static_cast<int64_t>(context)});
-  if (const uint32_t error = failure(call.function, hConnect, Kind::Connection)) {
-    return {false, error};
-  }
-  return {true, 0};
-}
-
-inet::BoolResult FakeInternetApi::FtpGetFileA(inet::Handle hConnect, const char* remoteFile,
-                                              const char* newFile, int32_t failIfExists,
-                                              uint32_t flagsAndAttributes, uint32_t flags,
-                                              uintptr_t context) {
-  InetCall& call = record("FtpGetFileA", {hConnect}, {textOf(remoteFile), textOf(newFile)},
-                          {failIfExists, flagsAndAttributes, flags, static_cast<int64_t>(context)});
-  if (const uint32_t error = failure(call.function, hConnect, Kind::Connection)) {
-    return {false, error};
-  }
-  return {true, 0};
-}
-
-inet::BoolResult FakeInternetApi::FtpRenameFileA(inet::Handle hConnect, const char* existing,
-                                                 const char* newName) {
-  return simple("FtpRenameFileA", hConnect, {textOf(existing), textOf(newName)});
-}
-
-inet::BoolResult FakeInternetApi::FtpDeleteFileA(inet::Handle hConnect, const char* fileName) {
-  return simple("FtpDeleteFileA", hConnect, {textOf(fileName)});
-}
-
-inet::BoolResult FakeInternetApi::FtpCreateDirectoryA(inet::Handle hConnect,
-                                                      const char* directory) {
-  return simple("FtpCreateDirectoryA", hConnect, {textOf(directory)});
-}
-
-inet::BoolResult FakeInternetApi::FtpRemoveDirectoryA(inet::Handle hConnect,
-                                                      const char* directory) {
-  return simple("FtpRemoveDirectoryA", hConnect, {textOf(directory)});
+  const uint32_t error = call("FtpGetCurrentDirectoryA", hConnect, Kind::Connection, {});
+  calls.back().lengthIn = *length;
+  return error ? result(error) : giveText(currentDirectory, buffer, length);
 }
 
 inet::HandleResult FakeInternetApi::FtpFindFirstFileA(inet::Handle hConnect, const char* searchFile,
                                                       inet::FindData* findData, uint32_t flags,
                                                       uintptr_t context) {
-  InetCall& call = record("FtpFindFirstFileA", {hConnect}, {textOf(searchFile)},
-                          {flags, static_cast<int64_t>(context)});
-  if (const uint32_t error = failure(call.function, hConnect, Kind::Connection)) {
-    return {0, error};
-  }
+  const uint32_t error = call("FtpFindFirstFileA", hConnect, Kind::Connection, {searchFile},
+                              {flags, static_cast<int64_t>(context)});
+  if (error != 0) return {0, error};
   if (listing.empty()) return {0, inet::kErrorNoMoreFiles};
   *findData = listing.front();
   const inet::Handle handle = give(Kind::Find);
@@ -198,8 +108,9 @@ inet::HandleResult FakeInternetApi::FtpFindFirstFileA(inet::Handle hConnect, con
 
 inet::BoolResult FakeInternetApi::InternetFindNextFileA(inet::Handle hFind,
                                                         inet::FindData* findData) {
-  InetCall& call = record("InternetFindNextFileA", {hFind}, {}, {});
-  if (const uint32_t error = failure(call.function, hFind, Kind::Find)) return {false, error};
+  if (const uint32_t error = call("InternetFindNextFileA", hFind, Kind::Find, {})) {
+    return result(error);
+  }
   size_t& cursor = m_cursor[hFind];
   if (cursor >= listing.size()) return {false, inet::kErrorNoMoreFiles};
   *findData = listing[cursor++];
@@ -208,19 +119,11 @@ inet::BoolResult FakeInternetApi::InternetFindNextFileA(inet::Handle hFind,
 
 inet::BoolResult FakeInternetApi::InternetGetLastResponseInfoA(uint32_t* error, char* buffer,
                                                                uint32_t* bufferLength) {
-  InetCall& call = record("InternetGetLastResponseInfoA", {}, {}, {});
-  call.errorIn = *error;
-  call.lengthIn = *bufferLength;
-  call.bufferIn.assign(buffer, *bufferLength + 1);
+  call("InternetGetLastResponseInfoA", 0, Kind::None, {});
+  calls.back().lengthIn = *bufferLength;
+  calls.back().bufferIn.assign(buffer, *bufferLength + 1);
   *error = responseError;
-  if (response.size() + 1 > *bufferLength) {
-    *bufferLength = static_cast<uint32_t>(response.size() + 1);
-    return {false, inet::kErrorInsufficientBuffer};
-  }
-  std::memcpy(buffer, response.data(), response.size());
-  buffer[response.size()] = '\0';
-  *bufferLength = static_cast<uint32_t>(response.size());
-  return {true, 0};
+  return giveText(response, buffer, bufferLength);
 }
 
 }  // namespace testsupport

@@ -24,7 +24,6 @@ struct InetCall {
   // read as length + 1 bytes (the caller's buffer holds one byte more than it offers).
   std::optional<uint32_t> lengthIn;
   std::string bufferIn;
-  std::optional<uint32_t> errorIn;  // InternetGetLastResponseInfoA: *error at entry
 };
 
 // A find-data entry for the scripted listing.
@@ -32,14 +31,15 @@ inet::FindData MakeFindData(const std::string& name,
                             uint32_t attributes = inet::kFileAttributeNormal, uint32_t sizeHigh = 0,
                             uint32_t sizeLow = 0, inet::FileTime lastWrite = {});
 
+// Every call by default succeeds (handles are new nonzero values), except that a handle
+// argument of 0 or one the fake never gave out (or gave out for another kind of handle) fails
+// with kErrorInvalidHandle, and listings end with kErrorNoMoreFiles.
 class FakeInternetApi : public inet::InternetApi {
  public:
-  // Every call by default succeeds (handles are new nonzero values), except that a handle
-  // argument of 0 or one the fake never gave out fails with kErrorInvalidHandle, and listings
-  // end with kErrorNoMoreFiles.
-
   // The next call of `function` fails with `error` (queued per function, oldest first).
-  void failNext(const std::string& function, uint32_t error);
+  void failNext(const std::string& function, uint32_t error) {
+    m_failures[function].push_back(error);
+  }
 
   // Scripted state.
   std::vector<inet::FindData> listing;  // what each FtpFindFirstFileA lists
@@ -55,26 +55,51 @@ class FakeInternetApi : public inet::InternetApi {
   inet::Handle lastHandleGiven() const { return m_nextHandle - 1; }
 
   inet::HandleResult InternetOpenA(const char* agent, uint32_t accessType, const char* proxy,
-                                   const char* proxyBypass, uint32_t flags) override;
+                                   const char* proxyBypass, uint32_t flags) override {
+    const uint32_t error =
+        call("InternetOpenA", 0, Kind::None, {agent, proxy, proxyBypass}, {accessType, flags});
+    return {error ? 0 : give(Kind::Root), error};
+  }
   inet::HandleResult InternetConnectA(inet::Handle hInternet, const char* serverName,
                                       int32_t serverPort, const char* userName,
                                       const char* password, uint32_t service, uint32_t flags,
-                                      uintptr_t context) override;
+                                      uintptr_t context) override {
+    const uint32_t error =
+        call("InternetConnectA", hInternet, Kind::Root, {serverName, userName, password},
+             {serverPort, service, flags, static_cast<int64_t>(context)});
+    return {error ? 0 : give(Kind::Connection), error};
+  }
   inet::BoolResult InternetCloseHandle(inet::Handle handle) override;
   inet::BoolResult FtpGetCurrentDirectoryA(inet::Handle hConnect, char* buffer,
                                            uint32_t* length) override;
-  inet::BoolResult FtpSetCurrentDirectoryA(inet::Handle hConnect, const char* directory) override;
+  inet::BoolResult FtpSetCurrentDirectoryA(inet::Handle hConnect, const char* directory) override {
+    return result(call("FtpSetCurrentDirectoryA", hConnect, Kind::Connection, {directory}));
+  }
   inet::BoolResult FtpPutFileA(inet::Handle hConnect, const char* localFile,
                                const char* newRemoteFile, uint32_t flags,
-                               uintptr_t context) override;
+                               uintptr_t context) override {
+    return result(call("FtpPutFileA", hConnect, Kind::Connection, {localFile, newRemoteFile},
+                       {flags, static_cast<int64_t>(context)}));
+  }
   inet::BoolResult FtpGetFileA(inet::Handle hConnect, const char* remoteFile, const char* newFile,
                                int32_t failIfExists, uint32_t flagsAndAttributes, uint32_t flags,
-                               uintptr_t context) override;
+                               uintptr_t context) override {
+    return result(call("FtpGetFileA", hConnect, Kind::Connection, {remoteFile, newFile},
+                       {failIfExists, flagsAndAttributes, flags, static_cast<int64_t>(context)}));
+  }
   inet::BoolResult FtpRenameFileA(inet::Handle hConnect, const char* existing,
-                                  const char* newName) override;
-  inet::BoolResult FtpDeleteFileA(inet::Handle hConnect, const char* fileName) override;
-  inet::BoolResult FtpCreateDirectoryA(inet::Handle hConnect, const char* directory) override;
-  inet::BoolResult FtpRemoveDirectoryA(inet::Handle hConnect, const char* directory) override;
+                                  const char* newName) override {
+    return result(call("FtpRenameFileA", hConnect, Kind::Connection, {existing, newName}));
+  }
+  inet::BoolResult FtpDeleteFileA(inet::Handle hConnect, const char* fileName) override {
+    return result(call("FtpDeleteFileA", hConnect, Kind::Connection, {fileName}));
+  }
+  inet::BoolResult FtpCreateDirectoryA(inet::Handle hConnect, const char* directory) override {
+    return result(call("FtpCreateDirectoryA", hConnect, Kind::Connection, {directory}));
+  }
+  inet::BoolResult FtpRemoveDirectoryA(inet::Handle hConnect, const char* directory) override {
+    return result(call("FtpRemoveDirectoryA", hConnect, Kind::Connection, {directory}));
+  }
   inet::HandleResult FtpFindFirstFileA(inet::Handle hConnect, const char* searchFile,
                                        inet::FindData* findData, uint32_t flags,
                                        uintptr_t context) override;
@@ -83,17 +108,15 @@ class FakeInternetApi : public inet::InternetApi {
                                                 uint32_t* bufferLength) override;
 
  private:
-  enum class Kind { Root, Connection, Find };
+  // The kind of handle a call takes: None (no handle argument), Any open handle, or one kind.
+  enum class Kind { None, Any, Root, Connection, Find };
 
-  InetCall& record(const char* function, std::vector<inet::Handle> handles,
-                   std::vector<std::optional<std::string>> texts, std::vector<int64_t> values);
-  // The scripted failure for the call just recorded, or an invalid-handle failure when
+  // Records the call, then gives its scripted failure, or an invalid-handle failure when
   // `handle` is not an open handle of `kind`; 0 when the call goes ahead.
-  uint32_t failure(const std::string& function, inet::Handle handle, Kind kind);
-  uint32_t scripted(const std::string& function);
+  uint32_t call(const char* function, inet::Handle handle, Kind kind,
+                std::initializer_list<const char*> texts, std::vector<int64_t> values = {});
+  static inet::BoolResult result(uint32_t error) { return {error == 0, error}; }
   inet::Handle give(Kind kind);
-  inet::BoolResult simple(const char* function, inet::Handle hConnect,
-                          std::vector<std::optional<std::string>> texts);
 
   std::map<std::string, std::deque<uint32_t>> m_failures;
   std::map<inet::Handle, Kind> m_open;
