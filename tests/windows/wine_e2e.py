@@ -59,11 +59,11 @@ class Server:
 
 class Run:
     def __init__(self, exe, server, local, remote_dir, remote_name, settings=True, scheme="",
-                 arguments=()):
+                 arguments=(), password=PASSWORD):
         self.folder = tempfile.mkdtemp(prefix="qp-wine-")
         shutil.copy(exe, os.path.join(self.folder, "Quillpost.exe"))
         if settings:
-            fields = [scheme + "127.0.0.1:%d" % server.port, USER, scramble(PASSWORD), remote_dir,
+            fields = [scheme + "127.0.0.1:%d" % server.port, USER, scramble(password), remote_dir,
                       local, remote_name]
             with open(os.path.join(self.folder, "Quillpst.dat"), "wb") as f:
                 f.write(settings_bytes(fields))
@@ -91,8 +91,8 @@ def case(function):
     return function
 
 
-# What only the Windows build can show; the exit statuses and the other messages come from the
-# same core as on Linux, where the program tests run them.
+# The runs a scheduler sees on Windows, each with its exit status; the texts of the messages
+# come from the same core as on Linux, where the program tests read them.
 
 
 @case
@@ -110,6 +110,26 @@ def upload_from_a_japanese_path_arrives_byte_exact_with_its_records(exe, server,
     assert "に送信されました" in run.stderr and windows_path(local) in run.stderr, run.stderr
     assert run.one_record_per_box(), run.stderr
     assert RECORD.match(run.stdout) and " bytes=%d " % len(data) in run.stdout, run.stdout
+
+
+@case
+def now_date_mode_and_every_failure_end_with_their_status(exe, server, work):
+    local = os.path.join(work, "d.csv")
+    open(local, "wb").write(b"1,2\r\n")
+    here = windows_path(local)
+    before = set(os.listdir(server.root))
+    run = Run(exe, server, here, "", "NowDateMode")
+    assert run.status == 0 and "に送信されました" not in run.stderr, (run.status, run.stderr)
+    named = set(os.listdir(server.root)) - before
+    assert len(named) == 1 and re.fullmatch(r"\d{12}", named.pop()), os.listdir(server.root)
+    runs = [  # (status, run)
+        (1, Run(exe, server, here, "", "x.csv", settings=False)),
+        (2, Run(exe, server, windows_path(os.path.join(work, "absent.csv")), "", "x.csv")),
+        (3, Run(exe, server, here, "", "x.csv", password="wrong")),
+        (5, Run(exe, server, here, "no-such-folder", "x.csv")),
+    ]
+    for status, run in runs:
+        assert run.status == status and run.one_record_per_box(), (status, run.status, run.stderr)
 
 
 @case
