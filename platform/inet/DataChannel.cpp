@@ -51,7 +51,7 @@ Status DataChannel::listen(const asio::ip::address& address, uint16_t* port) {
 }
 
 Status DataChannel::accept(const asio::ip::address& expectedPeer) {
-  const auto deadline = std::chrono::steady_clock::now() + m_options.connectTimeout;
+  const Deadline deadline = std::chrono::steady_clock::now() + m_options.connectTimeout;
   for (;;) {
     std::error_code ec;
     bool done = false;
@@ -60,10 +60,7 @@ Status DataChannel::accept(const asio::ip::address& expectedPeer) {
       ec = e;
       done = true;
     });
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
-    AwaitOperation(m_io, done, ec, std::max(left, std::chrono::milliseconds(0)),
-                   [&] { m_acceptor.cancel(); });
+    AwaitOperation(m_io, done, ec, TimeLeft(deadline), [&] { m_acceptor.cancel(); });
     if (ec) {
       close();
       return Status::failure(ec == asio::error::timed_out ? kErrorInternetTimeout
