@@ -2,13 +2,14 @@
 // saves a picture of it (for the README). Usage: quillpost_screenshot OUTPUT.png
 #include <QApplication>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPixmap>
 #include <QTimer>
 
 #include <cstdio>
 
 #include "platform/dialogs/ScriptedDialogs.h"
+#include "uploader/ListLinesModel.h"
 #include "uploader/SampleListLines.h"
 #include "uploader/TabStopDelegate.h"
 #include "uploader/fFTPTest.h"
@@ -20,9 +21,8 @@ void fillSample(fFTPTest& form) {
   form.txtUser()->setText(QStringLiteral("uploader"));
   form.txtPass()->setText(QStringLiteral("secret"));
   form.lstFilesTabStops()->setTabStops({100, 100, 100});
-  for (const std::u16string& line : SampleListLines())
-    form.lstFiles()->addItem(QString::fromStdU16String(line));
-  form.lstFiles()->setCurrentRow(3);
+  for (const std::u16string& line : SampleListLines()) form.lstFilesLines()->appendLine(line);
+  form.lstFiles()->setCurrentIndex(form.lstFilesLines()->index(3));
 }
 
 }  // namespace

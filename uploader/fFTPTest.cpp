@@ -6,7 +6,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 
 #include <iterator>
@@ -14,6 +14,7 @@
 #include "platform/dialogs/FormFont.h"
 #include "platform/files/Files.h"
 #include "uploader/FormIcon.h"
+#include "uploader/ListLinesModel.h"
 #include "uploader/TabStopDelegate.h"
 #include "uploader/Twips.h"
 #include "uploader/WindowCommands.h"
@@ -61,12 +62,12 @@ class fFTPTest::Controls : public WindowControls {
     return m_form.m_chkPassive->checkState() != Qt::Unchecked;
   }
   void setOpenEnabled(bool enabled) override { m_form.m_cmdOpen->setEnabled(enabled); }
-  void clearList() override { m_form.m_lstFiles->clear(); }
-  void addListLine(const std::u16string& line) override { m_form.m_lstFiles->addItem(qs(line)); }
+  void clearList() override { m_form.m_lstFilesLines->clearLines(); }
+  void addListLine(const std::u16string& line) override { m_form.m_lstFilesLines->appendLine(line); }
   std::u16string selectedLine() const override {
-    const QListWidgetItem* item = m_form.m_lstFiles->currentItem();
-    if (item == nullptr || !item->isSelected()) return {};
-    return item->text().toStdU16String();
+    const QModelIndex current = m_form.m_lstFiles->currentIndex();
+    if (!current.isValid() || !m_form.m_lstFiles->selectionModel()->isSelected(current)) return {};
+    return m_form.m_lstFilesLines->line(current.row());
   }
 
  private:
@@ -105,7 +106,12 @@ void fFTPTest::createControls() {
   m_txtPass = new QLineEdit(this);  // shown unmasked
   m_cmdOpen = new WrappingButton(qs(u"接続"), this);
   m_cmdClose = new WrappingButton(qs(u"切断"), this);
-  m_lstFiles = new QListWidget(this);
+  // The lines live in a compact model: a list of millions of entries stays small.
+  m_lstFiles = new QListView(this);
+  m_lstFilesLines = new ListLinesModel(m_lstFiles);
+  m_lstFiles->setModel(m_lstFilesLines);
+  m_lstFiles->setUniformItemSizes(true);
+  m_lstFiles->setEditTriggers(QAbstractItemView::NoEditTriggers);
   m_lstFiles->setFont(listFont());
   m_lstFiles->setSelectionMode(QAbstractItemView::SingleSelection);
   m_tabStops = new TabStopDelegate(m_lstFiles);
@@ -147,7 +153,7 @@ void fFTPTest::connectHandlers() {
   connect(m_cmdPut, &QPushButton::clicked, this, &fFTPTest::cmdPut_Click);
   connect(m_cmdGet, &QPushButton::clicked, this, &fFTPTest::cmdGet_Click);
   connect(m_cmdMakeDir, &QPushButton::clicked, this, &fFTPTest::cmdMakeDir_Click);
-  connect(m_lstFiles, &QListWidget::itemDoubleClicked, this, &fFTPTest::lstFiles_DblClick);
+  connect(m_lstFiles, &QListView::doubleClicked, this, &fFTPTest::lstFiles_DblClick);
 }
 
 void fFTPTest::newSession() {

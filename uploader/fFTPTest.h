@@ -20,7 +20,8 @@ class QCheckBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
-class QListWidget;
+class QListView;
+class ListLinesModel;
 class QPushButton;
 class TabStopDelegate;
 
@@ -72,7 +73,8 @@ class fFTPTest : public QWidget {
   QLineEdit* txtPass() const { return m_txtPass; }
   QPushButton* cmdOpen() const { return m_cmdOpen; }
   QPushButton* cmdClose() const { return m_cmdClose; }
-  QListWidget* lstFiles() const { return m_lstFiles; }
+  QListView* lstFiles() const { return m_lstFiles; }
+  ListLinesModel* lstFilesLines() const { return m_lstFilesLines; }
   QPushButton* cmdDel() const { return m_cmdDel; }
   QPushButton* cmdRename() const { return m_cmdRename; }
   QPushButton* cmdPut() const { return m_cmdPut; }
@@ -107,7 +109,8 @@ class fFTPTest : public QWidget {
   QLineEdit* m_txtPass = nullptr;
   QPushButton* m_cmdOpen = nullptr;
   QPushButton* m_cmdClose = nullptr;
-  QListWidget* m_lstFiles = nullptr;
+  QListView* m_lstFiles = nullptr;
+  ListLinesModel* m_lstFilesLines = nullptr;
   QPushButton* m_cmdDel = nullptr;
   QPushButton* m_cmdRename = nullptr;
   QPushButton* m_cmdPut = nullptr;

@@ -7,7 +7,7 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QWindow>
 
@@ -15,6 +15,7 @@
 #include "tests/support/common/TempDir.h"
 #include "tests/support/fake/FakeInternetApi.h"
 #include "tests/uploader/UploaderTestSupport.h"
+#include "uploader/ListLinesModel.h"
 #include "uploader/TabStopDelegate.h"
 #include "uploader/TabStops.h"
 
@@ -32,9 +33,11 @@ class fFTPTestWindow : public testing::Test {
   }
   // Selects the first line of lstFiles that begins with `prefix`.
   void select(const QString& prefix) {
-    const QList<QListWidgetItem*> items = form.lstFiles()->findItems(prefix, Qt::MatchStartsWith);
-    ASSERT_FALSE(items.empty()) << prefix.toStdString();
-    form.lstFiles()->setCurrentItem(items[0]);
+    ListLinesModel* lines = form.lstFilesLines();
+    const QModelIndexList found =
+        lines->match(lines->index(0), Qt::DisplayRole, prefix, 1, Qt::MatchStartsWith);
+    ASSERT_FALSE(found.empty()) << prefix.toStdString();
+    form.lstFiles()->setCurrentIndex(found[0]);
   }
 
   testsupport::TempDir folder;
@@ -69,7 +72,7 @@ TEST_F(fFTPTestWindow, ButtonsAndDoubleClickReachTheirHandlersThroughTheControls
   boxes.answerInput(u"new");
   form.cmdMakeDir()->click();
   select("D sub\t");
-  emit form.lstFiles()->itemDoubleClicked(form.lstFiles()->currentItem());
+  emit form.lstFiles()->doubleClicked(form.lstFiles()->currentIndex());
   form.cmdClose()->click();
   // The arguments are the handlers' test's; the rename shows the selected line was read.
   EXPECT_EQ(fake.last("FtpRenameFileA")->texts, (Texts{"a.txt", "b.txt"}));
@@ -80,7 +83,7 @@ TEST_F(fFTPTestWindow, ButtonsAndDoubleClickReachTheirHandlersThroughTheControls
   EXPECT_TRUE(boxes.scriptFollowed());
   EXPECT_EQ(form.clsFtp()->hFTP(), 0u);
   EXPECT_TRUE(form.cmdOpen()->isEnabled());
-  EXPECT_EQ(form.lstFiles()->count(), 0);
+  EXPECT_EQ(form.lstFilesLines()->rowCount(), 0);
 }
 
 TEST_F(fFTPTestWindow, LoadRunsTheStartUpUnseenAndClosingReleasesSearchConnectionThenRoot) {
