@@ -2,8 +2,12 @@
 
 #include "uploader/win32/FormIcon.h"
 
+#include <climits>
+#include <iterator>
 #include <utility>
 #include <vector>
+
+#include "uploader/TabStops.h"
 
 namespace {
 
@@ -60,8 +64,10 @@ void fFTPTest::createControls() {
                   m_formFont);  // shown unmasked
   m_cmdOpen = add(L"BUTTON", u"接続", button, 0, cmdOpenId, 3840, 600, 1095, 615, m_formFont);
   add(L"BUTTON", u"切断", button, 0, cmdCloseId, 5040, 600, 1095, 615, m_formFont);
+  // A no-data list box: the lines stay in m_lines, compact, however many a directory has.
   m_lstFiles = add(L"LISTBOX", u"",
-                   WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_USETABSTOPS | LBS_NOINTEGRALHEIGHT,
+                   WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
+                       LBS_NODATA | LBS_OWNERDRAWFIXED,
                    WS_EX_CLIENTEDGE, lstFilesId, 240, 1440, 5895, 2400, m_listFont);
   add(L"BUTTON", u"削除", button, 0, cmdDelId, 240, 3960, 1095, 615, m_formFont);
   add(L"BUTTON", u"リネーム", button, 0, cmdRenameId, 1440, 3960, 1095, 615, m_formFont);
@@ -71,8 +77,8 @@ void fFTPTest::createControls() {
 }
 
 void fFTPTest::setTabStops() {
-  SendMessageW(m_lstFiles, LB_SETTABSTOPS, 3,
-               reinterpret_cast<LPARAM>(const_cast<int*>(kTabStops)));
+  m_tabStops.assign(std::begin(kTabStops), std::end(kTabStops));
+  InvalidateRect(m_lstFiles, nullptr, TRUE);
 }
 
 ExitStatus fFTPTest::Form_Load() {
@@ -93,6 +99,7 @@ void fFTPTest::showSample(const std::vector<std::u16string>& lines) {
   setUserText(u"uploader");
   setPassText(u"secret");
   for (const std::u16string& line : lines) addListLine(line);
+  syncListCount();
   SendMessageW(m_lstFiles, LB_SETCURSEL, 3, 0);
   centreOnScreen();
   ShowWindow(hwnd(), SW_SHOW);
@@ -130,6 +137,15 @@ LRESULT fFTPTest::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     DestroyWindow(hwnd());
     return 0;
   }
+  if (message == WM_MEASUREITEM && wParam == lstFilesId) {
+    measureListItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+    return TRUE;
+  }
+  if (message == WM_DRAWITEM && wParam == lstFilesId) {
+    drawListItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+    return TRUE;
+  }
+  if (message == WM_SHOWWINDOW && wParam) syncListCount();
   if (message == WM_DESTROY) {
     DestroyFormIcons(hwnd());
     PostQuitMessage(0);
@@ -142,19 +158,66 @@ bool fFTPTest::passiveChecked() const {
   return SendMessageW(m_chkPassive, BM_GETCHECK, 0, 0) != BST_UNCHECKED;
 }
 
-void fFTPTest::clearList() { SendMessageW(m_lstFiles, LB_RESETCONTENT, 0, 0); }
+void fFTPTest::clearList() {
+  SendMessageW(m_lstFiles, LB_RESETCONTENT, 0, 0);
+  m_lines.clear();
+}
 
 void fFTPTest::addListLine(const std::u16string& line) {
-  SendMessageW(m_lstFiles, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(winui::Wide(line)));
+  // The list box counts in int; lines past that could never be shown or chosen.
+  if (m_lines.size() >= static_cast<size_t>(INT_MAX)) return;
+  m_lines.append(line);
+  // A hidden list learns its count when it is shown or read: the start-up fills it unseen,
+  // and telling it line by line would cost more than the listing.
+  if (IsWindowVisible(m_lstFiles)) syncListCount();
+}
+
+void fFTPTest::syncListCount() const {
+  const auto count = static_cast<LRESULT>(m_lines.size());
+  if (SendMessageW(m_lstFiles, LB_GETCOUNT, 0, 0) != count) {
+    SendMessageW(m_lstFiles, LB_SETCOUNT, static_cast<WPARAM>(count), 0);
+  }
 }
 
 std::u16string fFTPTest::selectedLine() const {
+  syncListCount();
   const LRESULT index = SendMessageW(m_lstFiles, LB_GETCURSEL, 0, 0);
-  if (index == LB_ERR) return {};
-  const LRESULT length = SendMessageW(m_lstFiles, LB_GETTEXTLEN, index, 0);
-  if (length == LB_ERR) return {};
-  std::vector<wchar_t> text(static_cast<size_t>(length) + 1);
-  SendMessageW(m_lstFiles, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
-  return std::u16string(reinterpret_cast<const char16_t*>(text.data()),
-                        static_cast<size_t>(length));
+  if (index < 0 || static_cast<size_t>(index) >= m_lines.size()) return {};
+  return m_lines.line(static_cast<size_t>(index));
+}
+
+void fFTPTest::measureListItem(MEASUREITEMSTRUCT& item) {
+  // As high as a line of the list's font, as the list box makes its own lines.
+  HDC dc = GetDC(hwnd());
+  HGDIOBJ old = SelectObject(dc, m_listFont);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(hwnd(), dc);
+  item.itemHeight = static_cast<UINT>(metrics.tmHeight);
+}
+
+void fFTPTest::drawListItem(const DRAWITEMSTRUCT& item) {
+  const bool selected = (item.itemState & ODS_SELECTED) != 0;
+  if (item.itemID != static_cast<UINT>(-1) && item.itemID < m_lines.size()) {
+    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    const std::u16string text = m_lines.line(item.itemID);
+    HGDIOBJ old = SelectObject(item.hDC, m_listFont);
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    // The tab stops in pixels: dialog units are quarters of the font's average character
+    // width, the mean of the 52 Latin letters, as the list box reckons it.
+    SIZE letters{};
+    GetTextExtentPoint32W(item.hDC, L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52,
+                          &letters);
+    const int average = (letters.cx / 26 + 1) / 2;
+    std::vector<int> stops;
+    for (int units : m_tabStops) stops.push_back(DialogUnitsToPixels(units, average));
+    // Without stops a TAB goes to the next multiple of eight average characters.
+    TabbedTextOutW(item.hDC, item.rcItem.left + 1, item.rcItem.top, winui::Wide(text),
+                   static_cast<int>(text.size()), static_cast<int>(stops.size()),
+                   stops.empty() ? nullptr : stops.data(), item.rcItem.left);
+    SelectObject(item.hDC, old);
+  }
+  if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &item.rcItem);
 }

@@ -14,6 +14,7 @@
 #include "platform/inet/InternetApi.h"
 #include "platform/winui/WinUi.h"
 #include "uploader/Clock.h"
+#include "uploader/ListLines.h"
 #include "uploader/StartUp.h"
 #include "uploader/WindowCommands.h"
 
@@ -56,7 +57,12 @@ class fFTPTest : public winui::Window, private WindowControls {
   };
 
   void createControls();
-  void setTabStops();
+  void setTabStops();  // lstFiles' columns at kTabStops
+  // lstFiles draws its lines itself from m_lines (a no-data list box holds only their count).
+  void measureListItem(MEASUREITEMSTRUCT& item);
+  void drawListItem(const DRAWITEMSTRUCT& item);
+  // Tells lstFiles how many lines m_lines holds.
+  void syncListCount() const;
   WindowParts parts() { return {*this, m_clsFtp.get(), m_dialogs}; }
   void onCommand(int id, int code) override;
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -87,4 +93,6 @@ class fFTPTest : public winui::Window, private WindowControls {
   HWND m_txtPass = nullptr;
   HWND m_cmdOpen = nullptr;
   HWND m_lstFiles = nullptr;
+  ListLines m_lines;            // lstFiles' lines
+  std::vector<int> m_tabStops;  // lstFiles' tab stops in dialog units, once Form_Load set them
 };
