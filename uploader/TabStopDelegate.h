@@ -1,5 +1,5 @@
 // Draws list lines whose columns are separated by TAB at the list's tab stops, as the
-// platform's list box does; a plain QListWidget expands TAB at its own interval.
+// platform's list box does; a plain Qt list view expands TAB at its own interval.
 #pragma once
 
 #include <QFontMetrics>
