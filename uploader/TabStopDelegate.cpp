@@ -8,9 +8,8 @@
 #include "uploader/TabStops.h"
 
 int TabStopDelegate::averageCharWidth(const QFontMetrics& metrics) {
-  const int width = metrics.horizontalAdvance(
-      QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-  return std::max(1, (width / 26 + 1) / 2);
+  return AverageCharWidth(
+      metrics.horizontalAdvance(QString::fromUtf16(kAverageWidthLetters)));
 }
 
 std::vector<int> TabStopDelegate::segmentStarts(const QString& text,

@@ -1,5 +1,6 @@
 #include "uploader/TabStops.h"
 
+#include <algorithm>
 #include <cstddef>
 
 int DialogUnitsToPixels(int dialogUnits, int averageCharWidth) {
@@ -7,6 +8,8 @@ int DialogUnitsToPixels(int dialogUnits, int averageCharWidth) {
   const long long product = static_cast<long long>(dialogUnits) * averageCharWidth;
   return static_cast<int>(product >= 0 ? (product + 2) / 4 : (product - 2) / 4);
 }
+
+int AverageCharWidth(int lettersWidth) { return std::max(1, (lettersWidth / 26 + 1) / 2); }
 
 std::vector<int> TabbedSegmentStarts(const std::vector<int>& segmentWidths,
                                      const std::vector<int>& stops, int defaultInterval) {

@@ -8,6 +8,11 @@ TEST(TabStops, DialogUnitsAreQuartersOfTheAverageCharacter) {
   EXPECT_EQ(DialogUnitsToPixels(100, 7), 175);
   EXPECT_EQ(DialogUnitsToPixels(100, 6), 150);
   EXPECT_EQ(DialogUnitsToPixels(1, 6), 2);  // 1.5 rounds up
+  // The average of the 52 letters, rounded, never 0.
+  EXPECT_EQ(AverageCharWidth(52 * 7), 7);
+  EXPECT_EQ(AverageCharWidth(338), 7);  // 6.5 rounds up
+  EXPECT_EQ(AverageCharWidth(337), 6);
+  EXPECT_EQ(AverageCharWidth(0), 1);
 }
 
 TEST(TabStops, EqualStopsPlaceTheSecondColumnAndLeaveTheRestToTheDefaultInterval) {

@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <iterator>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -205,12 +206,12 @@ void fFTPTest::drawListItem(const DRAWITEMSTRUCT& item) {
     HGDIOBJ old = SelectObject(item.hDC, m_listFont);
     SetBkMode(item.hDC, TRANSPARENT);
     SetTextColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-    // The tab stops in pixels: dialog units are quarters of the font's average character
-    // width, the mean of the 52 Latin letters, as the list box reckons it.
+    // The tab stops in pixels, from the font's average character width.
+    const std::u16string_view reference(kAverageWidthLetters);
     SIZE letters{};
-    GetTextExtentPoint32W(item.hDC, L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52,
-                          &letters);
-    const int average = (letters.cx / 26 + 1) / 2;
+    GetTextExtentPoint32W(item.hDC, reinterpret_cast<const wchar_t*>(reference.data()),
+                          static_cast<int>(reference.size()), &letters);
+    const int average = AverageCharWidth(letters.cx);
     std::vector<int> stops;
     for (int units : m_tabStops) stops.push_back(DialogUnitsToPixels(units, average));
     // Without stops a TAB goes to the next multiple of eight average characters.
