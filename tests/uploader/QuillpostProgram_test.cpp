@@ -178,6 +178,10 @@ TEST_F(QuillpostProgram,
     EXPECT_EQ(result.err, "Quillpost: unknown argument \"" + refused.back() +
                               "\"; usage: Quillpost [--help | --version]\n");
   }
+  // Started through a link named as the installed command, it names itself so.
+  fs::create_symlink(program(), folder.file("quillpost"));
+  result = testsupport::RunProcess({folder.file("quillpost"), "--help"}, testsupport::Headless());
+  EXPECT_EQ(result.out.rfind("usage: quillpost [--help | --version]\n", 0), 0u) << result.out;
   EXPECT_TRUE(server->commands().empty());
   EXPECT_FALSE(fs::exists(server->root() + "/stored.csv"));
 }
