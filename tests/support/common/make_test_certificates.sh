@@ -33,6 +33,9 @@ sign server "$now" "$later" "$ext"
 sign expired 20200101000000Z 20200201000000Z "$ext"
 sign othername "$now" "$later" "subjectAltName=DNS:other.example
 basicConstraints=CA:FALSE"
+# A partial wildcard, which stands for nothing, beside a whole one.
+sign wildcard "$now" "$later" "subjectAltName=DNS:f*.example.jp,DNS:*.example.org
+basicConstraints=CA:FALSE"
 
 key selfsigned.key
 openssl req -x509 -key selfsigned.key -out selfsigned.crt -days 30 -subj "/CN=localhost" \
