@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "platform/codepage/CodePage.h"
+
 namespace inet {
 namespace {
 
@@ -72,6 +74,15 @@ Status ControlChannel::connectTo(const tcp::endpoint& endpoint) {
 
 Status ControlChannel::secure(TlsContext& context, const std::string& host) {
   if (m_dead || !m_socket.is_open()) return Status::failure(kErrorFtpDropped);
+  // STARTTLS injection: bytes that came in clear after the reply to AUTH TLS (from the server,
+  // or from anyone on the path before TLS) would otherwise be read as replies once the
+  // connection is secured, and every later reply one step late. Nothing from before the
+  // handshake may count after it.
+  if (m_reader.holdsInput()) {
+    return fail(TlsFailure(kErrorInternetSecurityChannelError,
+                           codepage::ToAnsi(u"TLS を始める前に、暗号化されていないデータがサーバー"
+                                            u"の応答に続いて届きました。接続を中止します。")));
+  }
   Status status =
       TlsStream::start(m_io, m_socket, context, host,
                        std::chrono::steady_clock::now() + m_options.replyTimeout, &m_tls);

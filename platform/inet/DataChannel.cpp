@@ -162,7 +162,7 @@ Status DataChannel::awaitWritable() {
 Status DataChannel::finishUpload(Deadline deadline) {
   if (m_tls) {
     m_tls->takeTickets(std::min(deadline, std::chrono::steady_clock::now() + kTicketWait));
-    Status status = m_tls->shutdown(deadline);
+    Status status = m_tls->shutdown(deadline, TlsStream::PeerClose::AnyClose);
     if (status.ok()) close();
     return status;
   }

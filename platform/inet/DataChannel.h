@@ -45,8 +45,8 @@ class DataChannel {
   Status write(std::string_view bytes);
   // Ends an upload: shuts down sending and waits for the server to close its side, which it
   // does once it has stored everything. Whatever the server sends meanwhile, the wait ends at
-  // `deadline`; a reset means the server did not take the whole file. In TLS: close_notify
-  // both ways.
+  // `deadline`; a reset means the server did not take the whole file. In TLS: our
+  // close_notify, then the server's or its plain close (the final reply judges the upload).
   Status finishUpload(Deadline deadline);
   // Ends a download or listing after its end was read: in TLS our close_notify answers the
   // server's (servers answer 426 to a data connection closed without it). The data is complete

@@ -268,16 +268,23 @@ Status FtpSession::transferOnce(const std::string& command, TransferKind kind, c
   if (reply.code >= 200 || reply.code < 100) return Status::refused(reply);
   Deadline deadline;
   status = moveData(data, kind, body, &deadline);
-  // A refused session shows as a refused transfer, at once or in the final reply. It is tried
-  // again only where nothing reached the caller: an upload reads its file again.
-  *retryAtTls12 = !m_tls12Only && data.tlsResumptionRefused() &&
+  if (!status.ok()) {
+    status = abortTransfer(data, status);
+  } else {
+    data.close();
+    // Success only with the server's own word that the transfer completed (226 or 250).
+    status = m_control.readReply(&reply, deadline);
+    if (status.ok() && !isPositive(reply)) status = Status::refused(reply);
+  }
+  // A session the server would not resume shows as the server refusing the transfer after a
+  // completed handshake. Nothing else triggers the fallback: a handshake that failed (anyone
+  // on the path can make one fail) must not cap the session at TLS 1.2. It is tried again only
+  // where nothing reached the caller: an upload reads its file again.
+  const bool refusedByServer =
+      status.error == kErrorInternetExtendedError && status.reply.code >= 400;
+  *retryAtTls12 = !m_tls12Only && data.tlsResumptionRefused() && refusedByServer &&
                   (kind == TransferKind::Upload || data.bytesMoved() == 0);
-  if (!status.ok()) return abortTransfer(data, status);
-  data.close();
-  // Success only with the server's own word that the transfer completed (226 or 250).
-  status = m_control.readReply(&reply, deadline);
-  if (!status.ok()) return status;
-  return isPositive(reply) ? Status::success() : Status::refused(reply);
+  return status;
 }
 
 // Accepts (active mode) and secures the data connection, runs `body`, and ends the connection

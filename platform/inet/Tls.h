@@ -46,9 +46,9 @@ class TlsStream {
   // (a name or an address literal). Every connection of a session resumes the newest TLS
   // session the context has seen (servers require data connections to reuse the control
   // connection's session; at TLS 1.3 each ticket serves once).
-  // `*sessionRefused` (when not null) tells, whether the handshake succeeded or not, that it
-  // offered a TLS 1.3 session the server did not resume: a server that requires data
-  // connections to reuse the control connection's session refuses such a connection.
+  // `*sessionRefused` (when not null) tells that the handshake succeeded, at TLS 1.3, without
+  // resuming the session it offered: a server that requires data connections to reuse the
+  // control connection's session refuses such a connection. A failed handshake never sets it.
   static Status start(asio::io_context& io, asio::ip::tcp::socket& socket, TlsContext& context,
                       const std::string& host, Deadline deadline, std::unique_ptr<TlsStream>* out,
                       bool* sessionRefused = nullptr);
@@ -66,8 +66,14 @@ class TlsStream {
   // that take each ticket once refuse. Reads until a new ticket arrived or `deadline` passed.
   // Nothing else may arrive on such a connection.
   void takeTickets(Deadline deadline);
-  // Sends close_notify and waits for the peer's.
-  Status shutdown(Deadline deadline);
+  // How the peer must end the connection. After a download the peer's close_notify proves
+  // that the data ended where the server meant it to; after an upload the server's final reply
+  // proves what it would, and servers that close without it (Microsoft's among them) are no
+  // fault.
+  enum class PeerClose { CloseNotify, AnyClose };
+  // Sends close_notify and waits for the peer's, or with AnyClose for the peer to close in any
+  // orderly way (a reset is still a failure).
+  Status shutdown(Deadline deadline, PeerClose peer = PeerClose::CloseNotify);
 
   struct Impl;
 

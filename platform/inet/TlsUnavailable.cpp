@@ -35,6 +35,6 @@ Status TlsStream::start(asio::io_context&, asio::ip::tcp::socket&, TlsContext&, 
 Status TlsStream::readSome(char*, size_t, size_t*, bool*, Deadline) { return unavailable(); }
 Status TlsStream::writeSome(std::string_view, size_t*, Deadline) { return unavailable(); }
 void TlsStream::takeTickets(Deadline) {}
-Status TlsStream::shutdown(Deadline) { return unavailable(); }
+Status TlsStream::shutdown(Deadline, PeerClose) { return unavailable(); }
 
 }  // namespace inet
