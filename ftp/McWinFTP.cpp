@@ -187,6 +187,15 @@ int32_t McWinFTP::RenameFile(std::u16string_view szExistFile, std::u16string_vie
                       : kRefusedText);
 }
 
+int64_t McWinFTP::FileSize(std::u16string_view szRemoteFile) {
+  const std::optional<std::string> name = layerText(szRemoteFile);
+  uint64_t size = 0;
+  if (resultOf(name ? m_api.FtpGetFileSizeA(m_hFTP, name->c_str(), &size) : kRefusedText) == 0) {
+    return -1;
+  }
+  return static_cast<int64_t>(std::min<uint64_t>(size, INT64_MAX));
+}
+
 int32_t McWinFTP::DeleteFile(std::u16string_view szRemoteFile) {
   const std::optional<std::string> name = layerText(szRemoteFile);
   return resultOf(name ? m_api.FtpDeleteFileA(m_hFTP, name->c_str()) : kRefusedText);

@@ -95,6 +95,9 @@ class McWinFTP {
   int32_t GetFile(std::u16string_view szRemoteFile, std::u16string_view szLocalFile,
                   bool bFailExists, int32_t nTransfer = 0);
   int32_t RenameFile(std::u16string_view szExistFile, std::u16string_view szNewFile);
+  // The size in bytes of a remote file as stored; -1 after a reported failure (the server
+  // cannot tell: 50; no such file: the server's reply).
+  int64_t FileSize(std::u16string_view szRemoteFile);
   int32_t DeleteFile(std::u16string_view szRemoteFile);
   int32_t CreateDir(std::u16string_view szRemoteDir);
   int32_t RemoveDir(std::u16string_view szRemoteDir);

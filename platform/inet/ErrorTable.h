@@ -22,6 +22,10 @@
   X(38, kErrorHandleEof, \
     "a download's data ended cleanly but short of the size the server announced (SIZE)", \
     u"受信したデータがサーバーの示したファイルサイズより少ないため、転送は完了していません。") \
+  X(50, kErrorNotSupported, \
+    "the server offers no way to tell a file's size (no SIZE in its features, or SIZE unknown " \
+    "to it)", \
+    u"サーバーはこの操作に対応していません。") \
   X(80, kErrorFileExists, "fail-if-exists and the local file exists", \
     u"同じ名前のファイルが既に存在します。") \
   X(87, kErrorInvalidParameter, \

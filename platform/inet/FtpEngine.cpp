@@ -63,6 +63,7 @@ class FtpEngine final : public InternetApi {
                          int32_t failIfExists, uint32_t flagsAndAttributes, uint32_t flags,
                          uintptr_t context) override;
   BoolResult FtpRenameFileA(Handle hConnect, const char* existing, const char* newName) override;
+  BoolResult FtpGetFileSizeA(Handle hConnect, const char* fileName, uint64_t* size) override;
   BoolResult FtpDeleteFileA(Handle hConnect, const char* fileName) override;
   BoolResult FtpCreateDirectoryA(Handle hConnect, const char* directory) override;
   BoolResult FtpRemoveDirectoryA(Handle hConnect, const char* directory) override;
@@ -242,6 +243,16 @@ BoolResult FtpEngine::FtpRenameFileA(Handle hConnect, const char* existing, cons
   // Renaming a folder above the current directory changes what PWD says.
   if (status.ok()) connection->session->forgetDirectory();
   if (status.ok()) status = remember(connection->session->rename(from, to));
+  return result(status);
+}
+
+BoolResult FtpEngine::FtpGetFileSizeA(Handle hConnect, const char* fileName, uint64_t* size) {
+  HandleEntry* connection = find(hConnect, HandleKind::Connection);
+  if (connection == nullptr) return {false, kErrorInvalidHandle};
+  if (size == nullptr) return {false, kErrorInvalidParameter};
+  std::string wire;
+  Status status = wireName(*connection->session, fileName, &wire);
+  if (status.ok()) status = remember(connection->session->fileSize(wire, size));
   return result(status);
 }
 

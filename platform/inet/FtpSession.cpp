@@ -367,6 +367,22 @@ Status FtpSession::announcedSize(const std::string& name, std::optional<uint64_t
   return status;
 }
 
+Status FtpSession::fileSize(const std::string& name, uint64_t* size) {
+  if (m_features.answered && !m_features.size) return Status::failure(kErrorNotSupported);
+  // RFC 3659: SIZE counts the bytes a transfer in the current type would move; the stored size
+  // is the binary one (and vsftpd refuses SIZE in ASCII mode).
+  Status status = ensureType(TransferType::Binary);
+  if (!status.ok()) return status;
+  Reply reply;
+  status = m_control.command(commandLine("SIZE", name), &reply);
+  if (!status.ok()) return status;
+  if (reply.code == 500 || reply.code == 502) return Status::failure(kErrorNotSupported);
+  const std::optional<uint64_t> parsed = reply.code == 213 ? ParseSizeReply(reply) : std::nullopt;
+  if (!parsed) return Status::refused(reply);
+  *size = *parsed;
+  return Status::success();
+}
+
 Status FtpSession::retrieve(const std::string& name, TransferType type, const Sink& sink) {
   Status status = ensureType(type);
   // Sizes of ASCII transfers differ by their line ends: only a binary one can be compared.

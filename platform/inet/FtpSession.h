@@ -45,6 +45,8 @@ class FtpSession {
   // A command answered by 2xx; anything else is a refusal.
   Status simpleCommand(std::string_view verb, const std::string& argument);
   Status rename(const std::string& from, const std::string& to);
+  // What SIZE says of `name` in binary mode: kErrorNotSupported when the server lacks SIZE.
+  Status fileSize(const std::string& name, uint64_t* size);
   // The current directory: PWD once, then the same answer until forgetDirectory.
   Status printWorkingDirectory(std::string* path);
   // To be called before any command that may move the current directory or rename or remove

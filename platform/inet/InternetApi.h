@@ -136,6 +136,12 @@ class InternetApi {
                                  uintptr_t context) = 0;
 
   virtual BoolResult FtpRenameFileA(Handle hConnect, const char* existing, const char* newName) = 0;
+
+  // The size in bytes of the remote file `fileName` as stored (binary, whatever the last
+  // transfer's type), into `*size`. kErrorNotSupported when the server has no way to tell
+  // (an FTP server without SIZE); a server's refusal (no such file) is
+  // kErrorInternetExtendedError. Our own call: the platform asks a file handle for it.
+  virtual BoolResult FtpGetFileSizeA(Handle hConnect, const char* fileName, uint64_t* size) = 0;
   virtual BoolResult FtpDeleteFileA(Handle hConnect, const char* fileName) = 0;
   virtual BoolResult FtpCreateDirectoryA(Handle hConnect, const char* directory) = 0;
   virtual BoolResult FtpRemoveDirectoryA(Handle hConnect, const char* directory) = 0;

@@ -296,5 +296,25 @@ TEST_F(ScriptedEngine, ListingOverTheCapKeepsTheEntriesThatFitAndTheSession) {
   EXPECT_EQ(testsupport::ReadFile(m_server->root() + "/after.txt"), "after");
 }
 
+// The stored size of a file, as SIZE tells it in binary mode; a server that cannot tell says
+// so with its own code, without a command it never offered.
+TEST_F(ScriptedEngine, FileSizeIsAskedInBinaryModeAndAServerWithoutSizeCannotTell) {
+  Handle connection = connectTo("normal");
+  ASSERT_NE(connection, 0u);
+  uint64_t size = 0;
+  EXPECT_TRUE(m_api->FtpGetFileSizeA(connection, "hello.txt", &size).ok);
+  EXPECT_EQ(size, 14u);
+  EXPECT_EQ(m_api->FtpGetFileSizeA(connection, "missing.txt", &size).error,
+            kErrorInternetExtendedError);
+  EXPECT_EQ(ReadLastResponse(*m_api).code, 550u);
+  const std::vector<std::string> commands = m_server->commands();
+  EXPECT_EQ(std::vector<std::string>(commands.end() - 3, commands.end()),
+            (std::vector<std::string>{"TYPE I", "SIZE hello.txt", "SIZE missing.txt"}));
+  connection = connectTo("no-size");
+  ASSERT_NE(connection, 0u);
+  EXPECT_EQ(m_api->FtpGetFileSizeA(connection, "hello.txt", &size).error, kErrorNotSupported);
+  EXPECT_EQ(CountPrefix(m_server->commands(), "SIZE"), 0u);
+}
+
 }  // namespace
 }  // namespace inet

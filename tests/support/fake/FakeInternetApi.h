@@ -44,6 +44,7 @@ class FakeInternetApi : public inet::InternetApi {
   // Scripted state.
   std::vector<inet::FindData> listing;  // what each FtpFindFirstFileA lists
   std::string currentDirectory = "/";   // bytes FtpGetCurrentDirectoryA writes
+  uint64_t fileSize = 0;                // what FtpGetFileSizeA tells
   uint32_t responseError = 0;           // what InternetGetLastResponseInfoA puts in *error
   std::string response;                 // its text (may hold NULs), NUL appended when written
 
@@ -90,6 +91,12 @@ class FakeInternetApi : public inet::InternetApi {
   inet::BoolResult FtpRenameFileA(inet::Handle hConnect, const char* existing,
                                   const char* newName) override {
     return result(call("FtpRenameFileA", hConnect, Kind::Connection, {existing, newName}));
+  }
+  inet::BoolResult FtpGetFileSizeA(inet::Handle hConnect, const char* fileName,
+                                   uint64_t* size) override {
+    const uint32_t error = call("FtpGetFileSizeA", hConnect, Kind::Connection, {fileName});
+    if (error == 0) *size = fileSize;
+    return result(error);
   }
   inet::BoolResult FtpDeleteFileA(inet::Handle hConnect, const char* fileName) override {
     return result(call("FtpDeleteFileA", hConnect, Kind::Connection, {fileName}));
