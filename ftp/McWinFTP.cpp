@@ -311,6 +311,22 @@ std::u16string McWinFTP::GetSystemMessage(int32_t ErrNumber) {
 
 int32_t McWinFTP::MakeLanguageId(int16_t primary, int32_t sub) { return sub * 1024 + primary; }
 
+void McWinFTP::OnTransferProgress(TransferProgressHandler handler) {
+  m_onTransferProgress = std::move(handler);
+  if (m_progressRegistered || !m_onTransferProgress) return;
+  // The root handle tells every transfer's progress; it is asked only once someone listens, so
+  // a session nobody watches makes no call more than before.
+  const inet::BoolResult set = m_api.InternetSetStatusCallbackA(
+      m_hInternet, [this](uintptr_t, const inet::TransferProgress& progress) {
+        return !m_onTransferProgress || m_onTransferProgress(progress.bytes, progress.total);
+      });
+  if (set.ok) {
+    m_progressRegistered = true;
+  } else {
+    ReportError(static_cast<int32_t>(set.error));
+  }
+}
+
 void McWinFTP::raiseFTPFrr(int32_t ErrNumber, const std::u16string& ErrString) {
   ++m_FTPFrrCount;
   // A copy: the handler may attach another handler while it runs.

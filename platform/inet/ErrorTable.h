@@ -55,6 +55,9 @@
     u"サーバーが要求を受け付けませんでした。サーバーの応答を確認してください。") \
   X(12007, kErrorInternetNameNotResolved, "the server name cannot be resolved, or is empty", \
     u"サーバー名を解決できませんでした。サーバー名を確認してください。") \
+  X(12017, kErrorOperationCancelled, \
+    "the caller cancelled a transfer through the status callback; nothing was stored", \
+    u"転送は取り消されました。ファイルは保存されていません。") \
   X(12029, kErrorInternetCannotConnect, "a connection (control or data) refused or unreachable", \
     u"サーバーに接続できませんでした。") \
   X(12030, kErrorInternetConnectionAborted, \

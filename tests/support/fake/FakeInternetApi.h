@@ -45,6 +45,7 @@ class FakeInternetApi : public inet::InternetApi {
   std::vector<inet::FindData> listing;  // what each FtpFindFirstFileA lists
   std::string currentDirectory = "/";   // bytes FtpGetCurrentDirectoryA writes
   uint64_t fileSize = 0;                // what FtpGetFileSizeA tells
+  inet::StatusCallback statusCallback;  // what InternetSetStatusCallbackA set last
   uint32_t responseError = 0;           // what InternetGetLastResponseInfoA puts in *error
   std::string response;                 // its text (may hold NULs), NUL appended when written
 
@@ -69,6 +70,12 @@ class FakeInternetApi : public inet::InternetApi {
         call("InternetConnectA", hInternet, Kind::Root, {serverName, userName, password},
              {serverPort, service, flags, static_cast<int64_t>(context)});
     return {error ? 0 : give(Kind::Connection), error};
+  }
+  inet::BoolResult InternetSetStatusCallbackA(inet::Handle hInternet,
+                                              inet::StatusCallback callback) override {
+    const uint32_t error = call("InternetSetStatusCallbackA", hInternet, Kind::Root, {});
+    if (error == 0) statusCallback = std::move(callback);
+    return result(error);
   }
   inet::BoolResult InternetCloseHandle(inet::Handle handle) override;
   inet::BoolResult FtpGetCurrentDirectoryA(inet::Handle hConnect, char* buffer,
