@@ -41,6 +41,9 @@ the scenario names nowhere else); each indented line after it adds one STEP. The
   protect          data connections accepted from now on are in TLS too
   exists           "550" and the command ends unless the named file exists
   delete           removes the named file
+  rename-from      remembers the named file for a rename
+  rename-to        renames the remembered file to the named one, replacing it ("503" and the
+                   command ends when nothing is remembered)
   default          the steps of normal.scenario for this command
 TEXT is string literals in Python syntax joined by "+", a literal may be repeated by "* N"
 ({n} inside it counts 0 .. N-1); a line ending in "+" goes on in the next. When sent, {arg}
@@ -107,7 +110,7 @@ def parse_step(line):
     if op in ("listing", "file") and rest in ("", "half"):
         return op, rest == "half"
     if op in ("close", "stall", "listen", "accept", "store", "close-data", "cut-data", "exists",
-              "delete", "default", "tls", "protect") and not rest:
+              "delete", "default", "tls", "protect", "rename-from", "rename-to") and not rest:
         return (op,)
     raise ValueError("not a step: " + line.strip())
 
@@ -166,6 +169,7 @@ class Session(socketserver.BaseRequestHandler):
         self.listener = self.data = None
         self.protected = False
         self.received = bytearray()
+        self.renaming = None
         self.key, self.arg = "greeting", ""
         try:
             self.run(script(self.server.scenario, "greeting"))
@@ -341,6 +345,22 @@ class Session(socketserver.BaseRequestHandler):
         path = self.stored_path()
         if path is not None and os.path.exists(path):
             os.remove(path)
+
+    def do_rename_from(self):
+        self.renaming = self.arg
+
+    def do_rename_to(self):
+        source, self.renaming = self.renaming, None
+        if source is None:
+            self.do_reply("503 RNFR first.")
+            raise CommandEnds()
+        with FILES_LOCK:
+            FILES[self.arg] = FILES.pop(source, b"")
+        folder = self.server.store
+        if folder is not None and plain_name(source) and plain_name(self.arg):
+            old = os.path.join(os.fsencode(folder), source.encode("latin-1"))
+            if os.path.exists(old):
+                os.replace(old, os.path.join(os.fsencode(folder), self.arg.encode("latin-1")))
 
     def do_default(self):
         self.run(script(self.server.normal, self.key))
