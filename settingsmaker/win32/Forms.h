@@ -8,6 +8,7 @@
 
 #include "platform/dialogs/Dialogs.h"
 #include "platform/winui/WinUi.h"
+#include "platform/winui/Window.h"
 #include "settingsmaker/EditorCommands.h"
 
 class Form1;
@@ -16,7 +17,7 @@ class Form2 : public winui::Window {
  public:
   // Not shown, centred on the screen; `form1` receives a recovered password and must outlive
   // this window.
-  Form2(dialogs::Dialogs& dialogs, std::u16string programFolder, Form1& form1, HFONT font);
+  Form2(dialogs::Dialogs& dialogs, std::u16string programFolder, Form1& form1);
   void Command1_Click();
 
  private:
@@ -59,7 +60,7 @@ class Form1 : public winui::Window, public EditorBoxes {
 
   dialogs::Dialogs& m_dialogs;
   std::u16string m_programFolder;
-  HFONT m_font = nullptr;
+  int m_font = -1;
   HWND m_text[6] = {};
   std::unique_ptr<Form2> m_form2;
 };
