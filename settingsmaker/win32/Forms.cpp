@@ -40,14 +40,18 @@ void Form2::Command1_Click() {
 }
 
 void Form2::onCommand(int id, int) {
-  if (id == Command1Id || id == IDOK) Command1_Click();
+  // The click on Command1 only: Enter in Text1 (which the message loop turns into IDOK) and
+  // Escape (IDCANCEL) do nothing, as the form has no default or cancel button.
+  if (id == Command1Id) Command1_Click();
 }
 
 LRESULT Form2::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_CLOSE) {
     // Form1 deletes this window, and the typed phrase with it, once this message is handled.
-    ShowWindow(hwnd(), SW_HIDE);
+    // Told before the window hides (which may wait for the window system): a double-click on
+    // the label that comes meanwhile then opens a new dialog rather than this closing one.
     PostMessageW(m_form1.hwnd(), Form1::kForm2ClosedMessage, 0, 0);
+    ShowWindow(hwnd(), SW_HIDE);
     return 0;
   }
   return Window::handle(message, wParam, lParam);
@@ -136,13 +140,22 @@ void Form1::onCommand(int id, int code) {
   }
 }
 
+void Form1::quitWhenAllClosed() {
+  if (m_closed && !m_form2) PostQuitMessage(0);
+}
+
 LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == kForm2ClosedMessage) {
-    m_form2.reset();
+  if (message == WM_CLOSE) {
+    // Closed, not destroyed: an open Form2 still writes its password into Text3, and the
+    // program runs until that window is closed too.
+    ShowWindow(hwnd(), SW_HIDE);
+    m_closed = true;
+    quitWhenAllClosed();
     return 0;
   }
-  if (message == WM_DESTROY) {
-    PostQuitMessage(0);
+  if (message == kForm2ClosedMessage) {
+    m_form2.reset();
+    quitWhenAllClosed();
     return 0;
   }
   return Window::handle(message, wParam, lParam);

@@ -35,7 +35,7 @@ class Form1 : public winui::Window, public EditorBoxes {
  public:
   // Not shown, centred on the screen. Boxes go to `dialogs`, which must outlive the window;
   // the load button and Form2 read the settings file from `programFolder`. Closing the window
-  // ends the message loop.
+  // hides it; the message loop ends once it and Form2 are both closed.
   Form1(dialogs::Dialogs& dialogs, std::u16string programFolder);
   ~Form1() override;
 
@@ -55,6 +55,7 @@ class Form1 : public winui::Window, public EditorBoxes {
     Command1Id = 120,  // Command1..Command5: 120..124
   };
   void createControls();
+  void quitWhenAllClosed();
   void onCommand(int id, int code) override;
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -63,4 +64,5 @@ class Form1 : public winui::Window, public EditorBoxes {
   int m_font = -1;
   HWND m_text[6] = {};
   std::unique_ptr<Form2> m_form2;
+  bool m_closed = false;  // the user closed Form1
 };
