@@ -78,6 +78,7 @@ ExitStatus fFTPTest::Form_Load() {
   m_clsFtp = MakeSession(m_dialogs);
   const ExitStatus status =
       RunStartUp(*this, *m_clsFtp, m_dialogs, {m_settingsFolder, m_clock, m_onStored});
+  if (m_beforeUnload) m_beforeUnload(m_lstFiles);
   Form_Unload();
   DestroyWindow(hwnd());
   return status;

@@ -34,6 +34,12 @@ class fFTPTest : public winui::Window, private WindowControls {
   // Releases clsFtp (closing its search, connection and root handle).
   void Form_Unload();
 
+  // A test hook: `watch` is handed lstFiles at the end of Form_Load, before the window is
+  // unloaded, with the lines the start-up left in it.
+  void setBeforeUnload(std::function<void(HWND lstFiles)> watch) {
+    m_beforeUnload = std::move(watch);
+  }
+
   // Fills the window with sample values and lines and shows it (for pictures of it).
   void showSample(const std::vector<std::u16string>& lines);
 
@@ -80,6 +86,7 @@ class fFTPTest : public winui::Window, private WindowControls {
   std::u16string m_settingsFolder;
   Clock m_clock;
   std::function<void(const StoredUpload&)> m_onStored;
+  std::function<void(HWND)> m_beforeUnload;
   std::unique_ptr<McWinFTP> m_clsFtp;
   int m_formFont = -1;  // font numbers of the window
   int m_listFont = -1;
