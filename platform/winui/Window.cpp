@@ -12,13 +12,15 @@ namespace {
 constexpr WORD kProgramIcon = 1;
 
 ControlKind kindOf(const wchar_t* className, DWORD style) {
-  const std::wstring name(className);
-  if (name == L"STATIC") {
+  // Class names are compared as the system does, letter case aside.
+  if (_wcsicmp(className, L"STATIC") == 0) {
     return (style & SS_TYPEMASK) == SS_LEFTNOWORDWRAP ? ControlKind::Label
                                                       : ControlKind::WrappingLabel;
   }
-  if (name == L"EDIT") return (style & ES_MULTILINE) ? ControlKind::Other : ControlKind::TextBox;
-  if (name != L"BUTTON") return ControlKind::Other;
+  if (_wcsicmp(className, L"EDIT") == 0) {
+    return (style & ES_MULTILINE) ? ControlKind::Other : ControlKind::TextBox;
+  }
+  if (_wcsicmp(className, L"BUTTON") != 0) return ControlKind::Other;
   switch (style & BS_TYPEMASK) {
     case BS_PUSHBUTTON:
     case BS_DEFPUSHBUTTON:
@@ -41,11 +43,14 @@ Box pixels(const Twips& place, UINT dpi) {
 // Room around the captions: a gap after a label, a push button's border and focus rectangle,
 // the check box's square, a text box's sunken frame; in pixels at `dpi`.
 FitMargins marginsAt(UINT dpi) {
-  const int d = static_cast<int>(dpi);
-  return {MulDiv(3, d, USER_DEFAULT_SCREEN_DPI), MulDiv(4, d, USER_DEFAULT_SCREEN_DPI),
-          MulDiv(3, d, USER_DEFAULT_SCREEN_DPI),
-          SystemMetric(SM_CXMENUCHECK, dpi) + MulDiv(5, d, USER_DEFAULT_SCREEN_DPI),
-          SystemMetric(SM_CYEDGE, dpi)};
+  const auto scaled = [dpi](int pixelsAt96) {
+    return MulDiv(pixelsAt96, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI);
+  };
+  return {.labelGap = scaled(3),
+          .buttonX = scaled(4),
+          .buttonY = scaled(3),
+          .checkBoxX = SystemMetric(SM_CXMENUCHECK, dpi) + scaled(5),
+          .textBoxY = SystemMetric(SM_CYEDGE, dpi)};
 }
 
 HICON programIcon(int metric, UINT dpi) {
@@ -219,7 +224,7 @@ void Window::setIcons() {
 }
 
 LRESULT Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_DPICHANGED) {
+  if (message == WM_DPICHANGED && LOWORD(wParam) > 0) {
     // The new DPI, and where the system suggests the window now stands.
     m_dpi = LOWORD(wParam);
     layOut();

@@ -29,13 +29,13 @@ fFTPTest::fFTPTest(dialogs::Dialogs& dialogs, std::u16string settingsFolder, Clo
   m_clsFtp = MakeSession(m_dialogs);
 }
 
-void fFTPTest::onLaidOut() {
-  if (m_lstFiles) m_list.fitLinesTo(font(m_listFont));
-}
-
 fFTPTest::~fFTPTest() {
   Form_Unload();
   if (hwnd()) DestroyWindow(hwnd());
+}
+
+void fFTPTest::onLaidOut() {
+  if (m_lstFiles) m_list.fitLinesTo(font(m_listFont));
 }
 
 void fFTPTest::createControls() {
@@ -60,7 +60,7 @@ void fFTPTest::createControls() {
                   m_formFont);  // shown unmasked
   m_cmdOpen = add(L"BUTTON", u"接続", button, 0, cmdOpenId, 3840, 600, 1095, 615, m_formFont);
   add(L"BUTTON", u"切断", button, 0, cmdCloseId, 5040, 600, 1095, 615, m_formFont);
-  // A no-data list box: the lines stay in m_lines, compact, however many a directory has.
+  // A no-data list box: the lines stay in m_list, compact, however many a directory has.
   m_lstFiles = add(
       L"LISTBOX", u"",
       WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_NODATA | LBS_OWNERDRAWFIXED,
