@@ -7,6 +7,7 @@
 #include "uploader/ErrorBoxWatch.h"
 #include "uploader/StoredRecord.h"
 #include "uploader/WindowStart.h"
+#include "uploader/win32/ListTestHook.h"
 #include "uploader/win32/fFTPTest.h"
 
 int RunInWindow(int, char**) {
@@ -14,5 +15,6 @@ int RunInWindow(int, char**) {
   ErrorBoxWatch boxes(win32Boxes);
   fFTPTest form(boxes, files::ExecutableFolder(), SystemLocalTime,
                 [](const StoredUpload& stored) { WriteStoredRecord(std::cout, stored); });
+  form.setBeforeUnload(ListTestHookFromEnvironment());
   return static_cast<int>(boxes.finalStatus(form.Form_Load()));
 }
