@@ -14,12 +14,8 @@ constexpr int kListFontTenths = 98;
 
 }  // namespace
 
-fFTPTest::fFTPTest(dialogs::Dialogs& dialogs, std::u16string settingsFolder, Clock clock,
-                   std::function<void(const StoredUpload&)> onStored)
-    : m_dialogs(dialogs),
-      m_settingsFolder(std::move(settingsFolder)),
-      m_clock(std::move(clock)),
-      m_onStored(std::move(onStored)) {
+fFTPTest::fFTPTest(dialogs::Dialogs& dialogs, StartUpRunner startUp)
+    : m_dialogs(dialogs), m_startUp(std::move(startUp)) {
   create(L"fFTPTest", u"Quillpost", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 6345,
          4545);
   m_formFont = addFont(kFormFontName, kFormFontTenths);
@@ -76,8 +72,7 @@ void fFTPTest::createControls() {
 ExitStatus fFTPTest::Form_Load() {
   m_list.setTabStops({std::begin(kTabStops), std::end(kTabStops)});
   m_clsFtp = MakeSession(m_dialogs);
-  const ExitStatus status =
-      RunStartUp(*this, *m_clsFtp, m_dialogs, {m_settingsFolder, m_clock, m_onStored});
+  const ExitStatus status = m_startUp ? m_startUp(*this, *m_clsFtp) : ExitStatus::Done;
   if (m_beforeUnload) m_beforeUnload(m_lstFiles);
   Form_Unload();
   DestroyWindow(hwnd());

@@ -21,11 +21,13 @@
 
 class fFTPTest : public winui::Window, private WindowControls {
  public:
+  // What Form_Load runs on the window's controls and clsFtp: the program's start-up, with its
+  // options and retries.
+  using StartUpRunner = std::function<ExitStatus(WindowControls&, McWinFTP&)>;
+
   // Creates the window, not shown, and its session object. Boxes go to `dialogs`, which must
-  // outlive the window; the settings file is read from `settingsFolder`; `onStored`, when set,
-  // is told what Form_Load stored.
-  fFTPTest(dialogs::Dialogs& dialogs, std::u16string settingsFolder, Clock clock,
-           std::function<void(const StoredUpload&)> onStored = {});
+  // outlive the window; Form_Load runs `startUp`.
+  fFTPTest(dialogs::Dialogs& dialogs, StartUpRunner startUp);
   ~fFTPTest() override;
 
   // The start-up: sets the list's tab stops, gives clsFtp a new session object, runs the
@@ -83,9 +85,7 @@ class fFTPTest : public winui::Window, private WindowControls {
   std::u16string selectedLine() const override { return m_list.selected(); }
 
   dialogs::Dialogs& m_dialogs;
-  std::u16string m_settingsFolder;
-  Clock m_clock;
-  std::function<void(const StoredUpload&)> m_onStored;
+  StartUpRunner m_startUp;
   std::function<void(HWND)> m_beforeUnload;
   std::unique_ptr<McWinFTP> m_clsFtp;
   int m_formFont = -1;  // font numbers of the window
