@@ -1,7 +1,8 @@
 // The program's arguments on Windows, from the wide command line: the narrow argv has been
 // through the ANSI code page, which would lose a log path's characters outside it.
-#include <shellapi.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #include "platform/cmdline/CommandLine.h"
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/inet/CertificateDescription.h"
 #include "platform/inet/FtpEngine.h"
-#include "platform/inet/Tls.h"
 
 namespace inet {
 

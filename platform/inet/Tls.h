@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "platform/inet/AsioWait.h"
+#include "platform/inet/CertificateDescription.h"
 #include "platform/inet/FtpStatus.h"
 
 namespace inet {
@@ -42,17 +43,6 @@ class TlsContext {
  private:
   TlsContext();
   std::unique_ptr<Impl> m_impl;
-};
-
-// A certificate as a person compares it: PEM, subject, issuer, validity (UTC) and the SHA-256
-// fingerprint ("AB:CD:...").
-struct CertificateDescription {
-  std::string pem;
-  std::string subject;
-  std::string issuer;
-  std::string notBefore;
-  std::string notAfter;
-  std::string sha256;
 };
 
 class TlsStream {

@@ -41,6 +41,12 @@ the scenario names nowhere else); each indented line after it adds one STEP. The
   protect          data connections accepted from now on are in TLS too
   exists           "550" and the command ends unless the named file exists
   delete           removes the named file
+  match REGEX TEXT when the command's argument matches REGEX (whole), TEXT as the reply and
+                   the command ends
+  if-exists TEXT   when the named file exists, TEXT as the reply and the command ends
+  fail-first N TEXT
+                   the first N times any session reaches this step, TEXT as the reply and the
+                   session ends (a server that turns clients away for a while)
   rename-from      remembers the named file for a rename
   rename-to        renames the remembered file to the named one, replacing it ("503" and the
                    command ends when nothing is remembered)
@@ -98,8 +104,14 @@ def text(source):
 
 def parse_step(line):
     op, _, rest = line.strip().partition(" ")
-    if op in ("reply", "send", "data"):
+    if op in ("reply", "send", "data", "if-exists"):
         return op, text(rest)
+    if op == "match":
+        pattern, source = rest.split(None, 1)
+        return op, re.compile(text(pattern)), text(source)
+    if op == "fail-first":
+        count, source = rest.split(None, 1)
+        return op, [int(count)], text(source)
     if op == "every":
         milliseconds, channel, source = rest.split(None, 2)
         if channel not in ("control", "data"):
@@ -345,6 +357,27 @@ class Session(socketserver.BaseRequestHandler):
         path = self.stored_path()
         if path is not None and os.path.exists(path):
             os.remove(path)
+
+    def do_match(self, pattern, template):
+        if pattern.fullmatch(self.arg):
+            self.do_reply(template)
+            raise CommandEnds()
+
+    def do_if_exists(self, template):
+        with FILES_LOCK:
+            found = self.arg in FILES
+        if found:
+            self.do_reply(template)
+            raise CommandEnds()
+
+    def do_fail_first(self, remaining, template):
+        # `remaining` is the step's own counter, shared by every session.
+        with FILES_LOCK:
+            failing = remaining[0] > 0
+            remaining[0] -= 1 if failing else 0
+        if failing:
+            self.do_reply(template)
+            raise SessionEnds()
 
     def do_rename_from(self):
         self.renaming = self.arg
