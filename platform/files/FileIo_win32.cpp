@@ -96,22 +96,43 @@ std::wstring ownerOnlyDescriptor() {
   return descriptor;
 }
 
-// Creates `path` new, for writing; OwnerOnly gives it ownerOnlyDescriptor, Usual the rights
-// the folder passes on.
-HANDLE createNew(const std::string& path, FileAccess access) {
-  SECURITY_ATTRIBUTES attributes{sizeof attributes, nullptr, FALSE};
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  const std::wstring ownerOnly = access == FileAccess::OwnerOnly ? ownerOnlyDescriptor() : L"";
-  if (!ownerOnly.empty() && ConvertStringSecurityDescriptorToSecurityDescriptorW(
-                                ownerOnly.c_str(), SDDL_REVISION_1, &descriptor, nullptr)) {
-    attributes.lpSecurityDescriptor = descriptor;
+// The rights a file made with `access` gets: OwnerOnly ownerOnlyDescriptor, Usual those the
+// folder passes on.
+class CreationRights {
+ public:
+  explicit CreationRights(FileAccess access) {
+    const std::wstring ownerOnly = access == FileAccess::OwnerOnly ? ownerOnlyDescriptor() : L"";
+    if (!ownerOnly.empty() && ConvertStringSecurityDescriptorToSecurityDescriptorW(
+                                  ownerOnly.c_str(), SDDL_REVISION_1, &m_descriptor, nullptr)) {
+      m_attributes.lpSecurityDescriptor = m_descriptor;
+    }
   }
-  HANDLE file = CreateFileW(wide(path).c_str(), GENERIC_WRITE, 0, &attributes, CREATE_NEW,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  const DWORD error = GetLastError();
-  if (descriptor) LocalFree(descriptor);
-  SetLastError(error);
-  return file;
+  // Keeps the last error of the call that made the file.
+  ~CreationRights() {
+    const DWORD error = GetLastError();
+    if (m_descriptor) LocalFree(m_descriptor);
+    SetLastError(error);
+  }
+  CreationRights(const CreationRights&) = delete;
+  CreationRights& operator=(const CreationRights&) = delete;
+
+  SECURITY_ATTRIBUTES* attributes() { return &m_attributes; }
+
+ private:
+  SECURITY_ATTRIBUTES m_attributes{sizeof m_attributes, nullptr, FALSE};
+  PSECURITY_DESCRIPTOR m_descriptor = nullptr;
+};
+
+// Opens `path` for writing, `disposition` as CreateFileW takes it, a new file with `access`.
+HANDLE openForWriting(const std::string& path, DWORD rights, DWORD disposition, FileAccess access) {
+  CreationRights creation(access);
+  return CreateFileW(wide(path).c_str(), rights, disposition == OPEN_ALWAYS ? FILE_SHARE_READ : 0,
+                     creation.attributes(), disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// Creates `path` new, for writing.
+HANDLE createNew(const std::string& path, FileAccess access) {
+  return openForWriting(path, GENERIC_WRITE, CREATE_NEW, access);
 }
 
 }  // namespace
@@ -193,19 +214,9 @@ IoStatus OpenForReading(const std::string& path, int* fd) {
 
 IoStatus OpenForAppending(const std::string& path, FileAccess access, int* fd) {
   *fd = -1;
-  SECURITY_ATTRIBUTES attributes{sizeof attributes, nullptr, FALSE};
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  const std::wstring ownerOnly = access == FileAccess::OwnerOnly ? ownerOnlyDescriptor() : L"";
-  if (!ownerOnly.empty() && ConvertStringSecurityDescriptorToSecurityDescriptorW(
-                                ownerOnly.c_str(), SDDL_REVISION_1, &descriptor, nullptr)) {
-    attributes.lpSecurityDescriptor = descriptor;
-  }
   // The access list applies only to a file made here; one that exists keeps its own.
-  HANDLE file = CreateFileW(wide(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, &attributes,
-                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  const IoStatus status = file == INVALID_HANDLE_VALUE ? lastError() : IoStatus{};
-  if (descriptor) LocalFree(descriptor);
-  if (!status.ok()) return status;
+  HANDLE file = openForWriting(path, FILE_APPEND_DATA, OPEN_ALWAYS, access);
+  if (file == INVALID_HANDLE_VALUE) return lastError();
   *fd = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_WRONLY | _O_APPEND | _O_BINARY);
   if (*fd < 0) {
     CloseHandle(file);
