@@ -109,6 +109,8 @@ struct ProftpdOptions {
   // connections required to reuse the control connection's TLS session (proftpd's default).
   // Empty: no TLS.
   std::string tlsCertificate = {};
+  // TLS from the first byte instead of after AUTH TLS (mod_tls's UseImplicitSSL).
+  bool implicitTls = false;
 };
 
 // Starts proftpd with mod_tls (as scripts/setup-tests unpacks them) on 127.0.0.1 and waits for
@@ -142,8 +144,9 @@ std::unique_ptr<FtpServer> StartScriptedFtpd(const std::string& scenario,
 // The path of a certificate file of the TLS tests, made once per test program with openssl
 // (make_test_certificates.sh): "ca.crt" (the test CA); "server.pem", "expired.pem",
 // "othername.pem" (certificate and key for servers, signed by the CA: valid for localhost,
-// 127.0.0.1 and ::1; expired; for other.example only) and "selfsigned.pem"; each
-// certificate alone as NAME.crt.
+// 127.0.0.1 and ::1; expired; for other.example only), "intermediate.crt" (a CA below the test
+// CA) with "chained.pem" and "chainedexpired.pem" (signed by it alone), and "selfsigned.pem";
+// each certificate alone as NAME.crt.
 std::string TestCertificate(const std::string& name);
 
 }  // namespace testsupport
