@@ -64,8 +64,8 @@ class Run:
     server's user and password unless given) and, when `trust` names a file, "Quillpst.pem"."""
 
     def __init__(self, exe, server, local, remote_dir, remote_name, settings=True, scheme="",
-                 arguments=(), password=None, trust=None, host="127.0.0.1"):
-        self.folder = tempfile.mkdtemp(prefix="qp-wine-")
+                 arguments=(), password=None, trust=None, host="127.0.0.1", prefix="qp-wine-"):
+        self.folder = tempfile.mkdtemp(prefix=prefix)
         shutil.copy(exe, os.path.join(self.folder, "Quillpost.exe"))
         if trust:
             shutil.copy(trust, os.path.join(self.folder, "Quillpst.pem"))

@@ -116,8 +116,9 @@ def upload(tools, work, kind, mode):
         os.makedirs(os.path.join(server.root, "受信"))
         server.request("hand-root")
         scheme = "ftpes://" if mode == "explicit" else "ftps://"
+        # Quillpst.pem in a folder with a Japanese name: read through the wide file API.
         run = Run(tools.exe, server, windows_path(local), "受信", "報告～書.bin", scheme=scheme,
-                  trust=tools.certificate("ca.crt"))
+                  trust=tools.certificate("ca.crt"), prefix="qp-wine-証明書-")
         assert run.status == 0, (run.status, run.stderr)
         stored = os.path.join(server.root, "受信", "報告～書.bin")
         assert open(stored, "rb").read() == data, os.listdir(os.path.dirname(stored))
