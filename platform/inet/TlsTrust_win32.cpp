@@ -1,9 +1,10 @@
-// Trust on Windows: the roots of the Windows certificate stores, copied into OpenSSL's store;
-// and the Windows chain engine as a second opinion. Windows installs many of its roots only
-// when its own chain engine asks for one, so a root the user's browser trusts may be missing
-// from the stores read here: for a chain whose only fault in OpenSSL's eyes is an unknown
-// issuer, the chain engine is asked whether it trusts it (it also uses the intermediates of the
-// "CA" stores, and fetches what it is missing, as it does for the user's browser).
+// Trust on Windows: the roots of the Windows certificate stores that Windows trusts for servers,
+// copied into OpenSSL's store; and the Windows chain engine as a second opinion. Windows
+// installs many of its roots only when its own chain engine asks for one, so a root the user's
+// browser trusts may be missing from the stores read here: for a chain whose only fault in
+// OpenSSL's eyes is an unknown issuer, the chain engine is asked whether it trusts it (it also
+// uses the intermediates of the "CA" stores, and fetches what it is missing, as it does for
+// the user's browser).
 //
 // The stores' intermediates are not copied into OpenSSL's store: the engine accepts a partial
 // chain (a trusted certificate ends it where it stands), so every certificate there would be
@@ -15,7 +16,9 @@
 #include <openssl/err.h>
 #include <openssl/x509.h>
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/files/Files.h"
 #include "platform/inet/TlsTrust.h"
@@ -23,15 +26,49 @@
 namespace inet {
 namespace {
 
-// Adds every certificate of the system store `name` at `location` to `store`. A certificate
-// that OpenSSL cannot read is skipped: one bad entry must not cost the user every other root.
-void addSystemStore(X509_STORE* store, DWORD location, const wchar_t* name) {
-  HCERTSTORE system =
-      CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0,
-                    location | CERT_STORE_READONLY_FLAG | CERT_STORE_OPEN_EXISTING_FLAG, name);
+HCERTSTORE openSystemStore(DWORD location, const wchar_t* name) {
+  return CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0,
+                       location | CERT_STORE_READONLY_FLAG | CERT_STORE_OPEN_EXISTING_FLAG, name);
+}
+
+// True unless Windows itself would not take `root` as the issuer of a server's certificate:
+// the user or the computer put it among the untrusted certificates ("Disallowed"), or its
+// properties limit it to uses other than server authentication (as certmgr's "disable all
+// purposes" does).
+bool trustedForServers(PCCERT_CONTEXT root, const std::vector<HCERTSTORE>& disallowed) {
+  for (HCERTSTORE store : disallowed) {
+    PCCERT_CONTEXT found =
+        CertFindCertificateInStore(store, X509_ASN_ENCODING, 0, CERT_FIND_EXISTING, root, nullptr);
+    if (found != nullptr) {
+      CertFreeCertificateContext(found);
+      return false;
+    }
+  }
+  DWORD size = 0;
+  if (!CertGetEnhancedKeyUsage(root, CERT_FIND_PROP_ONLY_ENHKEY_USAGE_FLAG, nullptr, &size)) {
+    return true;  // no limit set
+  }
+  std::vector<BYTE> buffer(size);
+  auto* usage = reinterpret_cast<CERT_ENHKEY_USAGE*>(buffer.data());
+  if (!CertGetEnhancedKeyUsage(root, CERT_FIND_PROP_ONLY_ENHKEY_USAGE_FLAG, usage, &size)) {
+    return false;
+  }
+  for (DWORD i = 0; i < usage->cUsageIdentifier; ++i) {
+    if (std::strcmp(usage->rgpszUsageIdentifier[i], szOID_PKIX_KP_SERVER_AUTH) == 0) return true;
+  }
+  return false;
+}
+
+// Adds every root of the system store `name` at `location` that Windows trusts for servers to
+// `store`. A certificate that OpenSSL cannot read is skipped: one bad entry must not cost the
+// user every other root.
+void addSystemStore(X509_STORE* store, DWORD location, const wchar_t* name,
+                    const std::vector<HCERTSTORE>& disallowed) {
+  HCERTSTORE system = openSystemStore(location, name);
   if (system == nullptr) return;
   PCCERT_CONTEXT entry = nullptr;
   while ((entry = CertEnumCertificatesInStore(system, entry)) != nullptr) {
+    if (!trustedForServers(entry, disallowed)) continue;
     const unsigned char* der = entry->pbCertEncoded;
     X509* certificate = d2i_X509(nullptr, &der, static_cast<long>(entry->cbCertEncoded));
     if (certificate == nullptr) continue;
@@ -101,8 +138,13 @@ bool passesSslPolicy(PCCERT_CHAIN_CONTEXT chain, const std::string& host) {
 }  // namespace
 
 void AddSystemTrust(X509_STORE* store) {
-  addSystemStore(store, CERT_SYSTEM_STORE_CURRENT_USER, L"ROOT");
-  addSystemStore(store, CERT_SYSTEM_STORE_LOCAL_MACHINE, L"ROOT");
+  std::vector<HCERTSTORE> disallowed;
+  for (DWORD location : {CERT_SYSTEM_STORE_CURRENT_USER, CERT_SYSTEM_STORE_LOCAL_MACHINE}) {
+    if (HCERTSTORE opened = openSystemStore(location, L"Disallowed")) disallowed.push_back(opened);
+  }
+  addSystemStore(store, CERT_SYSTEM_STORE_CURRENT_USER, L"ROOT", disallowed);
+  addSystemStore(store, CERT_SYSTEM_STORE_LOCAL_MACHINE, L"ROOT", disallowed);
+  for (HCERTSTORE opened : disallowed) CertCloseStore(opened, 0);
 }
 
 bool HasSystemChainEngine() { return true; }

@@ -193,7 +193,7 @@ def change_store(tools, action, certificate, store="ROOT"):
 
 
 @case
-def a_ca_in_the_users_root_store_is_trusted_without_quillpst_pem(tools, work):
+def a_ca_in_the_users_root_store_is_trusted_without_quillpst_pem_unless_disallowed(tools, work):
     local = os.path.join(work, "s.txt")
     open(local, "wb").write(b"store")
     ca = tools.certificate("ca.crt")
@@ -202,10 +202,19 @@ def a_ca_in_the_users_root_store_is_trusted_without_quillpst_pem(tools, work):
         change_store(tools, "add", ca)
         try:
             run = Run(tools.exe, server, windows_path(local), "", "s.txt", scheme="ftpes://")
+            # Also among the user's untrusted certificates, it is not trusted.
+            change_store(tools, "add", ca, "Disallowed")
+            try:
+                distrusted = Run(tools.exe, server, windows_path(local), "", "d.txt",
+                                 scheme="ftpes://")
+            finally:
+                change_store(tools, "remove", ca, "Disallowed")
         finally:
             change_store(tools, "remove", ca)
         assert run.status == 0, (run.status, run.stderr)
         assert open(os.path.join(server.root, "s.txt"), "rb").read() == b"store"
+        assert distrusted.status == 3 and "Quillpost: 12045 / " in distrusted.stderr, \
+            (distrusted.status, distrusted.stderr)
         # Removed again, it is trusted no more: the trust came from the store.
         run = Run(tools.exe, server, windows_path(local), "", "t.txt", scheme="ftpes://")
         assert run.status == 3 and "Quillpost: 12045 / " in run.stderr, (run.status, run.stderr)
