@@ -21,9 +21,12 @@ WriteResult failed(std::u16string reason) { return WriteResult{false, std::move(
 
 // Names the field and the character's position (from 1).
 WriteResult refused(const SettingsText& text) {
-  return failed(u"「" + std::u16string(kFieldLabels[text.field]) +
-                u"」に Quillpst.dat に書き込めない文字があります (" +
-                codepage::FromAnsi(std::to_string(text.position + 1)) + u" 文字目)。");
+  std::u16string reason(u"「");
+  reason.append(kFieldLabels[text.field]);
+  reason.append(u"」に Quillpst.dat に書き込めない文字があります (");
+  reason.append(codepage::FromAnsi(std::to_string(text.position + 1)));
+  reason.append(u" 文字目)。");
+  return failed(std::move(reason));
 }
 
 }  // namespace

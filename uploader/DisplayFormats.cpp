@@ -24,7 +24,7 @@ std::u16string FormatFileSize(double bytes) {
     grouped += plain[i];
   }
   // "-0" would be a size nobody can read; a negative value rounding to zero shows as 0.
-  if (bytes < 0 && grouped != u"0") grouped.insert(0, u"-");
+  if (bytes < 0 && grouped != u"0") grouped.insert(grouped.begin(), u'-');
   return grouped;
 }
 

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "platform/files/FileIo.h"
 #include "platform/files/Files.h"
 #include "settings/ReadSettingsFile.h"
 #include "settings/ScrambleText.h"
@@ -64,12 +65,37 @@ std::optional<uintmax_t> localFileSize(const std::u16string& LocalFilePath) {
   return error ? std::nullopt : std::optional<uintmax_t>(size);
 }
 
+// After a failed upload: when the local file itself cannot be opened (it exists, but this user
+// may not read it), a message naming it and the system's reason, which the upload's error box
+// alone does not give.
+void explainUnreadableLocalFile(dialogs::Dialogs& dialogs, const std::u16string& LocalFilePath) {
+  int fd = -1;
+  const files::IoStatus opened = files::OpenForReading(files::ToFileSystemPath(LocalFilePath), &fd);
+  if (opened.ok()) {
+    files::CloseFile(fd);
+    return;
+  }
+  say(dialogs, u"ローカルファイルを読み込めません\r\n" + LocalFilePath + u"\r\n" +
+                   files::FileErrorText(opened.error));
+}
+
 // PutFile, timed, with the record of what was stored when it succeeds and one is asked for.
 bool upload(McWinFTP& clsFtp, const SettingsRecord& settings, const std::u16string& remoteName,
-            const StartUpEnvironment& environment) {
+            const StartUpEnvironment& environment, dialogs::Dialogs& dialogs) {
   const std::optional<uintmax_t> bytes = localFileSize(settings.LocalFilePath);
   const auto start = std::chrono::steady_clock::now();
-  if (clsFtp.PutFile(settings.LocalFilePath, remoteName, 0) == 0) return false;
+  const std::unique_ptr<UploadProgress> progress =
+      environment.progress ? environment.progress(settings.LocalFilePath) : nullptr;
+  if (progress) {
+    clsFtp.OnTransferProgress(
+        [&](uint64_t sent, uint64_t total) { return progress->update(sent, total); });
+  }
+  const int32_t stored = clsFtp.PutFile(settings.LocalFilePath, remoteName, 0);
+  if (progress) clsFtp.OnTransferProgress(nullptr);
+  if (stored == 0) {
+    explainUnreadableLocalFile(dialogs, settings.LocalFilePath);
+    return false;
+  }
   const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
   if (environment.onStored) {
     environment.onStored({settings.ServerName, clsFtp.CurDir(), remoteName, bytes, took.count()});
@@ -102,7 +128,7 @@ ExitStatus RunStartUp(WindowControls& controls, McWinFTP& clsFtp, dialogs::Dialo
   RefreshFileList(window);
   const RemoteNameChoice remote = ChooseRemoteName(settings.RemoteFileName, environment.clock);
   if (settings.LocalFilePath.empty()) return ExitStatus::Done;
-  if (!upload(clsFtp, settings, remote.name, environment)) return ExitStatus::UploadFailed;
+  if (!upload(clsFtp, settings, remote.name, environment, dialogs)) return ExitStatus::UploadFailed;
   RefreshFileList(window);
   if (remote.showCompletion) {
     say(dialogs,

@@ -13,7 +13,9 @@ namespace files {
 // case-sensitively as the file system does; a pattern ending in ".*" also matches names without
 // an extension, so "*.*" matches every name, as on the platform. Earlier components are taken
 // literally; a pattern without a folder looks in the current working directory. An empty
-// pattern, one ending in "/", a hidden last component and a missing folder match nothing.
+// pattern, one ending in "/", a hidden last component and a missing folder match nothing. A
+// literal path that the process may not look at (a folder on it denies search permission)
+// counts as a file: only opening it can tell, and that then fails with the system's reason.
 // Texts are UTF-16; the file system is addressed in UTF-8.
 bool NormalFileExists(const std::u16string& pattern);
 

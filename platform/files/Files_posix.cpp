@@ -15,9 +15,14 @@
 namespace files {
 namespace {
 
+// A path this process may not look into (a folder on it without search permission, such as
+// another user's home) may well hold the file: it counts, so that opening it later fails with
+// the system's own reason instead of a "does not exist" that sends the user looking for a file
+// that is there.
 bool isRegularFile(const std::string& path) {
   struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);  // follows links
+  if (::stat(path.c_str(), &st) != 0) return errno == EACCES;
+  return S_ISREG(st.st_mode);  // follows links
 }
 
 bool isHidden(std::u16string_view name) { return !name.empty() && name.front() == u'.'; }

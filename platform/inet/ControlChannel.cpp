@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "platform/codepage/CodePage.h"
+
 namespace inet {
 namespace {
 
@@ -72,6 +74,15 @@ Status ControlChannel::connectTo(const tcp::endpoint& endpoint) {
 
 Status ControlChannel::secure(TlsContext& context, const std::string& host) {
   if (m_dead || !m_socket.is_open()) return Status::failure(kErrorFtpDropped);
+  // STARTTLS injection: bytes that came in clear after the reply to AUTH TLS (from the server,
+  // or from anyone on the path before TLS) would otherwise be read as replies once the
+  // connection is secured, and every later reply one step late. Nothing from before the
+  // handshake may count after it.
+  if (m_reader.holdsInput()) {
+    return fail(TlsFailure(kErrorInternetSecurityChannelError,
+                           codepage::ToAnsi(u"TLS を始める前に、暗号化されていないデータがサーバー"
+                                            u"の応答に続いて届きました。接続を中止します。")));
+  }
   Status status =
       TlsStream::start(m_io, m_socket, context, host,
                        std::chrono::steady_clock::now() + m_options.replyTimeout, &m_tls);
@@ -113,7 +124,7 @@ Status ControlChannel::readFinalReply(Reply* reply, Deadline deadline) {
   }
 }
 
-Status ControlChannel::readReply(Reply* reply, Deadline deadline) {
+Status ControlChannel::readReply(Reply* reply, Deadline deadline, TransferWatch* watch) {
   if (m_dead || !m_socket.is_open()) return Status::failure(kErrorFtpDropped);
   char buffer[4096];
   while (!m_reader.take(reply)) {
@@ -122,17 +133,19 @@ Status ControlChannel::readReply(Reply* reply, Deadline deadline) {
       return Status::failure(kErrorInternetConnectionAborted);
     }
     size_t received = 0;
-    Status status = receive(buffer, sizeof buffer, &received, deadline);
+    Status status = receive(buffer, sizeof buffer, &received, deadline, watch);
+    if (watch && watch->cancelled()) return Status::failure(kErrorOperationCancelled);
     if (!status.ok()) return fail(status);
     m_reader.feed(std::string_view(buffer, received));
   }
   return Status::success();
 }
 
-Status ControlChannel::receive(char* buffer, size_t capacity, size_t* received, Deadline deadline) {
+Status ControlChannel::receive(char* buffer, size_t capacity, size_t* received, Deadline deadline,
+                               TransferWatch* watch) {
   if (m_tls) {
     bool eof = false;
-    Status status = m_tls->readSome(buffer, capacity, received, &eof, deadline);
+    Status status = m_tls->readSome(buffer, capacity, received, &eof, deadline, watch);
     // The server ending the session mid-reply, with close_notify or without, is a drop.
     return status.ok() && eof ? Status::failure(kErrorInternetConnectionAborted) : status;
   }
@@ -143,7 +156,8 @@ Status ControlChannel::receive(char* buffer, size_t capacity, size_t* received, 
     *received = n;
     done = true;
   });
-  AwaitOperation(m_io, done, ec, TimeLeft(deadline), [&] { m_socket.cancel(); });
+  AwaitOperation(
+      m_io, done, ec, TimeLeft(deadline), [&] { m_socket.cancel(); }, watch);
   return ec ? Status::failure(ConnectionErrorCode(ec)) : Status::success();
 }
 

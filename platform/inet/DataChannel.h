@@ -45,8 +45,8 @@ class DataChannel {
   Status write(std::string_view bytes);
   // Ends an upload: shuts down sending and waits for the server to close its side, which it
   // does once it has stored everything. Whatever the server sends meanwhile, the wait ends at
-  // `deadline`; a reset means the server did not take the whole file. In TLS: close_notify
-  // both ways.
+  // `deadline`; a reset means the server did not take the whole file. In TLS: our
+  // close_notify, then the server's or its plain close (the final reply judges the upload).
   Status finishUpload(Deadline deadline);
   // Ends a download or listing after its end was read: in TLS our close_notify answers the
   // server's (servers answer 426 to a data connection closed without it). The data is complete
@@ -54,6 +54,10 @@ class DataChannel {
   Status finishDownload(Deadline deadline);
 
   void close();
+
+  // From here on every wait of the connection gives `watch`'s callback the word, and a cancel
+  // there fails the step with kErrorOperationCancelled. Null: nobody watches.
+  void setWatch(TransferWatch* watch) { m_watch = watch; }
 
   // True when this connection's TLS handshake offered a TLS 1.3 session that the server did
   // not resume.
@@ -69,15 +73,19 @@ class DataChannel {
   Deadline progressDeadline() const;
   Status writePlain(std::string_view bytes);
   Status writeTls(std::string_view bytes);
+  // The status of a failed wait: the caller's cancel, or what `ec` says.
+  Status waitFailure(const std::error_code& ec) const;
+  Status waitFailure(Status status) const;
 
   asio::io_context& m_io;
   const EngineOptions& m_options;
   asio::ip::tcp::socket m_socket;
   asio::ip::tcp::acceptor m_acceptor;
   std::unique_ptr<TlsStream> m_tls;  // once secured
-  Deadline m_checkpoint;             // when the connection last moved kMinProgressBytes
-  size_t m_sinceCheckpoint = 0;      // bytes moved since then
-  uint64_t m_moved = 0;              // bytes moved in all
+  TransferWatch* m_watch = nullptr;
+  Deadline m_checkpoint;         // when the connection last moved kMinProgressBytes
+  size_t m_sinceCheckpoint = 0;  // bytes moved since then
+  uint64_t m_moved = 0;          // bytes moved in all
   bool m_tlsSessionRefused = false;
 };
 

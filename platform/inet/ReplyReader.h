@@ -32,6 +32,9 @@ class ReplyReader {
   // True once the input broke the reply syntax; the connection must then be ended.
   bool failed() const { return m_failed; }
 
+  // True while it holds bytes not yet taken as a reply: a complete reply, or part of one.
+  bool holdsInput() const { return !m_ready.empty() || !m_line.empty() || m_current.code != 0; }
+
  private:
   void addLine(std::string_view line);
 

@@ -56,6 +56,8 @@ uint32_t codeForVerifyError(long error) {
   }
 }
 
+constexpr char kTls12Ciphers[] = "ECDHE+AESGCM:ECDHE+CHACHA20:DHE+AESGCM:DHE+CHACHA20:!aNULL";
+
 // The failures that mean only that no trusted issuer was found for the chain the server sent.
 bool isUnknownIssuer(long error) {
   return error == X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT ||
@@ -99,6 +101,12 @@ Status TlsContext::create(const std::string& trustFile, bool tls12Only,
   SSL_CTX* native = context->m_impl->context.native_handle();
   SSL_CTX_set_min_proto_version(native, TLS1_2_VERSION);
   if (tls12Only) SSL_CTX_set_max_proto_version(native, TLS1_2_VERSION);
+  // At TLS 1.2 only forward-secret AEAD suites (TLS 1.3 has no others); no renegotiation, which
+  // an FTP client never needs and which has had its share of attacks.
+  SSL_CTX_set_options(native, SSL_OP_NO_RENEGOTIATION);
+  if (SSL_CTX_set_cipher_list(native, kTls12Ciphers) != 1) {
+    return TlsFailure(kErrorInternetSecurityChannelError, "no TLS 1.2 cipher suite");
+  }
   AddSystemTrust(SSL_CTX_get_cert_store(native));
   if (!trustFile.empty() && !AddTrustFile(SSL_CTX_get_cert_store(native), trustFile)) {
     return TlsFailure(
@@ -136,25 +144,39 @@ TlsStream::~TlsStream() = default;
 
 namespace {
 
-void checkHost(SSL* ssl, const std::string& host) {
+// Sets the name (or address) the certificate must name, and the name told to the server (SNI,
+// never for an address: RFC 6066). False when the library refuses any of it: the name would
+// then go unchecked, so the connection must not go on.
+bool checkHost(SSL* ssl, const std::string& host) {
   std::error_code ec;
-  asio::ip::make_address(host, ec);
+  asio::ip::address address = asio::ip::make_address(host, ec);
   if (!ec) {
-    X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl), host.c_str());
-  } else {
-    SSL_set1_host(ssl, host.c_str());
-    SSL_set_tlsext_host_name(ssl, host.c_str());
+    // A zone ("%eth0") says which of our interfaces leads there, not which host it is; the
+    // certificate names the address alone.
+    if (address.is_v6()) {
+      asio::ip::address_v6 v6 = address.to_v6();
+      v6.scope_id(0);
+      address = v6;
+    }
+    return X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl), address.to_string().c_str()) == 1;
   }
+  // "f*.example.jp" is no certificate for "foo.example.jp": a wildcard stands for a whole label.
+  SSL_set_hostflags(ssl, X509_CHECK_FLAG_NO_PARTIAL_WILDCARDS);
+  return SSL_set1_host(ssl, host.c_str()) == 1 && SSL_set_tlsext_host_name(ssl, host.c_str()) == 1;
 }
 
 }  // namespace
 
 Status TlsStream::start(asio::io_context& io, tcp::socket& socket, TlsContext& context,
                         const std::string& host, Deadline deadline, std::unique_ptr<TlsStream>* out,
-                        bool* sessionRefused) {
+                        bool* sessionRefused, TransferWatch* watch) {
   auto impl = std::make_unique<Impl>(io, socket, context.impl());
   SSL* ssl = impl->stream.native_handle();
-  checkHost(ssl, host);
+  if (!checkHost(ssl, host)) {
+    return TlsFailure(
+        kErrorInternetSecurityChannelError,
+        codepage::ToAnsi(u"証明書と照らし合わせる接続先の名前を設定できません: ") + host);
+  }
   if (context.impl().newest != nullptr) {
     SSL_set_session(ssl, context.impl().newest);
     impl->offered = true;
@@ -184,10 +206,13 @@ Status TlsStream::start(asio::io_context& io, tcp::socket& socket, TlsContext& c
     ec = e;
     done = true;
   });
-  AwaitOperation(io, done, ec, TimeLeft(deadline), [&] { socket.cancel(); });
+  AwaitOperation(
+      io, done, ec, TimeLeft(deadline), [&] { socket.cancel(); }, watch);
+  // Only a completed handshake tells: one that failed (a stranger's certificate on the data
+  // port, say) says nothing of what the server resumes.
   if (sessionRefused != nullptr) {
     *sessionRefused =
-        impl->offered && SSL_version(ssl) == TLS1_3_VERSION && SSL_session_reused(ssl) == 0;
+        !ec && impl->offered && SSL_version(ssl) == TLS1_3_VERSION && SSL_session_reused(ssl) == 0;
   }
   // Only unknown issuers were let through (see the verify callback): nothing has been sent yet,
   // and the connection stands only if the system's chain engine trusts the chain.
@@ -209,7 +234,7 @@ Status TlsStream::start(asio::io_context& io, tcp::socket& socket, TlsContext& c
 }
 
 Status TlsStream::readSome(char* buffer, size_t capacity, size_t* received, bool* eof,
-                           Deadline deadline) {
+                           Deadline deadline, TransferWatch* watch) {
   std::error_code ec;
   bool done = false;
   *received = 0;
@@ -220,7 +245,8 @@ Status TlsStream::readSome(char* buffer, size_t capacity, size_t* received, bool
                                    *received = n;
                                    done = true;
                                  });
-  AwaitOperation(m_impl->io, done, ec, TimeLeft(deadline), [&] { m_impl->socket.cancel(); });
+  AwaitOperation(
+      m_impl->io, done, ec, TimeLeft(deadline), [&] { m_impl->socket.cancel(); }, watch);
   if (ec == asio::error::eof) {
     *eof = true;  // the peer's close_notify
     return Status::success();
@@ -228,7 +254,8 @@ Status TlsStream::readSome(char* buffer, size_t capacity, size_t* received, bool
   return ec ? Status::failure(ConnectionErrorCode(ec)) : Status::success();
 }
 
-Status TlsStream::writeSome(std::string_view bytes, size_t* written, Deadline deadline) {
+Status TlsStream::writeSome(std::string_view bytes, size_t* written, Deadline deadline,
+                            TransferWatch* watch) {
   std::error_code ec;
   bool done = false;
   *written = 0;
@@ -238,7 +265,8 @@ Status TlsStream::writeSome(std::string_view bytes, size_t* written, Deadline de
                                     *written = n;
                                     done = true;
                                   });
-  AwaitOperation(m_impl->io, done, ec, TimeLeft(deadline), [&] { m_impl->socket.cancel(); });
+  AwaitOperation(
+      m_impl->io, done, ec, TimeLeft(deadline), [&] { m_impl->socket.cancel(); }, watch);
   return ec ? Status::failure(ConnectionErrorCode(ec)) : Status::success();
 }
 
@@ -264,16 +292,22 @@ void TlsStream::takeTickets(Deadline deadline) {
   }
 }
 
-Status TlsStream::shutdown(Deadline deadline) {
+Status TlsStream::shutdown(Deadline deadline, PeerClose peer, TransferWatch* watch) {
   std::error_code ec;
   bool done = false;
   m_impl->stream.async_shutdown([&](const std::error_code& e) {
     ec = e;
     done = true;
   });
-  AwaitOperation(m_impl->io, done, ec, TimeLeft(deadline), [&] { m_impl->socket.cancel(); });
+  AwaitOperation(
+      m_impl->io, done, ec, TimeLeft(deadline), [&] { m_impl->socket.cancel(); }, watch);
   // Both close_notify messages went: asio reports the peer's as the end of the stream.
   if (!ec || ec == asio::error::eof) return Status::success();
+  // The peer closed without its close_notify, after ours had gone out.
+  const bool sent = (SSL_get_shutdown(m_impl->stream.native_handle()) & SSL_SENT_SHUTDOWN) != 0;
+  if (peer == PeerClose::AnyClose && sent && ec == asio::ssl::error::stream_truncated) {
+    return Status::success();
+  }
   return Status::failure(ConnectionErrorCode(ec));
 }
 

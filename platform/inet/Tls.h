@@ -46,28 +46,39 @@ class TlsStream {
   // (a name or an address literal). Every connection of a session resumes the newest TLS
   // session the context has seen (servers require data connections to reuse the control
   // connection's session; at TLS 1.3 each ticket serves once).
-  // `*sessionRefused` (when not null) tells, whether the handshake succeeded or not, that it
-  // offered a TLS 1.3 session the server did not resume: a server that requires data
-  // connections to reuse the control connection's session refuses such a connection.
+  // `*sessionRefused` (when not null) tells that the handshake succeeded, at TLS 1.3, without
+  // resuming the session it offered: a server that requires data connections to reuse the
+  // control connection's session refuses such a connection. A failed handshake never sets it.
+  // A `watch` (a data connection's) gives the caller's status callback the word while waiting.
   static Status start(asio::io_context& io, asio::ip::tcp::socket& socket, TlsContext& context,
                       const std::string& host, Deadline deadline, std::unique_ptr<TlsStream>* out,
-                      bool* sessionRefused = nullptr);
+                      bool* sessionRefused = nullptr, TransferWatch* watch = nullptr);
   ~TlsStream();
   TlsStream(const TlsStream&) = delete;
   TlsStream& operator=(const TlsStream&) = delete;
 
   // `*eof` only after the peer's close_notify; a connection closed without it is a truncation
   // (kErrorInternetConnectionAborted), never an end.
-  Status readSome(char* buffer, size_t capacity, size_t* received, bool* eof, Deadline deadline);
-  Status writeSome(std::string_view bytes, size_t* written, Deadline deadline);
+  // With a `watch`, the waits give its callback the word (and end when it cancels).
+  Status readSome(char* buffer, size_t capacity, size_t* received, bool* eof, Deadline deadline,
+                  TransferWatch* watch = nullptr);
+  Status writeSome(std::string_view bytes, size_t* written, Deadline deadline,
+                   TransferWatch* watch = nullptr);
   // At TLS 1.3 the server sends its session tickets after the handshake. A connection that only
   // writes (an upload) would never read them, and once our close_notify is out they are
   // dropped, so the next data connection could only offer a ticket already used, which servers
   // that take each ticket once refuse. Reads until a new ticket arrived or `deadline` passed.
   // Nothing else may arrive on such a connection.
   void takeTickets(Deadline deadline);
-  // Sends close_notify and waits for the peer's.
-  Status shutdown(Deadline deadline);
+  // How the peer must end the connection. After a download the peer's close_notify proves
+  // that the data ended where the server meant it to; after an upload the server's final reply
+  // proves what it would, and servers that close without it (Microsoft's among them) are no
+  // fault.
+  enum class PeerClose { CloseNotify, AnyClose };
+  // Sends close_notify and waits for the peer's, or with AnyClose for the peer to close in any
+  // orderly way (a reset is still a failure).
+  Status shutdown(Deadline deadline, PeerClose peer = PeerClose::CloseNotify,
+                  TransferWatch* watch = nullptr);
 
   struct Impl;
 

@@ -12,6 +12,8 @@
 #include <random>
 #include <regex>
 
+#include <unistd.h>
+
 #include "tests/support/common/FtpServers.h"
 #include "tests/support/common/Process.h"
 #include "tests/support/common/TempDir.h"
@@ -158,6 +160,36 @@ TEST_F(QuillpostProgram, MissingLocalFileEndsWithTwoAlsoWhenTheDisplayCannotBeRe
       << result.err;
 }
 
+// A local file that is there but that the user running the upload may not read (it lies in
+// another user's folder, as a file under /root does for a cron job's user) is no missing file:
+// the upload fails with the system's reason and the path.
+TEST_F(QuillpostProgram, UnreadableLocalFileFailsTheUploadNamingItAndTheSystemsReason) {
+  if (::geteuid() != 0) GTEST_SKIP() << "runs Quillpost as another user: needs root";
+  SettingsRecord settings = serverSettings();
+  ASSERT_NE(server, nullptr);
+  const std::string hidden = local.file("private");
+  fs::create_directory(hidden);
+  fs::permissions(hidden, fs::perms::owner_all);
+  testsupport::WriteFile(hidden + "/data.csv", "1,2,3\r\n");
+  settings.LocalFilePath = U16(hidden + "/data.csv");
+  WriteSettingsFile(folder.path(), settings, U16(server->password()));
+  // The program and its settings belong to the user "nobody", who runs it.
+  constexpr uid_t kNobody = 65534;
+  fs::permissions(folder.path(),
+                  fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
+  ASSERT_EQ(::chown(folder.file("Quillpst.dat").c_str(), kNobody, kNobody), 0);
+  const testsupport::ProcessResult result = testsupport::RunProcess(
+      {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", program()},
+      testsupport::Headless());
+  EXPECT_EQ(result.exitCode, 4) << result.err;
+  EXPECT_TRUE(
+      std::regex_search(result.err, std::regex("Quillpost: 5 / [^\n]+\n" + kStamp +
+                                               "Quillpost: ローカルファイルを読み込めません / " +
+                                               hidden + "/data.csv / [^\n]*Permission denied")))
+      << result.err;
+  EXPECT_EQ(result.out, "");
+}
+
 TEST_F(QuillpostProgram,
        HelpAndVersionPrintAndAnyOtherArgumentEndsWithSixtyFourAllUploadingNothing) {
   const SettingsRecord settings = serverSettings();
@@ -178,6 +210,10 @@ TEST_F(QuillpostProgram,
     EXPECT_EQ(result.err, "Quillpost: unknown argument \"" + refused.back() +
                               "\"; usage: Quillpost [--help | --version]\n");
   }
+  // Started through a link named as the installed command, it names itself so.
+  fs::create_symlink(program(), folder.file("quillpost"));
+  result = testsupport::RunProcess({folder.file("quillpost"), "--help"}, testsupport::Headless());
+  EXPECT_EQ(result.out.rfind("usage: quillpost [--help | --version]\n", 0), 0u) << result.out;
   EXPECT_TRUE(server->commands().empty());
   EXPECT_FALSE(fs::exists(server->root() + "/stored.csv"));
 }

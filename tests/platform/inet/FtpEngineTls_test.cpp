@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <random>
 
+#include "platform/codepage/CodePage.h"
 #include "platform/inet/FtpEngine.h"
 #include "tests/platform/inet/EngineTestSupport.h"
 #include "tests/support/common/FtpServers.h"
@@ -199,6 +200,51 @@ TEST_F(Tls, AMissingTrustFileAddsNothingAndAFolderInItsPlaceIsRefused) {
   EXPECT_EQ(connect(*server, "ftpes://", m_local.file("folder.pem")).error,
             kErrorInternetExtendedError);
   EXPECT_EQ(ReadLastResponse(*m_api).code, kErrorInternetSecurityChannelError);
+}
+
+// STARTTLS injection: a forged "230" sent in clear right behind "234" must not be read as the
+// reply to USER once TLS is up.
+TEST_F(Tls, PlainTextArrivingBeforeTheHandshakeEndsTheConnectionBeforeAnyLogin) {
+  START_OR_SKIP(server,
+                testsupport::StartScriptedFtpd("tls-inject", TestCertificate("server.pem")));
+  EXPECT_EQ(connect(*server, "ftpes://", TestCertificate("ca.crt")).error,
+            kErrorInternetExtendedError);
+  const LastResponse last = ReadLastResponse(*m_api);
+  EXPECT_EQ(last.code, kErrorInternetSecurityChannelError);
+  EXPECT_NE(last.text.find(codepage::ToAnsi(u"暗号化されていないデータ")), std::string::npos)
+      << last.text;
+  EXPECT_EQ(server->commands(), std::vector<std::string>{"AUTH TLS"});
+}
+
+// A data port that shows another certificate (anyone on the path can) fails the transfer; it
+// is no sign of a server that refuses TLS 1.3 resumption, so the session is not reconnected at
+// TLS 1.2.
+TEST_F(Tls, AStrangersCertificateOnTheDataPortFailsTheTransferWithoutAReconnection) {
+  START_OR_SKIP(server,
+                testsupport::StartScriptedFtpd("tls", TestCertificate("server.pem"),
+                                               {"--data-cert", TestCertificate("selfsigned.pem")}));
+  const HandleResult connection = connect(*server, "ftpes://", TestCertificate("ca.crt"));
+  ASSERT_NE(connection.handle, 0u) << connection.error;
+  uint32_t error = 0;
+  EXPECT_TRUE(ListAll(*m_api, connection.handle, "*.*", &error).empty());
+  EXPECT_EQ(error, kErrorInternetExtendedError);
+  EXPECT_EQ(ReadLastResponse(*m_api).code, kErrorInternetInvalidCa);
+  EXPECT_EQ(CountPrefix(server->commands(), "USER"), 1u);
+}
+
+// After an upload the server's close_notify proves nothing its final reply does not: a server
+// that closes without it has stored the file. A download so cut is a truncation (below).
+TEST_F(Tls, UploadToAServerThatClosesWithoutCloseNotifyIsStored) {
+  START_OR_SKIP(server, testsupport::StartScriptedFtpd("tls-stor-no-close-notify",
+                                                       TestCertificate("server.pem")));
+  const HandleResult connection = connect(*server, "ftpes://", TestCertificate("ca.crt"));
+  ASSERT_NE(connection.handle, 0u) << connection.error;
+  const std::string content(200 * 1024, 'q');
+  testsupport::WriteFile(m_local.file("up.bin"), content);
+  const BoolResult put = m_api->FtpPutFileA(connection.handle, m_local.file("up.bin").c_str(),
+                                            "up.bin", kTransferTypeBinary, 0);
+  EXPECT_TRUE(put.ok) << put.error;
+  EXPECT_TRUE(testsupport::ReadFile(server->root() + "/up.bin") == content);
 }
 
 TEST_F(Tls, DownloadWhoseDataEndsWithoutCloseNotifyIsATruncation) {

@@ -137,16 +137,20 @@ std::unique_ptr<FtpServer> StartPureFtpd(const PureFtpdOptions& options = {});
 // `scenario` (a file of its folder "scenarios", named without ".scenario") on 127.0.0.1. It
 // logs in any user and serves an in-memory folder that starts with "hello.txt"
 // ("hello\r\nworld\r\n"); every file it stores also lands in root(). commands() holds every line
-// received. Returns nullptr when it does not come up; LastStartFailure() says why.
+// received. `moreArguments` go to the script as they are ("--data-cert", PEM: data connections
+// show another certificate; "--tls12-ciphers", LIST). Returns nullptr when it does not come
+// up; LastStartFailure() says why.
 std::unique_ptr<FtpServer> StartScriptedFtpd(const std::string& scenario,
-                                             const std::string& tlsCertificate = "");
+                                             const std::string& tlsCertificate = "",
+                                             const std::vector<std::string>& moreArguments = {});
 
 // The path of a certificate file of the TLS tests, made once per test program with openssl
 // (make_test_certificates.sh): "ca.crt" (the test CA); "server.pem", "expired.pem",
-// "othername.pem" (certificate and key for servers, signed by the CA: valid for localhost,
-// 127.0.0.1 and ::1; expired; for other.example only), "intermediate.crt" (a CA below the test
-// CA) with "chained.pem" and "chainedexpired.pem" (signed by it alone), and "selfsigned.pem";
-// each certificate alone as NAME.crt.
+// "othername.pem", "wildcard.pem" (certificate and key for servers, signed by the CA: valid for
+// localhost, 127.0.0.1 and ::1; expired; for other.example only; for f*.example.jp and
+// *.example.org), "intermediate.crt" (a CA below the test CA) with "chained.pem" and
+// "chainedexpired.pem" (signed by it alone), and "selfsigned.pem"; each certificate alone as
+// NAME.crt.
 std::string TestCertificate(const std::string& name);
 
 }  // namespace testsupport

@@ -118,10 +118,12 @@ std::unique_ptr<FtpServer> StartPyftpdlib(const PyftpdlibOptions& o) {
 }
 
 std::unique_ptr<FtpServer> StartScriptedFtpd(const std::string& scenario,
-                                             const std::string& tlsCertificate) {
+                                             const std::string& tlsCertificate,
+                                             const std::vector<std::string>& moreArguments) {
   auto server = std::make_unique<PythonServer>("127.0.0.1", "tester", "secret");
   std::vector<std::string> arguments = {scenario, "--store", server->root()};
   if (!tlsCertificate.empty()) arguments.insert(arguments.end(), {"--cert", tlsCertificate});
+  arguments.insert(arguments.end(), moreArguments.begin(), moreArguments.end());
   return startPython(std::move(server), std::string(QP_SCRIPTED_FTPD_DIR) + "/scripted_ftpd.py",
                      std::move(arguments));
 }

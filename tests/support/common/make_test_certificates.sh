@@ -34,6 +34,9 @@ sign server "$now" "$later" "$ext"
 sign expired 20200101000000Z 20200201000000Z "$ext"
 sign othername "$now" "$later" "subjectAltName=DNS:other.example
 basicConstraints=CA:FALSE"
+# A partial wildcard, which stands for nothing, beside a whole one.
+sign wildcard "$now" "$later" "subjectAltName=DNS:f*.example.jp,DNS:*.example.org
+basicConstraints=CA:FALSE"
 # An intermediate CA below the CA, and server certificates from it alone (valid; expired):
 # their servers send no intermediate, so only a client that finds it elsewhere builds the chain.
 sign intermediate "$now" "$later" "basicConstraints=critical,CA:TRUE

@@ -9,7 +9,7 @@ import os
 import sys
 
 from pyftpdlib.authorizers import DummyAuthorizer
-from pyftpdlib.handlers import FTPHandler, TLS_FTPHandler
+from pyftpdlib.handlers import FTPHandler
 from pyftpdlib.servers import FTPServer
 
 
@@ -36,10 +36,18 @@ class RecordingHandler(Recording, FTPHandler):
     pass
 
 
-class RecordingTlsHandler(Recording, TLS_FTPHandler):
-    # TLS is required on the control connection and on every data connection.
-    tls_control_required = True
-    tls_data_required = True
+def tls_handler():
+    """The handler of a TLS server. pyftpdlib defines its TLS handler only when python3-openssl
+    is present, so it is imported only by a server that serves TLS: the plain demo server runs
+    without it."""
+    from pyftpdlib.handlers import TLS_FTPHandler
+
+    class RecordingTlsHandler(Recording, TLS_FTPHandler):
+        # TLS is required on the control connection and on every data connection.
+        tls_control_required = True
+        tls_data_required = True
+
+    return RecordingTlsHandler
 
 
 def main():
@@ -55,7 +63,7 @@ def main():
     authorizer = DummyAuthorizer()
     authorizer.add_user(args.user, args.password, args.root, perm="elradfmwMT")
 
-    handler = RecordingTlsHandler if args.tls else RecordingHandler
+    handler = tls_handler() if args.tls else RecordingHandler
     if args.tls:
         handler.certfile = args.tls
     handler.authorizer = authorizer

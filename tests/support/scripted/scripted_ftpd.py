@@ -2,7 +2,8 @@
 """A deliberately misbehaving FTP server for fault tests.
 
     scripted_ftpd.py SCENARIO [--store FOLDER] [--command-log FILE] [--cert PEM]
-                     [--scenarios DIR] [--idle-seconds N]
+                     [--data-cert PEM] [--tls12-ciphers LIST] [--scenarios DIR]
+                     [--idle-seconds N]
 
 Plays the small well-behaved server of scenarios/normal.scenario over one in-memory folder
 that starts with "hello.txt", except for the commands scenarios/SCENARIO.scenario (or
@@ -11,7 +12,9 @@ and prints that port as the first line of standard output. Logs every command li
 receives, one per line (backslash, CR and LF escaped, a nonempty PASS argument as "****"), to
 standard error or FILE. Keeps the files it stores also in FOLDER. Serves each client on a
 thread of its own until terminated; a connection that stays silent for N seconds (default 10)
-is closed. It never connects anywhere itself, whatever a reply of a scenario names.
+is closed. It never connects anywhere itself, whatever a reply of a scenario names. With
+--data-cert, data connections in TLS show that certificate instead of --cert's (a stranger on
+the data port); with --tls12-ciphers, TLS is limited to 1.2 and those cipher suites.
 
 A scenario file: lines beginning with "#" are comments. "KEYS: STEP" begins an entry for the
 commands named by KEYS (verbs; "greeting" for the start of a connection; "*" for every verb
@@ -263,7 +266,13 @@ class Session(socketserver.BaseRequestHandler):
         self.data = self.listener.accept()[0]
         self.data.settimeout(self.server.idle_seconds)
         if self.protected:
-            self.data = self.server.tls.wrap_socket(self.data, server_side=True)
+            try:
+                self.data = self.server.data_tls.wrap_socket(self.data, server_side=True)
+            except (ssl.SSLError, OSError):
+                # As a server does: the transfer fails, the session goes on.
+                self.do_cut_data()
+                self.do_reply("425 TLS negotiation failed on the data connection.")
+                raise CommandEnds()
         self.listener.close()
         self.listener = None
 
@@ -341,6 +350,15 @@ class Server(socketserver.ThreadingTCPServer):
     daemon_threads = True
 
 
+def tls_context(certificate, tls12_ciphers):
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(certificate)
+    if tls12_ciphers:
+        context.maximum_version = ssl.TLSVersion.TLSv1_2
+        context.set_ciphers(tls12_ciphers)
+    return context
+
+
 def scenario_names(folder):
     return sorted(f[:-len(".scenario")] for f in os.listdir(folder) if f.endswith(".scenario"))
 
@@ -351,6 +369,8 @@ def main():
     parser.add_argument("--store", metavar="FOLDER")
     parser.add_argument("--command-log", metavar="FILE")
     parser.add_argument("--cert", metavar="PEM")
+    parser.add_argument("--data-cert", metavar="PEM")
+    parser.add_argument("--tls12-ciphers", metavar="LIST")
     parser.add_argument("--scenarios", metavar="DIR", default=SCENARIOS)
     parser.add_argument("--idle-seconds", metavar="N", type=float, default=IDLE_SECONDS)
     args = parser.parse_args()
@@ -361,8 +381,9 @@ def main():
     server.normal, server.scenario = load("normal"), load(args.scenario, args.scenarios)
     server.store, server.idle_seconds = args.store, args.idle_seconds
     if args.cert:
-        server.tls = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
-        server.tls.load_cert_chain(args.cert)
+        server.tls = server.data_tls = tls_context(args.cert, args.tls12_ciphers)
+    if args.data_cert:
+        server.data_tls = tls_context(args.data_cert, args.tls12_ciphers)
     log = open(args.command_log, "ab", buffering=0) if args.command_log else sys.stderr.buffer
     server.log = Log(log)
     print(server.server_address[1], flush=True)
