@@ -6,7 +6,9 @@ set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
 set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
+# The libraries scripts/build-mingw-deps builds (QP_MINGW_DEPS: their folders) are searched like
+# the cross compiler's own.
+set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32 ${QP_MINGW_DEPS})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)  # build-time tools (Python) come from the host
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

@@ -1,20 +1,17 @@
 #include "platform/inet/Tls.h"
 
-#include <openssl/err.h>
 #include <openssl/pem.h>
 #include <openssl/ssl.h>
 #include <openssl/x509v3.h>
 
-#include <sys/stat.h>
-
 #include <asio/ssl.hpp>
-#include <cerrno>
 #include <cstdio>
 #include <string>
 
 #include "platform/codepage/CodePage.h"
 #include "platform/inet/ErrorTable.h"
 #include "platform/inet/InternetApi.h"
+#include "platform/inet/TlsTrust.h"
 
 namespace inet {
 namespace {
@@ -62,6 +59,14 @@ uint32_t codeForVerifyError(long error) {
 
 constexpr char kTls12Ciphers[] = "ECDHE+AESGCM:ECDHE+CHACHA20:DHE+AESGCM:DHE+CHACHA20:!aNULL";
 
+// The failures that mean only that no trusted issuer was found for the chain the server sent.
+bool isUnknownIssuer(long error) {
+  return error == X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT ||
+         error == X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT_LOCALLY ||
+         error == X509_V_ERR_UNABLE_TO_VERIFY_LEAF_SIGNATURE ||
+         error == X509_V_ERR_SELF_SIGNED_CERT_IN_CHAIN;
+}
+
 int contextIndex() {
   static const int index = SSL_CTX_get_ex_new_index(0, nullptr, nullptr, nullptr, nullptr);
   return index;
@@ -89,39 +94,6 @@ struct TlsContext::Impl {
   }
 };
 
-namespace {
-
-// Adds every certificate of the PEM file `path` to `store`; false when the file cannot be read,
-// breaks the PEM form, or holds no certificate.
-bool addTrustFile(X509_STORE* store, const std::string& path) {
-  BIO* file = BIO_new_file(path.c_str(), "rb");
-  if (file == nullptr) return false;
-  int added = 0;
-  bool broken = false;
-  ERR_clear_error();
-  while (X509* certificate = PEM_read_bio_X509(file, nullptr, nullptr, nullptr)) {
-    if (X509_STORE_add_cert(store, certificate) == 1) ++added;
-    X509_free(certificate);
-  }
-  // The loop ends at the end of the file ("no start line"); anything else is a broken file.
-  const unsigned long error = ERR_peek_last_error();
-  if (ERR_GET_LIB(error) != ERR_LIB_PEM || ERR_GET_REASON(error) != PEM_R_NO_START_LINE) {
-    broken = error != 0;
-  }
-  ERR_clear_error();
-  BIO_free(file);
-  return added > 0 && !broken;
-}
-
-// The trust file, when there is one: a missing file is no error, an unreadable one is.
-bool loadTrustFile(X509_STORE* store, const std::string& path) {
-  struct stat info {};
-  if (::stat(path.c_str(), &info) != 0 && errno == ENOENT) return true;
-  return addTrustFile(store, path);
-}
-
-}  // namespace
-
 TlsContext::TlsContext() : m_impl(std::make_unique<Impl>()) {}
 TlsContext::~TlsContext() = default;
 
@@ -137,9 +109,8 @@ Status TlsContext::create(const std::string& trustFile, bool tls12Only,
   if (SSL_CTX_set_cipher_list(native, kTls12Ciphers) != 1) {
     return TlsFailure(kErrorInternetSecurityChannelError, "no TLS 1.2 cipher suite");
   }
-  std::error_code ec;
-  context->m_impl->context.set_default_verify_paths(ec);
-  if (!trustFile.empty() && !loadTrustFile(SSL_CTX_get_cert_store(native), trustFile)) {
+  AddSystemTrust(SSL_CTX_get_cert_store(native));
+  if (!trustFile.empty() && !AddTrustFile(SSL_CTX_get_cert_store(native), trustFile)) {
     return TlsFailure(
         kErrorInternetSecurityChannelError,
         codepage::ToAnsi(u"信頼する証明書のファイル Quillpst.pem を読み込めません。"));
@@ -170,6 +141,8 @@ struct TlsStream::Impl {
   TlsContext::Impl& context;
   SslStream stream;
   long verifyError = X509_V_OK;
+  // Every failed check so far was an issuer not trusted here.
+  bool onlyIssuerUnknown = true;
   bool offered = false;  // a session to resume was offered
   std::string leafFingerprint;
 };
@@ -225,7 +198,16 @@ Status TlsStream::start(asio::io_context& io, tcp::socket& socket, TlsContext& c
     if (!preverified && self->verifyError == X509_V_OK) {
       self->verifyError = X509_STORE_CTX_get_error(store);
     }
-    return preverified || self->context.inspecting;
+    if (!preverified) {
+      const long error = X509_STORE_CTX_get_error(store);
+      // Past unknown issuers, the first other failure is the reason to give.
+      if (self->onlyIssuerUnknown && !isUnknownIssuer(error)) self->verifyError = error;
+      self->onlyIssuerUnknown = self->onlyIssuerUnknown && isUnknownIssuer(error);
+    }
+    // Where the system has a chain engine, an unknown issuer does not end the check: every
+    // other check goes on, and the chain engine judges the issuer after the handshake.
+    return preverified || self->context.inspecting ||
+           (self->onlyIssuerUnknown && HasSystemChainEngine());
   });
   std::error_code ec;
   bool done = false;
@@ -240,6 +222,12 @@ Status TlsStream::start(asio::io_context& io, tcp::socket& socket, TlsContext& c
   if (sessionRefused != nullptr) {
     *sessionRefused =
         !ec && impl->offered && SSL_version(ssl) == TLS1_3_VERSION && SSL_session_reused(ssl) == 0;
+  }
+  // Only unknown issuers were let through (see the verify callback): nothing has been sent yet,
+  // and the connection stands only if the system's chain engine trusts the chain.
+  if (!ec && impl->verifyError != X509_V_OK && !context.impl().inspecting &&
+      !SystemTrustsChain(SSL_get_peer_cert_chain(ssl), host)) {
+    ec = asio::error::access_denied;
   }
   if (ec == asio::error::timed_out) return Status::failure(kErrorInternetTimeout);
   if (ec) {

@@ -5,7 +5,7 @@ Each case writes a settings file beside a copy of Quillpost.exe, runs it with st
 redirected to a file (so it writes its boxes there as records, as a scheduled task would have
 it) and checks the exit status, the records and what reached the server: the engine on
 Winsock, Japanese paths through the wide file API, the records, the command line and the TLS
-refusal of the Windows build.
+refusal of a server without TLS. The TLS runs against every server are in wine_tls.py.
 
 Wine's output always goes to files: its helper processes inherit the pipes they are given and
 would keep a reader waiting. The caller starts wineserver -p and sets WINEPREFIX.
@@ -49,6 +49,8 @@ def windows_path(path):
 
 
 class Server:
+    user, password = USER, PASSWORD
+
     def __init__(self, root, log):
         self.root = root
         self.log = log
@@ -64,16 +66,22 @@ class Server:
 
 
 class Run:
-    """A run of Quillpost.exe; window=True leaves standard error unredirected (the window path)
-    and has it write its list into the file list_file."""
+    """A run of a copy of Quillpost.exe in a folder of its own, with its settings file (the
+    server's user and password unless given) and, when `trust` names a file, "Quillpst.pem";
+    window=True leaves standard error unredirected (the window path) and has it write its list
+    into the file list_file."""
 
     def __init__(self, exe, server, local, remote_dir, remote_name, settings=True, scheme="",
-                 arguments=(), password=PASSWORD, window=False):
-        self.folder = tempfile.mkdtemp(prefix="qp-wine-")
+                 arguments=(), password=None, window=False, trust=None, host="127.0.0.1",
+                 prefix="qp-wine-"):
+        self.folder = tempfile.mkdtemp(prefix=prefix)
         shutil.copy(exe, os.path.join(self.folder, "Quillpost.exe"))
+        if trust:
+            shutil.copy(trust, os.path.join(self.folder, "Quillpst.pem"))
         if settings:
-            fields = [scheme + "127.0.0.1:%d" % server.port, USER, scramble(password), remote_dir,
-                      local, remote_name]
+            password = server.password if password is None else password
+            fields = [scheme + host + ":%d" % server.port, server.user, scramble(password),
+                      remote_dir, local, remote_name]
             with open(os.path.join(self.folder, "Quillpst.dat"), "wb") as f:
                 f.write(settings_bytes(fields))
         out, err = (os.path.join(self.folder, n) for n in ("out.txt", "err.txt"))
@@ -152,13 +160,14 @@ def version_prints_and_other_arguments_are_refused(exe, server, work):
 
 
 @case
-def tls_is_refused_before_any_credential_is_sent(exe, server, work):
+def tls_a_server_refuses_is_never_traded_for_a_login_in_clear(exe, server, work):
     local = os.path.join(work, "t.txt")
     open(local, "wb").write(b"t")
     logged = os.path.getsize(server.log)
     run = Run(exe, server, windows_path(local), "", "t.txt", scheme="ftpes://")
     assert run.status == 3, (run.status, run.stderr)
-    assert "FTPS" in run.stderr and run.one_record_per_box(), run.stderr
+    assert "12157" in run.stderr and "AUTH TLS" in run.stderr, run.stderr
+    assert run.one_record_per_box(), run.stderr
     with open(server.log, "rb") as log:
         log.seek(logged)
         sent = log.read()

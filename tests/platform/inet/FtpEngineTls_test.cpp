@@ -190,6 +190,18 @@ TEST_F(Tls, TlsThatCannotBeHadFailsBeforeAnythingIsSentInClear) {
   EXPECT_TRUE(tlsServer->commands().empty());
 }
 
+TEST_F(Tls, AMissingTrustFileAddsNothingAndAFolderInItsPlaceIsRefused) {
+  START_OR_SKIP(server, testsupport::StartScriptedFtpd("tls", TestCertificate("server.pem")));
+  // Missing: the certificate is judged by the system's store alone, which knows no test CA.
+  EXPECT_EQ(connect(*server, "ftpes://", m_local.file("absent.pem")).error,
+            kErrorInternetExtendedError);
+  EXPECT_EQ(ReadLastResponse(*m_api).code, kErrorInternetInvalidCa);
+  std::filesystem::create_directory(m_local.file("folder.pem"));
+  EXPECT_EQ(connect(*server, "ftpes://", m_local.file("folder.pem")).error,
+            kErrorInternetExtendedError);
+  EXPECT_EQ(ReadLastResponse(*m_api).code, kErrorInternetSecurityChannelError);
+}
+
 // STARTTLS injection: a forged "230" sent in clear right behind "234" must not be read as the
 // reply to USER once TLS is up.
 TEST_F(Tls, PlainTextArrivingBeforeTheHandshakeEndsTheConnectionBeforeAnyLogin) {

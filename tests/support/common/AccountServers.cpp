@@ -277,6 +277,7 @@ class ProftpdServer : public AccountServer {
            << "TLSECCertificateFile " << options.tlsCertificate << "\n"
            << "TLSECCertificateKeyFile " << options.tlsCertificate << "\n"
            << "TLSLog " << m_work.file("server.out") << "\n";
+      if (options.implicitTls) conf << "TLSOptions UseImplicitSSL\n";
     }
     return path;
   }

@@ -109,6 +109,8 @@ struct ProftpdOptions {
   // connections required to reuse the control connection's TLS session (proftpd's default).
   // Empty: no TLS.
   std::string tlsCertificate = {};
+  // TLS from the first byte instead of after AUTH TLS (mod_tls's UseImplicitSSL).
+  bool implicitTls = false;
 };
 
 // Starts proftpd with mod_tls (as scripts/setup-tests unpacks them) on 127.0.0.1 and waits for
@@ -146,8 +148,9 @@ std::unique_ptr<FtpServer> StartScriptedFtpd(const std::string& scenario,
 // (make_test_certificates.sh): "ca.crt" (the test CA); "server.pem", "expired.pem",
 // "othername.pem", "wildcard.pem" (certificate and key for servers, signed by the CA: valid for
 // localhost, 127.0.0.1 and ::1; expired; for other.example only; for f*.example.jp and
-// *.example.org) and "selfsigned.pem"; each
-// certificate alone as NAME.crt.
+// *.example.org), "intermediate.crt" (a CA below the test CA) with "chained.pem" and
+// "chainedexpired.pem" (signed by it alone), and "selfsigned.pem"; each certificate alone as
+// NAME.crt.
 std::string TestCertificate(const std::string& name);
 
 }  // namespace testsupport
