@@ -152,6 +152,26 @@ def now_date_mode_and_every_failure_end_with_their_status(exe, server, work):
 
 
 @case
+def a_scheduled_run_renames_into_place_and_logs_to_a_japanese_path(exe, server, work):
+    # The options come through the wide command line: a log path outside the ANSI code page
+    # would be lost through the narrow one.
+    local = os.path.join(work, "定期.csv")
+    open(local, "wb").write(b"scheduled\r\n")
+    os.makedirs(os.path.join(server.root, "定期"))
+    log = os.path.join(work, "ログ①", "送信.log")
+    os.makedirs(os.path.dirname(log))
+    run = Run(exe, server, windows_path(local), "定期", "定期.csv",
+              arguments=["--retry", "2", "--log", windows_path(log)])
+    assert run.status == 0, (run.status, run.stderr)
+    assert os.listdir(os.path.join(server.root, "定期")) == ["定期.csv"], os.listdir(server.root)
+    assert " via=rename verified=size" in run.stdout, run.stdout
+    logged = open(log, encoding="utf-8").read()
+    assert logged == run.stdout + run.stderr, (logged, run.stdout, run.stderr)
+    run = Run(exe, server, windows_path(local), "定期", "定期.csv", arguments=["--check"])
+    assert run.status == 0 and "check: passed" in run.stdout, (run.status, run.stdout)
+
+
+@case
 def version_prints_and_other_arguments_are_refused(exe, server, work):
     run = Run(exe, server, "", "", "", settings=False, arguments=["--version"])
     assert run.status == 0 and run.stdout.startswith("Quillpost "), (run.status, run.stdout)
