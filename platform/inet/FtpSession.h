@@ -17,13 +17,12 @@
 #include "platform/inet/FtpEngine.h"
 #include "platform/inet/FtpStatus.h"
 #include "platform/inet/ListingParser.h"
+#include "platform/inet/RemoteSession.h"
 #include "platform/inet/ServerAddress.h"
 #include "platform/inet/ServerReplies.h"
 #include "platform/inet/Tls.h"
 
 namespace inet {
-
-enum class TransferType { Ascii, Binary };
 
 class FtpSession {
  public:
