@@ -69,7 +69,7 @@ Status ReadServerHostKeys(const ServerAddress& address, const EngineOptions& opt
   Status last = Status::success();
   for (const char* type : kScannedTypes) {
     SshTransport ssh(options);
-    last = ssh.handshake(address, {type});
+    last = ssh.handshake(address, {type}, true);
     const HostKey key = last.ok() ? ssh.hostKey() : HostKey{};
     if (last.ok() && key.type == type) keys->push_back(key);
     // A server that cannot be reached is not asked again for each type; one that refuses a

@@ -93,14 +93,15 @@ std::string serverWords(std::string_view text) {
   return printable;
 }
 
-// A refusal of the method (or a key that cannot be read or decrypted) lets the next method be
-// tried; anything else is a failure of the connection.
-bool isRefusal(long long rc) {
-  return rc == LIBSSH2_ERROR_AUTHENTICATION_FAILED || rc == LIBSSH2_ERROR_PUBLICKEY_UNVERIFIED ||
-         rc == LIBSSH2_ERROR_FILE || rc == LIBSSH2_ERROR_KEYFILE_AUTH_FAILED ||
-         rc == LIBSSH2_ERROR_METHOD_NOT_SUPPORTED || rc == LIBSSH2_ERROR_PASSWORD_EXPIRED ||
-         rc == LIBSSH2_ERROR_PUBLICKEY_PROTOCOL || rc == LIBSSH2_ERROR_INVAL ||
-         rc == LIBSSH2_ERROR_METHOD_NONE;
+// What breaks the connection itself; any other failure of a log-in method (a refusal, a key
+// that cannot be read or decrypted, a method the server does not take) lets the next method be
+// tried.
+bool isConnectionFailure(long long rc) {
+  return rc == LIBSSH2_ERROR_SOCKET_SEND || rc == LIBSSH2_ERROR_SOCKET_RECV ||
+         rc == LIBSSH2_ERROR_SOCKET_DISCONNECT || rc == LIBSSH2_ERROR_SOCKET_TIMEOUT ||
+         rc == LIBSSH2_ERROR_TIMEOUT || rc == LIBSSH2_ERROR_BAD_SOCKET ||
+         rc == LIBSSH2_ERROR_DECRYPT || rc == LIBSSH2_ERROR_ENCRYPT ||
+         rc == LIBSSH2_ERROR_INVALID_MAC || rc == LIBSSH2_ERROR_ALLOC;
 }
 
 }  // namespace
@@ -125,7 +126,7 @@ Deadline SshTransport::replyDeadline() const {
 }
 
 Status SshTransport::handshake(const ServerAddress& address,
-                               const std::vector<std::string>& hostKeyTypes) {
+                               const std::vector<std::string>& hostKeyTypes, bool onlyThese) {
   Status status = ConnectToServer(m_io, m_socket, address, m_options.connectTimeout);
   if (!status.ok()) return status;
   std::error_code ec;
@@ -136,7 +137,7 @@ Status SshTransport::handshake(const ServerAddress& address,
   libssh2_session_set_blocking(m_session, 0);
   libssh2_session_callback_set(m_session, LIBSSH2_CALLBACK_DISCONNECT,
                                reinterpret_cast<void*>(&SshTransport::onDisconnect));
-  setMethodPreferences(hostKeyTypes);
+  setMethodPreferences(hostKeyTypes, onlyThese);
   long long rc = 0;
   // The banner and the whole key exchange share one reply timeout.
   status = run(
@@ -148,12 +149,15 @@ Status SshTransport::handshake(const ServerAddress& address,
   return Status::success();
 }
 
-void SshTransport::setMethodPreferences(const std::vector<std::string>& hostKeyTypes) {
+void SshTransport::setMethodPreferences(const std::vector<std::string>& hostKeyTypes,
+                                        bool onlyThese) {
   std::string hostKeys;
   for (const std::string& type : hostKeyTypes) {
     if (usableHostKeyType(type)) appendMethod(hostKeys, type);
   }
-  if (hostKeys.empty()) {
+  // Then the others, as OpenSSH asks: a file that holds only a type the server does not offer
+  // (or libssh2 cannot check) leaves the host unknown under a key it can show.
+  if (!onlyThese || hostKeys.empty()) {
     for (const char* type : kDefaultHostKeyTypes) appendMethod(hostKeys, type);
   }
   // Unsupported names are dropped by libssh2; a list left empty keeps its default, which the
@@ -225,7 +229,7 @@ Status SshTransport::authenticateWithKey(const std::string& user, const std::str
       &rc);
   if (!status.ok()) return status;
   *accepted = rc == 0;
-  return rc == 0 || isRefusal(rc) ? Status::success() : failure(static_cast<int>(rc));
+  return isConnectionFailure(rc) ? failure(static_cast<int>(rc)) : Status::success();
 }
 
 Status SshTransport::authenticateWithPassword(const std::string& user, const std::string& password,
@@ -241,7 +245,7 @@ Status SshTransport::authenticateWithPassword(const std::string& user, const std
       &rc);
   if (!status.ok()) return status;
   *accepted = rc == 0;
-  return rc == 0 || isRefusal(rc) ? Status::success() : failure(static_cast<int>(rc));
+  return isConnectionFailure(rc) ? failure(static_cast<int>(rc)) : Status::success();
 }
 
 Status SshTransport::authenticateInteractively(const std::string& user, const std::string& password,
@@ -260,7 +264,7 @@ Status SshTransport::authenticateInteractively(const std::string& user, const st
   m_answer = nullptr;
   if (!status.ok()) return status;
   *accepted = rc == 0;
-  return rc == 0 || isRefusal(rc) ? Status::success() : failure(static_cast<int>(rc));
+  return isConnectionFailure(rc) ? failure(static_cast<int>(rc)) : Status::success();
 }
 
 void SshTransport::onKeyboardInteractive(const char*, int, const char*, int, int promptCount,

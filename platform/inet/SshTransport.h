@@ -28,9 +28,10 @@ class SshTransport {
   ~SshTransport();
 
   // Connects to `address` and runs the banner exchange and the key exchange within the reply
-  // timeout, asking for the host key types in `hostKeyTypes` first (known_hosts names; empty:
-  // our default order). Authenticates nothing.
-  Status handshake(const ServerAddress& address, const std::vector<std::string>& hostKeyTypes);
+  // timeout, asking for the host key types in `hostKeyTypes` first (known_hosts names), then
+  // for the others unless `onlyThese`. Authenticates nothing.
+  Status handshake(const ServerAddress& address, const std::vector<std::string>& hostKeyTypes,
+                   bool onlyThese = false);
   // The key the server showed in the key exchange.
   HostKey hostKey() const;
 
@@ -72,7 +73,7 @@ class SshTransport {
                                   bool* accepted);
   Status authenticateInteractively(const std::string& user, const std::string& password,
                                    bool* accepted);
-  void setMethodPreferences(const std::vector<std::string>& hostKeyTypes);
+  void setMethodPreferences(const std::vector<std::string>& hostKeyTypes, bool onlyThese);
   void kill();
 
   static void onDisconnect(LIBSSH2_SESSION* session, int reason, const char* message,
