@@ -187,6 +187,15 @@ int32_t McWinFTP::RenameFile(std::u16string_view szExistFile, std::u16string_vie
                       : kRefusedText);
 }
 
+int64_t McWinFTP::FileSize(std::u16string_view szRemoteFile) {
+  const std::optional<std::string> name = layerText(szRemoteFile);
+  uint64_t size = 0;
+  if (resultOf(name ? m_api.FtpGetFileSizeA(m_hFTP, name->c_str(), &size) : kRefusedText) == 0) {
+    return -1;
+  }
+  return static_cast<int64_t>(std::min<uint64_t>(size, INT64_MAX));
+}
+
 int32_t McWinFTP::DeleteFile(std::u16string_view szRemoteFile) {
   const std::optional<std::string> name = layerText(szRemoteFile);
   return resultOf(name ? m_api.FtpDeleteFileA(m_hFTP, name->c_str()) : kRefusedText);
@@ -301,6 +310,22 @@ std::u16string McWinFTP::GetSystemMessage(int32_t ErrNumber) {
 }
 
 int32_t McWinFTP::MakeLanguageId(int16_t primary, int32_t sub) { return sub * 1024 + primary; }
+
+void McWinFTP::OnTransferProgress(TransferProgressHandler handler) {
+  m_onTransferProgress = std::move(handler);
+  if (m_progressRegistered || !m_onTransferProgress) return;
+  // The root handle tells every transfer's progress; it is asked only once someone listens, so
+  // a session nobody watches makes no call more than before.
+  const inet::BoolResult set = m_api.InternetSetStatusCallbackA(
+      m_hInternet, [this](uintptr_t, const inet::TransferProgress& progress) {
+        return !m_onTransferProgress || m_onTransferProgress(progress.bytes, progress.total);
+      });
+  if (set.ok) {
+    m_progressRegistered = true;
+  } else {
+    ReportError(static_cast<int32_t>(set.error));
+  }
+}
 
 void McWinFTP::raiseFTPFrr(int32_t ErrNumber, const std::u16string& ErrString) {
   ++m_FTPFrrCount;

@@ -95,6 +95,9 @@ class McWinFTP {
   int32_t GetFile(std::u16string_view szRemoteFile, std::u16string_view szLocalFile,
                   bool bFailExists, int32_t nTransfer = 0);
   int32_t RenameFile(std::u16string_view szExistFile, std::u16string_view szNewFile);
+  // The size in bytes of a remote file as stored; -1 after a reported failure (the server
+  // cannot tell: 50; no such file: the server's reply).
+  int64_t FileSize(std::u16string_view szRemoteFile);
   int32_t DeleteFile(std::u16string_view szRemoteFile);
   int32_t CreateDir(std::u16string_view szRemoteDir);
   int32_t RemoveDir(std::u16string_view szRemoteDir);
@@ -112,6 +115,13 @@ class McWinFTP {
   // operation returns. It may call back into this object (and replace itself), but must not
   // destroy the object.
   void OnFTPFrr(FTPFrrHandler handler) { m_onFTPFrr = std::move(handler); }
+  // The progress of PutFile and GetFile: `handler` hears (bytes of the local file so far, the
+  // whole or 0 when not known), synchronously inside the transfer, at most five times a second
+  // and at least that often while it waits. Returning false cancels the transfer, which then
+  // fails and is reported like any failure (12017). The handler must not call into this object.
+  using TransferProgressHandler = std::function<bool(uint64_t bytes, uint64_t total)>;
+  void OnTransferProgress(TransferProgressHandler handler);
+
   // How many FTPFrr events this object has raised, with or without a handler attached.
   int64_t FTPFrrCount() const { return m_FTPFrrCount; }
 
@@ -141,5 +151,7 @@ class McWinFTP {
   uint32_t m_nConnectFlags = 0;
   inet::Handle m_hFind = 0;
   FTPFrrHandler m_onFTPFrr;
+  TransferProgressHandler m_onTransferProgress;
+  bool m_progressRegistered = false;  // the status callback is set on the root handle
   int64_t m_FTPFrrCount = 0;
 };

@@ -84,7 +84,15 @@ bool upload(McWinFTP& clsFtp, const SettingsRecord& settings, const std::u16stri
             const StartUpEnvironment& environment, dialogs::Dialogs& dialogs) {
   const std::optional<uintmax_t> bytes = localFileSize(settings.LocalFilePath);
   const auto start = std::chrono::steady_clock::now();
-  if (clsFtp.PutFile(settings.LocalFilePath, remoteName, 0) == 0) {
+  const std::unique_ptr<UploadProgress> progress =
+      environment.progress ? environment.progress(settings.LocalFilePath) : nullptr;
+  if (progress) {
+    clsFtp.OnTransferProgress(
+        [&](uint64_t sent, uint64_t total) { return progress->update(sent, total); });
+  }
+  const int32_t stored = clsFtp.PutFile(settings.LocalFilePath, remoteName, 0);
+  if (progress) clsFtp.OnTransferProgress(nullptr);
+  if (stored == 0) {
     explainUnreadableLocalFile(dialogs, settings.LocalFilePath);
     return false;
   }

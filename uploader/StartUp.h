@@ -11,6 +11,7 @@
 #include "ftp/McWinFTP.h"
 #include "platform/dialogs/Dialogs.h"
 #include "uploader/Clock.h"
+#include "uploader/UploadProgress.h"
 #include "uploader/WindowCommands.h"
 #include "uploader/WindowControls.h"
 
@@ -41,6 +42,8 @@ struct StartUpEnvironment {
   // Called after each successful upload, when set (which costs one more question to the
   // server: the remote directory).
   std::function<void(const StoredUpload&)> onStored = {};
+  // Shows the upload's progress and may cancel it, when set.
+  UploadProgressFactory progress = {};
 };
 
 // Runs the start-up from reading the settings to the completion message, on `clsFtp` (fresh,

@@ -44,6 +44,8 @@ IoStatus ReadSome(int fd, char* buffer, size_t size, size_t* got);
 // its file again from where it began. -1 / false when the file cannot tell or go there.
 int64_t ReadPosition(int fd);
 bool SetReadPosition(int fd, int64_t position);
+// The size of the open file `fd` in bytes; -1 when it cannot be told.
+int64_t FileSizeOf(int fd);
 
 struct FileStart {
   IoStatus status;

@@ -104,6 +104,11 @@ IoStatus ReadSome(int fd, char* buffer, size_t size, size_t* got) {
 
 int64_t ReadPosition(int fd) { return ::lseek(fd, 0, SEEK_CUR); }
 
+int64_t FileSizeOf(int fd) {
+  struct stat info {};
+  return ::fstat(fd, &info) == 0 ? static_cast<int64_t>(info.st_size) : -1;
+}
+
 bool SetReadPosition(int fd, int64_t position) {
   return position >= 0 && ::lseek(fd, position, SEEK_SET) == position;
 }

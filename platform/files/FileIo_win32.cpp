@@ -138,6 +138,8 @@ IoStatus ReadSome(int fd, char* buffer, size_t size, size_t* got) {
 
 int64_t ReadPosition(int fd) { return _lseeki64(fd, 0, SEEK_CUR); }
 
+int64_t FileSizeOf(int fd) { return _filelengthi64(fd); }
+
 bool SetReadPosition(int fd, int64_t position) {
   return position >= 0 && _lseeki64(fd, position, SEEK_SET) == position;
 }

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "platform/inet/InternetApi.h"
+#include "platform/inet/TransferWatch.h"
 
 namespace inet {
 
@@ -23,13 +24,19 @@ inline std::chrono::milliseconds TimeLeft(Deadline deadline) {
 // Runs `io` until `done` is set by the started operation's handler or `timeout` passes. On
 // the deadline it calls `cancel` (which must make the operation finish) and waits for the
 // handler; `ec` then reads asio::error::timed_out unless the operation completed meanwhile.
+// With a `watch` it wakes every kProgressInterval to give the caller's status callback the
+// word; when that cancels, it ends the operation the same way (`watch->cancelled()` tells).
 template <class Cancel>
 void AwaitOperation(asio::io_context& io, const bool& done, std::error_code& ec,
-                    std::chrono::milliseconds timeout, Cancel&& cancel) {
+                    std::chrono::milliseconds timeout, Cancel&& cancel,
+                    TransferWatch* watch = nullptr) {
   io.restart();
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   while (!done && std::chrono::steady_clock::now() < deadline) {
-    if (io.run_one_until(deadline) == 0 && io.stopped()) break;
+    const auto until =
+        watch ? std::min(deadline, std::chrono::steady_clock::now() + kProgressInterval) : deadline;
+    if (io.run_one_until(until) == 0 && io.stopped()) break;
+    if (!done && watch && !watch->tick()) break;
   }
   if (done) return;
   cancel();

@@ -75,7 +75,7 @@ Status ControlChannel::readFinalReply(Reply* reply, Deadline deadline) {
   }
 }
 
-Status ControlChannel::readReply(Reply* reply, Deadline deadline) {
+Status ControlChannel::readReply(Reply* reply, Deadline deadline, TransferWatch* watch) {
   if (m_dead || !m_socket.is_open()) return Status::failure(kErrorFtpDropped);
   char buffer[4096];
   while (!m_reader.take(reply)) {
@@ -84,17 +84,19 @@ Status ControlChannel::readReply(Reply* reply, Deadline deadline) {
       return Status::failure(kErrorInternetConnectionAborted);
     }
     size_t received = 0;
-    Status status = receive(buffer, sizeof buffer, &received, deadline);
+    Status status = receive(buffer, sizeof buffer, &received, deadline, watch);
+    if (watch && watch->cancelled()) return Status::failure(kErrorOperationCancelled);
     if (!status.ok()) return fail(status);
     m_reader.feed(std::string_view(buffer, received));
   }
   return Status::success();
 }
 
-Status ControlChannel::receive(char* buffer, size_t capacity, size_t* received, Deadline deadline) {
+Status ControlChannel::receive(char* buffer, size_t capacity, size_t* received, Deadline deadline,
+                               TransferWatch* watch) {
   if (m_tls) {
     bool eof = false;
-    Status status = m_tls->readSome(buffer, capacity, received, &eof, deadline);
+    Status status = m_tls->readSome(buffer, capacity, received, &eof, deadline, watch);
     // The server ending the session mid-reply, with close_notify or without, is a drop.
     return status.ok() && eof ? Status::failure(kErrorInternetConnectionAborted) : status;
   }
@@ -105,7 +107,8 @@ Status ControlChannel::receive(char* buffer, size_t capacity, size_t* received, 
     *received = n;
     done = true;
   });
-  AwaitOperation(m_io, done, ec, TimeLeft(deadline), [&] { m_socket.cancel(); });
+  AwaitOperation(
+      m_io, done, ec, TimeLeft(deadline), [&] { m_socket.cancel(); }, watch);
   return ec ? Status::failure(ConnectionErrorCode(ec)) : Status::success();
 }
 

@@ -39,7 +39,9 @@ class ControlChannel {
   // The next complete reply, within the reply timeout (or by `deadline` when given). However
   // slowly its bytes arrive, the wait ends at the deadline.
   Status readReply(Reply* reply);
-  Status readReply(Reply* reply, Deadline deadline);
+  // With a `watch` (a transfer's final reply), the wait gives its callback the word; a cancel
+  // there gives kErrorOperationCancelled and leaves the connection as it is.
+  Status readReply(Reply* reply, Deadline deadline, TransferWatch* watch = nullptr);
   // The next reply that is not preliminary (1xx): preliminary replies count against the same
   // deadline, so a server that only ever says "wait" cannot hold us.
   Status readFinalReply(Reply* reply, Deadline deadline);
@@ -58,7 +60,8 @@ class ControlChannel {
  private:
   Status fail(const std::error_code& ec);
   Status fail(Status status);
-  Status receive(char* buffer, size_t capacity, size_t* received, Deadline deadline);
+  Status receive(char* buffer, size_t capacity, size_t* received, Deadline deadline,
+                 TransferWatch* watch);
 
   asio::io_context& m_io;
   const EngineOptions& m_options;

@@ -26,12 +26,14 @@ Status DataChannel::connect(const tcp::endpoint& endpoint) {
     ec = e;
     done = true;
   });
-  AwaitOperation(m_io, done, ec, m_options.connectTimeout, [&] { m_socket.close(); });
+  AwaitOperation(
+      m_io, done, ec, m_options.connectTimeout, [&] { m_socket.close(); }, m_watch);
   if (!ec) {
     startProgress();
     return Status::success();
   }
   close();
+  if (m_watch && m_watch->cancelled()) return Status::failure(kErrorOperationCancelled);
   return Status::failure(ec == asio::error::timed_out ? kErrorInternetTimeout
                                                       : kErrorInternetCannotConnect);
 }
@@ -60,9 +62,11 @@ Status DataChannel::accept(const asio::ip::address& expectedPeer) {
       ec = e;
       done = true;
     });
-    AwaitOperation(m_io, done, ec, TimeLeft(deadline), [&] { m_acceptor.cancel(); });
+    AwaitOperation(
+        m_io, done, ec, TimeLeft(deadline), [&] { m_acceptor.cancel(); }, m_watch);
     if (ec) {
       close();
+      if (m_watch && m_watch->cancelled()) return Status::failure(kErrorOperationCancelled);
       return Status::failure(ec == asio::error::timed_out ? kErrorInternetTimeout
                                                           : kErrorInternetCannotConnect);
     }
@@ -79,15 +83,16 @@ Status DataChannel::accept(const asio::ip::address& expectedPeer) {
 Status DataChannel::secure(TlsContext& context, const std::string& host) {
   Status status = TlsStream::start(m_io, m_socket, context, host,
                                    std::chrono::steady_clock::now() + m_options.connectTimeout,
-                                   &m_tls, &m_tlsSessionRefused);
+                                   &m_tls, &m_tlsSessionRefused, m_watch);
   if (status.ok()) startProgress();
-  return status;
+  return status.ok() ? status : waitFailure(status);
 }
 
 Status DataChannel::read(char* buffer, size_t capacity, size_t* received, bool* eof) {
   if (m_tls) {
-    Status status = m_tls->readSome(buffer, capacity, received, eof, progressDeadline());
-    if (status.ok()) progressed(*received);
+    Status status = m_tls->readSome(buffer, capacity, received, eof, progressDeadline(), m_watch);
+    if (!status.ok()) return waitFailure(status);
+    progressed(*received);
     return status;
   }
   std::error_code ec;
@@ -99,12 +104,13 @@ Status DataChannel::read(char* buffer, size_t capacity, size_t* received, bool* 
     *received = n;
     done = true;
   });
-  AwaitOperation(m_io, done, ec, TimeLeft(progressDeadline()), [&] { m_socket.cancel(); });
+  AwaitOperation(
+      m_io, done, ec, TimeLeft(progressDeadline()), [&] { m_socket.cancel(); }, m_watch);
   if (ec == asio::error::eof) {
     *eof = true;
     return Status::success();
   }
-  if (ec) return Status::failure(ConnectionErrorCode(ec));
+  if (ec) return waitFailure(ec);
   progressed(*received);
   return Status::success();
 }
@@ -116,8 +122,8 @@ Status DataChannel::write(std::string_view bytes) {
 Status DataChannel::writeTls(std::string_view bytes) {
   while (!bytes.empty()) {
     size_t written = 0;
-    Status status = m_tls->writeSome(bytes, &written, progressDeadline());
-    if (!status.ok()) return status;
+    Status status = m_tls->writeSome(bytes, &written, progressDeadline(), m_watch);
+    if (!status.ok()) return waitFailure(status);
     bytes.remove_prefix(written);
     progressed(written);
   }
@@ -155,16 +161,17 @@ Status DataChannel::awaitWritable() {
     ec = e;
     done = true;
   });
-  AwaitOperation(m_io, done, ec, TimeLeft(progressDeadline()), [&] { m_socket.cancel(); });
-  return ec ? Status::failure(ConnectionErrorCode(ec)) : Status::success();
+  AwaitOperation(
+      m_io, done, ec, TimeLeft(progressDeadline()), [&] { m_socket.cancel(); }, m_watch);
+  return ec ? waitFailure(ec) : Status::success();
 }
 
 Status DataChannel::finishUpload(Deadline deadline) {
   if (m_tls) {
     m_tls->takeTickets(std::min(deadline, std::chrono::steady_clock::now() + kTicketWait));
-    Status status = m_tls->shutdown(deadline, TlsStream::PeerClose::AnyClose);
+    Status status = m_tls->shutdown(deadline, TlsStream::PeerClose::AnyClose, m_watch);
     if (status.ok()) close();
-    return status;
+    return status.ok() ? status : waitFailure(status);
   }
   std::error_code ec;
   m_socket.shutdown(tcp::socket::shutdown_send, ec);
@@ -177,9 +184,10 @@ Status DataChannel::finishUpload(Deadline deadline) {
       ec = e;
       done = true;
     });
-    AwaitOperation(m_io, done, ec, TimeLeft(deadline), [&] { m_socket.cancel(); });
+    AwaitOperation(
+        m_io, done, ec, TimeLeft(deadline), [&] { m_socket.cancel(); }, m_watch);
     if (ec == asio::error::eof) break;
-    if (ec) return Status::failure(ConnectionErrorCode(ec));
+    if (ec) return waitFailure(ec);
   }
   close();
   return Status::success();
@@ -191,6 +199,14 @@ Status DataChannel::finishDownload(Deadline deadline) {
   if (m_tls) (void)m_tls->shutdown(deadline);
   close();
   return Status::success();
+}
+
+Status DataChannel::waitFailure(const std::error_code& ec) const {
+  return waitFailure(Status::failure(ConnectionErrorCode(ec)));
+}
+
+Status DataChannel::waitFailure(Status status) const {
+  return m_watch && m_watch->cancelled() ? Status::failure(kErrorOperationCancelled) : status;
 }
 
 void DataChannel::startProgress() {

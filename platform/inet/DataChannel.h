@@ -55,6 +55,10 @@ class DataChannel {
 
   void close();
 
+  // From here on every wait of the connection gives `watch`'s callback the word, and a cancel
+  // there fails the step with kErrorOperationCancelled. Null: nobody watches.
+  void setWatch(TransferWatch* watch) { m_watch = watch; }
+
   // True when this connection's TLS handshake offered a TLS 1.3 session that the server did
   // not resume.
   bool tlsResumptionRefused() const { return m_tlsSessionRefused; }
@@ -69,15 +73,19 @@ class DataChannel {
   Deadline progressDeadline() const;
   Status writePlain(std::string_view bytes);
   Status writeTls(std::string_view bytes);
+  // The status of a failed wait: the caller's cancel, or what `ec` says.
+  Status waitFailure(const std::error_code& ec) const;
+  Status waitFailure(Status status) const;
 
   asio::io_context& m_io;
   const EngineOptions& m_options;
   asio::ip::tcp::socket m_socket;
   asio::ip::tcp::acceptor m_acceptor;
   std::unique_ptr<TlsStream> m_tls;  // once secured
-  Deadline m_checkpoint;             // when the connection last moved kMinProgressBytes
-  size_t m_sinceCheckpoint = 0;      // bytes moved since then
-  uint64_t m_moved = 0;              // bytes moved in all
+  TransferWatch* m_watch = nullptr;
+  Deadline m_checkpoint;         // when the connection last moved kMinProgressBytes
+  size_t m_sinceCheckpoint = 0;  // bytes moved since then
+  uint64_t m_moved = 0;          // bytes moved in all
   bool m_tlsSessionRefused = false;
 };
 

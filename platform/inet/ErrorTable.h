@@ -22,6 +22,10 @@
   X(38, kErrorHandleEof, \
     "a download's data ended cleanly but short of the size the server announced (SIZE)", \
     u"受信したデータがサーバーの示したファイルサイズより少ないため、転送は完了していません。") \
+  X(50, kErrorNotSupported, \
+    "the server offers no way to tell a file's size (no SIZE in its features, or SIZE unknown " \
+    "to it)", \
+    u"サーバーはこの操作に対応していません。") \
   X(80, kErrorFileExists, "fail-if-exists and the local file exists", \
     u"同じ名前のファイルが既に存在します。") \
   X(87, kErrorInvalidParameter, \
@@ -51,6 +55,9 @@
     u"サーバーが要求を受け付けませんでした。サーバーの応答を確認してください。") \
   X(12007, kErrorInternetNameNotResolved, "the server name cannot be resolved, or is empty", \
     u"サーバー名を解決できませんでした。サーバー名を確認してください。") \
+  X(12017, kErrorOperationCancelled, \
+    "the caller cancelled a transfer through the status callback; nothing was stored", \
+    u"転送は取り消されました。ファイルは保存されていません。") \
   X(12029, kErrorInternetCannotConnect, "a connection (control or data) refused or unreachable", \
     u"サーバーに接続できませんでした。") \
   X(12030, kErrorInternetConnectionAborted, \

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/clock/DateTime.h"
+#include "platform/files/FileIo.h"
 #include "platform/files/Files.h"
 #include "platform/inet/ListingCollector.h"
 #include "platform/inet/ListingStore.h"
@@ -29,6 +30,7 @@ struct HandleEntry {
   Handle parent = 0;
   std::unique_ptr<RemoteSession> session;  // Connection
   std::unique_ptr<Search> search;          // Find
+  StatusCallback statusCallback;           // Root: told the progress of its connections' transfers
 };
 
 // CR or LF would end the command line early and let a name smuggle in a command of its own.
@@ -54,6 +56,7 @@ class FtpEngine final : public InternetApi {
   HandleResult InternetConnectA(Handle hInternet, const char* serverName, int32_t serverPort,
                                 const char* userName, const char* password, uint32_t service,
                                 uint32_t flags, uintptr_t context) override;
+  BoolResult InternetSetStatusCallbackA(Handle hInternet, StatusCallback callback) override;
   BoolResult InternetCloseHandle(Handle handle) override;
   BoolResult FtpGetCurrentDirectoryA(Handle hConnect, char* buffer, uint32_t* length) override;
   BoolResult FtpSetCurrentDirectoryA(Handle hConnect, const char* directory) override;
@@ -63,6 +66,7 @@ class FtpEngine final : public InternetApi {
                          int32_t failIfExists, uint32_t flagsAndAttributes, uint32_t flags,
                          uintptr_t context) override;
   BoolResult FtpRenameFileA(Handle hConnect, const char* existing, const char* newName) override;
+  BoolResult FtpGetFileSizeA(Handle hConnect, const char* fileName, uint64_t* size) override;
   BoolResult FtpDeleteFileA(Handle hConnect, const char* fileName) override;
   BoolResult FtpCreateDirectoryA(Handle hConnect, const char* directory) override;
   BoolResult FtpRemoveDirectoryA(Handle hConnect, const char* directory) override;
@@ -83,6 +87,9 @@ class FtpEngine final : public InternetApi {
                          const char* name);
   Status localPath(const char* ansiPath, std::string* path);
   Status listEntries(RemoteSession& session, const char* searchFile, Search* search);
+  // The watch of a transfer on `connection` when its root has a status callback, else null.
+  std::unique_ptr<TransferWatch> watchFor(const HandleEntry& connection, uintptr_t context,
+                                          uint64_t total);
 
   EngineOptions m_options;
   std::map<Handle, HandleEntry> m_handles;
@@ -129,7 +136,7 @@ HandleResult FtpEngine::InternetOpenA(const char*, uint32_t accessType, const ch
   if (accessType != kOpenTypePreconfig && accessType != 1 && accessType != 4) {
     return {0, kErrorInvalidParameter};
   }
-  return {addHandle(HandleEntry{HandleKind::Root, 0, nullptr, nullptr}), kErrorSuccess};
+  return {addHandle(HandleEntry{HandleKind::Root, 0, nullptr, nullptr, {}}), kErrorSuccess};
 }
 
 HandleResult FtpEngine::InternetConnectA(Handle hInternet, const char* serverName,
@@ -155,8 +162,23 @@ HandleResult FtpEngine::InternetConnectA(Handle hInternet, const char* serverNam
                      : MakeFtpRemoteSession(m_options, (flags & kFlagPassive) != 0);
   Status status = remember(session->open(*address, user, pass));
   if (!status.ok()) return {0, status.error};
-  return {addHandle(HandleEntry{HandleKind::Connection, hInternet, std::move(session), nullptr}),
-          kErrorSuccess};
+  return {
+      addHandle(HandleEntry{HandleKind::Connection, hInternet, std::move(session), nullptr, {}}),
+      kErrorSuccess};
+}
+
+BoolResult FtpEngine::InternetSetStatusCallbackA(Handle hInternet, StatusCallback callback) {
+  HandleEntry* root = find(hInternet, HandleKind::Root);
+  if (root == nullptr) return {false, kErrorInvalidHandle};
+  root->statusCallback = std::move(callback);
+  return {true, kErrorSuccess};
+}
+
+std::unique_ptr<TransferWatch> FtpEngine::watchFor(const HandleEntry& connection, uintptr_t context,
+                                                   uint64_t total) {
+  const HandleEntry* root = find(connection.parent, HandleKind::Root);
+  if (root == nullptr || !root->statusCallback) return nullptr;
+  return std::make_unique<TransferWatch>(root->statusCallback, context, total);
 }
 
 BoolResult FtpEngine::InternetCloseHandle(Handle handle) {
@@ -246,8 +268,18 @@ BoolResult FtpEngine::FtpRenameFileA(Handle hConnect, const char* existing, cons
   return result(status);
 }
 
+BoolResult FtpEngine::FtpGetFileSizeA(Handle hConnect, const char* fileName, uint64_t* size) {
+  HandleEntry* connection = find(hConnect, HandleKind::Connection);
+  if (connection == nullptr) return {false, kErrorInvalidHandle};
+  if (size == nullptr) return {false, kErrorInvalidParameter};
+  std::string wire;
+  Status status = wireName(*connection->session, fileName, &wire);
+  if (status.ok()) status = remember(connection->session->fileSize(wire, size));
+  return result(status);
+}
+
 BoolResult FtpEngine::FtpPutFileA(Handle hConnect, const char* localFile, const char* newRemoteFile,
-                                  uint32_t flags, uintptr_t) {
+                                  uint32_t flags, uintptr_t context) {
   HandleEntry* connection = find(hConnect, HandleKind::Connection);
   if (connection == nullptr) return {false, kErrorInvalidHandle};
   std::string path;
@@ -259,11 +291,14 @@ BoolResult FtpEngine::FtpPutFileA(Handle hConnect, const char* localFile, const 
   if (const uint32_t error = source.open(path); error != kErrorSuccess) return {false, error};
   const TransferType type =
       (flags & 3) == kTransferTypeAscii ? TransferType::Ascii : TransferType::Binary;
-  return result(remember(connection->session->store(wire, type, source.fd())));
+  const int64_t size = files::FileSizeOf(source.fd());
+  const auto watch = watchFor(*connection, context, size > 0 ? static_cast<uint64_t>(size) : 0);
+  return result(remember(connection->session->store(wire, type, source.fd(), watch.get())));
 }
 
 BoolResult FtpEngine::FtpGetFileA(Handle hConnect, const char* remoteFile, const char* newFile,
-                                  int32_t failIfExists, uint32_t, uint32_t flags, uintptr_t) {
+                                  int32_t failIfExists, uint32_t, uint32_t flags,
+                                  uintptr_t context) {
   HandleEntry* connection = find(hConnect, HandleKind::Connection);
   if (connection == nullptr) return {false, kErrorInvalidHandle};
   std::string path;
@@ -278,10 +313,14 @@ BoolResult FtpEngine::FtpGetFileA(Handle hConnect, const char* remoteFile, const
   // There is no cache: kFlagReload changes nothing, every download comes from the server.
   const TransferType type =
       (flags & 3) == kTransferTypeAscii ? TransferType::Ascii : TransferType::Binary;
-  status = remember(connection->session->retrieve(wire, type, [&](std::string_view block) {
-    const uint32_t error = target.write(block);
-    return error == kErrorSuccess ? Status::success() : Status::failure(error);
-  }));
+  const auto watch = watchFor(*connection, context, 0);
+  status = remember(connection->session->retrieve(
+      wire, type,
+      [&](std::string_view block) {
+        const uint32_t error = target.write(block);
+        return error == kErrorSuccess ? Status::success() : Status::failure(error);
+      },
+      watch.get()));
   if (!status.ok()) return result(status);
   const uint32_t error = target.commit(failIfExists != 0);
   return {error == kErrorSuccess, error};
@@ -322,7 +361,7 @@ HandleResult FtpEngine::FtpFindFirstFileA(Handle hConnect, const char* searchFil
   if (!search->entries.next(findData)) {
     return {0, search->cut ? kErrorMoreData : kErrorNoMoreFiles};
   }
-  return {addHandle(HandleEntry{HandleKind::Find, hConnect, nullptr, std::move(search)}),
+  return {addHandle(HandleEntry{HandleKind::Find, hConnect, nullptr, std::move(search), {}}),
           kErrorSuccess};
 }
 

@@ -50,11 +50,16 @@ class FtpRemoteSession final : public RemoteSession {
     return status;
   }
 
-  Status retrieve(const std::string& name, TransferType type, const Sink& sink) override {
-    return m_ftp.retrieve(name, type, sink);
+  Status fileSize(const std::string& name, uint64_t* size) override {
+    return m_ftp.fileSize(name, size);
   }
-  Status store(const std::string& name, TransferType type, int fd) override {
-    return m_ftp.store(name, type, fd);
+
+  Status retrieve(const std::string& name, TransferType type, const Sink& sink,
+                  TransferWatch* watch) override {
+    return m_ftp.retrieve(name, type, sink, watch);
+  }
+  Status store(const std::string& name, TransferType type, int fd, TransferWatch* watch) override {
+    return m_ftp.store(name, type, fd, watch);
   }
 
   void quit() override { m_ftp.quit(); }

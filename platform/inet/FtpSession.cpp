@@ -228,6 +228,7 @@ Status FtpSession::transfer(const std::string& command, TransferKind kind, const
   bool retryAtTls12 = false;
   Status status = transferOnce(command, kind, body, &retryAtTls12);
   if (status.ok() || !retryAtTls12 || !reopenAtTls12().ok()) return status;
+  if (m_watch) m_watch->restart();
   return transferOnce(command, kind, body, &retryAtTls12);
 }
 
@@ -254,6 +255,7 @@ Status FtpSession::reopenAtTls12() {
 Status FtpSession::transferOnce(const std::string& command, TransferKind kind, const Body& body,
                                 bool* retryAtTls12) {
   DataChannel data(m_io, m_options);
+  data.setWatch(m_watch);
   Status status = openData(data);
   if (!status.ok()) return status;
   Reply reply;
@@ -268,14 +270,15 @@ Status FtpSession::transferOnce(const std::string& command, TransferKind kind, c
   if (reply.code >= 200 || reply.code < 100) return Status::refused(reply);
   Deadline deadline;
   status = moveData(data, kind, body, &deadline);
-  if (!status.ok()) {
+  if (!status.ok() && status.error != kErrorOperationCancelled) {
     status = abortTransfer(data, status);
-  } else {
+  } else if (status.ok()) {
     data.close();
     // Success only with the server's own word that the transfer completed (226 or 250).
-    status = m_control.readReply(&reply, deadline);
+    status = m_control.readReply(&reply, deadline, m_watch);
     if (status.ok() && !isPositive(reply)) status = Status::refused(reply);
   }
+  if (status.error == kErrorOperationCancelled) return cancelTransfer(data);
   // A session the server would not resume shows as the server refusing the transfer after a
   // completed handshake. Nothing else triggers the fallback: a handshake that failed (anyone
   // on the path can make one fail) must not cap the session at TLS 1.2. It is tried again only
@@ -320,6 +323,27 @@ Status FtpSession::abortTransfer(DataChannel& data, Status cause) {
                            cause.error == kErrorInternetCannotConnect;
   if (dataFailure && reply.code >= 400) return Status::refused(reply);
   return cause;
+}
+
+// The caller cancelled: the data connection goes at once and ABOR tells the server (RFC 959).
+// What it answers to the transfer and to ABOR differs between servers (426 then 226, 226 twice,
+// 225, 500); NOOP's 200, which none of them is, marks where those answers end, so the control
+// connection stays usable. A server that does not answer within a second leaves the state
+// unknown: the connection is dropped.
+Status FtpSession::cancelTransfer(DataChannel& data) {
+  data.close();
+  const Deadline deadline =
+      std::chrono::steady_clock::now() +
+      std::min<std::chrono::milliseconds>(m_options.quitTimeout, std::chrono::seconds(1));
+  Status status = m_control.send("ABOR");
+  if (status.ok()) status = m_control.send("NOOP");
+  Reply reply;
+  while (status.ok()) {
+    status = m_control.readReply(&reply, deadline);
+    if (status.ok() && reply.code == 200) return Status::failure(kErrorOperationCancelled);
+  }
+  m_control.kill();
+  return Status::failure(kErrorOperationCancelled);
 }
 
 Status FtpSession::list(const std::string& directory, const ListingSink& sink) {
@@ -367,12 +391,54 @@ Status FtpSession::announcedSize(const std::string& name, std::optional<uint64_t
   return status;
 }
 
-Status FtpSession::retrieve(const std::string& name, TransferType type, const Sink& sink) {
+Status FtpSession::fileSize(const std::string& name, uint64_t* size) {
+  if (m_features.answered && !m_features.size) return Status::failure(kErrorNotSupported);
+  // RFC 3659: SIZE counts the bytes a transfer in the current type would move; the stored size
+  // is the binary one (and vsftpd refuses SIZE in ASCII mode).
+  Status status = ensureType(TransferType::Binary);
+  if (!status.ok()) return status;
+  Reply reply;
+  status = m_control.command(commandLine("SIZE", name), &reply);
+  if (!status.ok()) return status;
+  if (reply.code == 500 || reply.code == 502) return Status::failure(kErrorNotSupported);
+  const std::optional<uint64_t> parsed = reply.code == 213 ? ParseSizeReply(reply) : std::nullopt;
+  if (!parsed) return Status::refused(reply);
+  *size = *parsed;
+  return Status::success();
+}
+
+namespace {
+
+// Watches the session's transfer for as long as it runs.
+class Watching {
+ public:
+  Watching(TransferWatch*& slot, TransferWatch* watch) : m_slot(slot) { m_slot = watch; }
+  ~Watching() { m_slot = nullptr; }
+  Watching(const Watching&) = delete;
+  Watching& operator=(const Watching&) = delete;
+
+ private:
+  TransferWatch*& m_slot;
+};
+
+// `bytes` of the file moved: the watch hears of it; a cancel there ends the transfer.
+Status tell(TransferWatch* watch, uint64_t bytes) {
+  if (watch == nullptr) return Status::success();
+  watch->add(bytes);
+  return watch->cancelled() ? Status::failure(kErrorOperationCancelled) : Status::success();
+}
+
+}  // namespace
+
+Status FtpSession::retrieve(const std::string& name, TransferType type, const Sink& sink,
+                            TransferWatch* watch) {
   Status status = ensureType(type);
   // Sizes of ASCII transfers differ by their line ends: only a binary one can be compared.
   std::optional<uint64_t> announced;
   if (status.ok() && type == TransferType::Binary) status = announcedSize(name, &announced);
   if (!status.ok()) return status;
+  if (watch && announced) watch->setTotal(*announced);
+  const Watching watching(m_watch, watch);
   uint64_t received = 0;
   status = transfer(commandLine("RETR", name), TransferKind::Download, [&](DataChannel& data) {
     std::string buffer(kBlockSize, '\0');
@@ -392,6 +458,7 @@ Status FtpSession::retrieve(const std::string& name, TransferType type, const Si
       }
       if (!block.empty()) {
         Status written = sink(block);
+        if (written.ok()) written = tell(watch, block.size());
         if (!written.ok()) return written;
       }
       if (eof) return Status::success();
@@ -401,9 +468,10 @@ Status FtpSession::retrieve(const std::string& name, TransferType type, const Si
   return status;
 }
 
-Status FtpSession::store(const std::string& name, TransferType type, int fd) {
+Status FtpSession::store(const std::string& name, TransferType type, int fd, TransferWatch* watch) {
   Status status = ensureType(type);
   if (!status.ok()) return status;
+  const Watching watching(m_watch, watch);
   // A transfer tried again reads the file again from where it began.
   const int64_t start = files::ReadPosition(fd);
   return transfer(commandLine("STOR", name), TransferKind::Upload, [&](DataChannel& data) {
@@ -429,6 +497,7 @@ Status FtpSession::sendByReading(DataChannel& data, int fd, LfToCrlf* toNetwork)
       block = converted;
     }
     Status status = data.write(block);
+    if (status.ok()) status = tell(m_watch, got);
     if (!status.ok()) return status;
   }
 }

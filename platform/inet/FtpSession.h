@@ -21,6 +21,7 @@
 #include "platform/inet/ServerAddress.h"
 #include "platform/inet/ServerReplies.h"
 #include "platform/inet/Tls.h"
+#include "platform/inet/TransferWatch.h"
 
 namespace inet {
 
@@ -44,6 +45,8 @@ class FtpSession {
   // A command answered by 2xx; anything else is a refusal.
   Status simpleCommand(std::string_view verb, const std::string& argument);
   Status rename(const std::string& from, const std::string& to);
+  // What SIZE says of `name` in binary mode: kErrorNotSupported when the server lacks SIZE.
+  Status fileSize(const std::string& name, uint64_t* size);
   // The current directory: PWD once, then the same answer until forgetDirectory.
   Status printWorkingDirectory(std::string* path);
   // To be called before any command that may move the current directory or rename or remove
@@ -58,12 +61,14 @@ class FtpSession {
   // Downloads `name`, handing each converted block to `sink`; a sink failure aborts. In binary
   // mode a transfer that ends short of the size the server announced (SIZE) gives
   // kErrorHandleEof, whatever the final reply says.
-  Status retrieve(const std::string& name, TransferType type, const Sink& sink);
+  // `watch`, when not null, hears the progress and may cancel (kErrorOperationCancelled).
+  Status retrieve(const std::string& name, TransferType type, const Sink& sink,
+                  TransferWatch* watch = nullptr);
   // Uploads the open regular file `fd` from its current offset as `name`. Succeeds only when every
   // byte went through the data connection, the server closed it cleanly and then confirmed
   // with 2xx; a confirmation before the data connection carried the file is
   // kErrorInvalidServerResponse.
-  Status store(const std::string& name, TransferType type, int fd);
+  Status store(const std::string& name, TransferType type, int fd, TransferWatch* watch = nullptr);
 
   // Sends QUIT, waits briefly for its answer, and closes.
   void quit();
@@ -92,6 +97,7 @@ class FtpSession {
   Status reopenAtTls12();
   Status moveData(DataChannel& data, TransferKind kind, const Body& body, Deadline* deadline);
   Status abortTransfer(DataChannel& data, Status cause);
+  Status cancelTransfer(DataChannel& data);
   Status listWith(ListingFormat format, const std::string& directory, const ListingSink& sink);
   // What SIZE says of `name`; nullopt when the server does not say.
   Status announcedSize(const std::string& name, std::optional<uint64_t>* size);
@@ -113,6 +119,7 @@ class FtpSession {
   Refusals m_refusals;
   std::optional<TransferType> m_type;      // unknown until the first TYPE
   std::optional<std::string> m_directory;  // what PWD last said, until forgetDirectory
+  TransferWatch* m_watch = nullptr;        // the running transfer's, when it is watched
 };
 
 }  // namespace inet

@@ -23,6 +23,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "platform/inet/ErrorTable.h"
 
@@ -79,6 +80,16 @@ struct FindData {
   char cAlternateFileName[14] = {};
 };
 
+// How far a transfer has come, for the status callback.
+struct TransferProgress {
+  uint64_t bytes = 0;  // of the local file, read (put) or written (get) so far
+  uint64_t total = 0;  // the whole when known (put: the local file's size; get: what the
+                       // server announced), else 0
+};
+
+// Told the progress of a put or get with the call's context; returns false to cancel it.
+using StatusCallback = std::function<bool(uintptr_t context, const TransferProgress& progress)>;
+
 struct [[nodiscard]] HandleResult {
   Handle handle = 0;
   uint32_t error = kErrorSuccess;  // set when handle is 0
@@ -111,6 +122,16 @@ class InternetApi {
                                         const char* password, uint32_t service, uint32_t flags,
                                         uintptr_t context) = 0;
 
+  // Sets the status callback of the root handle `hInternet` (an empty one removes it). It is
+  // called during every put and get on that root's connections: at most every 200 ms while
+  // bytes move, and at least that often while the transfer waits, so that a caller on one
+  // thread can keep its window alive. Returning false cancels the transfer: the call fails with
+  // kErrorOperationCancelled within about a second; the data connection is closed, the server
+  // told with ABOR, and the control connection left usable (or dropped when the server does not
+  // answer in time). Our own form of the platform's status callback, which tells states, not
+  // bytes. The callback must not call into the engine.
+  virtual BoolResult InternetSetStatusCallbackA(Handle hInternet, StatusCallback callback) = 0;
+
   // Closes any handle. Closing a connection also ends the searches opened on it.
   virtual BoolResult InternetCloseHandle(Handle handle) = 0;
 
@@ -136,6 +157,12 @@ class InternetApi {
                                  uintptr_t context) = 0;
 
   virtual BoolResult FtpRenameFileA(Handle hConnect, const char* existing, const char* newName) = 0;
+
+  // The size in bytes of the remote file `fileName` as stored (binary, whatever the last
+  // transfer's type), into `*size`. kErrorNotSupported when the server has no way to tell
+  // (an FTP server without SIZE); a server's refusal (no such file) is
+  // kErrorInternetExtendedError. Our own call: the platform asks a file handle for it.
+  virtual BoolResult FtpGetFileSizeA(Handle hConnect, const char* fileName, uint64_t* size) = 0;
   virtual BoolResult FtpDeleteFileA(Handle hConnect, const char* fileName) = 0;
   virtual BoolResult FtpCreateDirectoryA(Handle hConnect, const char* directory) = 0;
   virtual BoolResult FtpRemoveDirectoryA(Handle hConnect, const char* directory) = 0;

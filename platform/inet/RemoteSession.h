@@ -13,6 +13,7 @@
 #include "platform/inet/FtpStatus.h"
 #include "platform/inet/ListingCollector.h"
 #include "platform/inet/ServerAddress.h"
+#include "platform/inet/TransferWatch.h"
 #include "platform/inet/WireNames.h"
 
 namespace inet {
@@ -43,17 +44,22 @@ class RemoteSession {
   virtual Status makeDirectory(const std::string& directory) = 0;
   virtual Status removeDirectory(const std::string& directory) = 0;
   virtual Status rename(const std::string& from, const std::string& to) = 0;
+  // The size of `name` as stored: kErrorNotSupported when the server has no way to tell.
+  virtual Status fileSize(const std::string& name, uint64_t* size) = 0;
 
   // Lists `directory` (empty: the current one) into `collector`. A listing longer than the
   // engine's byte cap is cut there and gives kErrorMoreData: what `collector` received stands.
   virtual Status list(const std::string& directory, ListingCollector& collector) = 0;
 
   // Downloads `name`, handing each block to `sink`; a sink failure aborts. A transfer that
-  // ends short of the size the server announced gives kErrorHandleEof.
-  virtual Status retrieve(const std::string& name, TransferType type, const Sink& sink) = 0;
+  // ends short of the size the server announced gives kErrorHandleEof. `watch`, when not null,
+  // hears the progress and may cancel (kErrorOperationCancelled).
+  virtual Status retrieve(const std::string& name, TransferType type, const Sink& sink,
+                          TransferWatch* watch) = 0;
   // Uploads the open regular file `fd` from its current offset as `name`; succeeds only when
   // the server confirmed that it stored every byte.
-  virtual Status store(const std::string& name, TransferType type, int fd) = 0;
+  virtual Status store(const std::string& name, TransferType type, int fd,
+                       TransferWatch* watch) = 0;
 
   // Says goodbye within the quit timeout and closes.
   virtual void quit() = 0;

@@ -56,9 +56,11 @@ class SftpSession final : public RemoteSession {
   Status makeDirectory(const std::string& directory) override;
   Status removeDirectory(const std::string& directory) override;
   Status rename(const std::string& from, const std::string& to) override;
+  Status fileSize(const std::string& name, uint64_t* size) override;
   Status list(const std::string& directory, ListingCollector& collector) override;
-  Status retrieve(const std::string& name, TransferType type, const Sink& sink) override;
-  Status store(const std::string& name, TransferType type, int fd) override;
+  Status retrieve(const std::string& name, TransferType type, const Sink& sink,
+                  TransferWatch* watch) override;
+  Status store(const std::string& name, TransferType type, int fd, TransferWatch* watch) override;
   void quit() override;
 
  private:
@@ -72,11 +74,13 @@ class SftpSession final : public RemoteSession {
                     LIBSSH2_SFTP_HANDLE** handle);
   Status closeHandle(LIBSSH2_SFTP_HANDLE* handle);
   Status readEntries(LIBSSH2_SFTP_HANDLE* handle, ListingCollector& collector);
-  Status writeFile(LIBSSH2_SFTP_HANDLE* handle, int fd);
-  Status readFile(LIBSSH2_SFTP_HANDLE* handle, const Sink& sink, uint64_t* received);
+  Status writeFile(LIBSSH2_SFTP_HANDLE* handle, int fd, TransferWatch* watch);
+  Status readFile(LIBSSH2_SFTP_HANDLE* handle, const Sink& sink, TransferWatch* watch,
+                  uint64_t* received);
   std::string path(const std::string& name) const { return JoinRemotePath(m_directory, name); }
   Deadline idleDeadline() const { return m_checkpoint + m_options.dataIdleTimeout; }
-  void progressed(size_t bytes);
+  // `bytes` of the file moved: the idle rule's checkpoint, and the watch, hear of it.
+  Status progressed(size_t bytes, TransferWatch* watch);
 
   const EngineOptions& m_options;
   SshTransport m_ssh;
@@ -267,26 +271,42 @@ Status SftpSession::readEntries(LIBSSH2_SFTP_HANDLE* handle, ListingCollector& c
   }
 }
 
-void SftpSession::progressed(size_t bytes) {
+Status SftpSession::progressed(size_t bytes, TransferWatch* watch) {
   m_sinceCheckpoint += bytes;
   if (m_sinceCheckpoint >= kMinProgressBytes) {
     m_checkpoint = std::chrono::steady_clock::now();
     m_sinceCheckpoint = 0;
   }
+  if (watch == nullptr) return Status::success();
+  watch->add(bytes);
+  return watch->cancelled() ? Status::failure(kErrorOperationCancelled) : Status::success();
 }
 
-Status SftpSession::store(const std::string& name, TransferType, int fd) {
+Status SftpSession::fileSize(const std::string& name, uint64_t* size) {
+  const std::string target = path(name);
+  LIBSSH2_SFTP_ATTRIBUTES attributes{};
+  Status status = request([&] {
+    return libssh2_sftp_stat_ex(m_sftp, target.data(), static_cast<unsigned>(target.size()),
+                                LIBSSH2_SFTP_STAT, &attributes);
+  });
+  if (!status.ok()) return status;
+  if (!(attributes.flags & LIBSSH2_SFTP_ATTR_SIZE)) return Status::failure(kErrorNotSupported);
+  *size = attributes.filesize;
+  return Status::success();
+}
+
+Status SftpSession::store(const std::string& name, TransferType, int fd, TransferWatch* watch) {
   // SFTP moves bytes as they are: there is no text mode at protocol 3.
   LIBSSH2_SFTP_HANDLE* handle = nullptr;
   Status status = openHandle(path(name), LIBSSH2_FXF_WRITE | LIBSSH2_FXF_CREAT | LIBSSH2_FXF_TRUNC,
                              0644, LIBSSH2_SFTP_OPENFILE, &handle);
   if (!status.ok()) return status;
-  status = writeFile(handle, fd);
+  status = writeFile(handle, fd, watch);
   Status closed = closeHandle(handle);
   return status.ok() ? closed : status;
 }
 
-Status SftpSession::writeFile(LIBSSH2_SFTP_HANDLE* handle, int fd) {
+Status SftpSession::writeFile(LIBSSH2_SFTP_HANDLE* handle, int fd, TransferWatch* watch) {
   std::unique_ptr<char[]> buffer(new char[kWriteWindow]);
   size_t begin = 0, end = 0;  // bytes not yet acknowledged
   bool endOfFile = false;
@@ -311,22 +331,27 @@ Status SftpSession::writeFile(LIBSSH2_SFTP_HANDLE* handle, int fd) {
     // what it has not sent yet and returns what the server acknowledged meanwhile.
     Status status = m_ssh.run(
         idleDeadline(),
-        [&] { return libssh2_sftp_write(handle, buffer.get() + begin, end - begin); }, &rc);
+        [&] { return libssh2_sftp_write(handle, buffer.get() + begin, end - begin); }, &rc, watch);
     if (!status.ok()) return status;
     if (rc < 0) return failure(rc);
     begin += static_cast<size_t>(rc);
-    progressed(static_cast<size_t>(rc));
+    status = progressed(static_cast<size_t>(rc), watch);
+    if (!status.ok()) return status;
   }
 }
 
-Status SftpSession::retrieve(const std::string& name, TransferType, const Sink& sink) {
+Status SftpSession::retrieve(const std::string& name, TransferType, const Sink& sink,
+                             TransferWatch* watch) {
   LIBSSH2_SFTP_HANDLE* handle = nullptr;
   Status status = openHandle(path(name), LIBSSH2_FXF_READ, 0, LIBSSH2_SFTP_OPENFILE, &handle);
   if (!status.ok()) return status;
   LIBSSH2_SFTP_ATTRIBUTES attributes{};
   status = request([&] { return libssh2_sftp_fstat_ex(handle, &attributes, 0); });
   uint64_t received = 0;
-  if (status.ok()) status = readFile(handle, sink, &received);
+  if (status.ok() && watch && (attributes.flags & LIBSSH2_SFTP_ATTR_SIZE)) {
+    watch->setTotal(attributes.filesize);
+  }
+  if (status.ok()) status = readFile(handle, sink, watch, &received);
   Status closed = closeHandle(handle);
   if (!status.ok()) return status;
   if ((attributes.flags & LIBSSH2_SFTP_ATTR_SIZE) && received < attributes.filesize) {
@@ -335,20 +360,22 @@ Status SftpSession::retrieve(const std::string& name, TransferType, const Sink& 
   return closed;
 }
 
-Status SftpSession::readFile(LIBSSH2_SFTP_HANDLE* handle, const Sink& sink, uint64_t* received) {
+Status SftpSession::readFile(LIBSSH2_SFTP_HANDLE* handle, const Sink& sink, TransferWatch* watch,
+                             uint64_t* received) {
   std::unique_ptr<char[]> buffer(new char[kReadBlock]);
   m_checkpoint = std::chrono::steady_clock::now();
   m_sinceCheckpoint = 0;
   for (;;) {
     long long rc = 0;
     Status status = m_ssh.run(
-        idleDeadline(), [&] { return libssh2_sftp_read(handle, buffer.get(), kReadBlock); }, &rc);
+        idleDeadline(), [&] { return libssh2_sftp_read(handle, buffer.get(), kReadBlock); }, &rc,
+        watch);
     if (!status.ok()) return status;
     if (rc < 0) return failure(rc);
     if (rc == 0) return Status::success();
     *received += static_cast<uint64_t>(rc);
-    progressed(static_cast<size_t>(rc));
     status = sink(std::string_view(buffer.get(), static_cast<size_t>(rc)));
+    if (status.ok()) status = progressed(static_cast<size_t>(rc), watch);
     if (!status.ok()) return status;
   }
 }

@@ -19,8 +19,11 @@ class SftpUnavailable final : public RemoteSession {
   Status removeDirectory(const std::string&) override { return dropped(); }
   Status rename(const std::string&, const std::string&) override { return dropped(); }
   Status list(const std::string&, ListingCollector&) override { return dropped(); }
-  Status retrieve(const std::string&, TransferType, const Sink&) override { return dropped(); }
-  Status store(const std::string&, TransferType, int) override { return dropped(); }
+  Status fileSize(const std::string&, uint64_t*) override { return dropped(); }
+  Status retrieve(const std::string&, TransferType, const Sink&, TransferWatch*) override {
+    return dropped();
+  }
+  Status store(const std::string&, TransferType, int, TransferWatch*) override { return dropped(); }
   void quit() override {}
 
  private:

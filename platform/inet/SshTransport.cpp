@@ -292,7 +292,7 @@ void SshTransport::onDisconnect(LIBSSH2_SESSION*, int, const char* message, int 
   }
 }
 
-Status SshTransport::wait(Deadline deadline) {
+SshTransport::Wait SshTransport::wait(Deadline deadline) {
   int directions = libssh2_session_block_directions(m_session);
   if (directions == 0) directions = LIBSSH2_SESSION_BLOCK_INBOUND;
   bool done = false;
@@ -320,10 +320,24 @@ Status SshTransport::wait(Deadline deadline) {
     while (pending > 0 && m_io.run_one() != 0) {
     }
   }
-  if (!ec) return Status::success();
-  const uint32_t code = ConnectionErrorCode(ec);
-  kill();
-  return Status::failure(code);
+  if (!ec) return Wait::Ready;
+  return ec == asio::error::timed_out ? Wait::TimedOut : Wait::Failed;
+}
+
+Status SshTransport::awaitSocket(Deadline deadline, TransferWatch* watch) {
+  for (;;) {
+    const Deadline wake =
+        watch ? std::min(deadline, std::chrono::steady_clock::now() + kProgressInterval) : deadline;
+    const Wait waited = wait(wake);
+    if (waited == Wait::Ready) return Status::success();
+    if (waited == Wait::TimedOut && wake < deadline) {
+      if (!watch->tick()) return Status::failure(kErrorOperationCancelled);
+      continue;
+    }
+    kill();
+    return Status::failure(waited == Wait::TimedOut ? kErrorInternetTimeout
+                                                    : kErrorInternetConnectionAborted);
+  }
 }
 
 Status SshTransport::failure(int rc) {

@@ -17,6 +17,7 @@
 #include "platform/inet/FtpStatus.h"
 #include "platform/inet/KnownHosts.h"
 #include "platform/inet/ServerAddress.h"
+#include "platform/inet/TransferWatch.h"
 
 namespace inet {
 
@@ -44,9 +45,11 @@ class SshTransport {
 
   // Runs the libssh2 call `call` (returning an int or ssize_t) until it no longer would block;
   // its result goes to `*result` (negative: a libssh2 error). The Status fails only for a
-  // passed deadline (the transport is then dead) or a transport already dead.
+  // passed deadline (the transport is then dead), a transport already dead, or a cancel by
+  // `watch` (kErrorOperationCancelled; the transport lives on), which when given is told at
+  // least every kProgressInterval while the call waits.
   template <class Call>
-  Status run(Deadline deadline, Call&& call, long long* result);
+  Status run(Deadline deadline, Call&& call, long long* result, TransferWatch* watch = nullptr);
   // The same for a call that returns a pointer, null on failure.
   template <class Call, class T>
   Status runForPointer(Deadline deadline, Call&& call, T** result);
@@ -66,7 +69,11 @@ class SshTransport {
   void disconnect();
 
  private:
-  Status wait(Deadline deadline);
+  enum class Wait { Ready, TimedOut, Failed };
+  // Waits for the socket in the directions libssh2 needs, until `deadline`.
+  Wait wait(Deadline deadline);
+  // The wait of a call: until `deadline` (then the transport is dead), waking for `watch`.
+  Status awaitSocket(Deadline deadline, TransferWatch* watch);
   Status authenticateWithKey(const std::string& user, const std::string& password,
                              const std::string& privateKey, bool* accepted);
   Status authenticateWithPassword(const std::string& user, const std::string& password,
@@ -96,7 +103,7 @@ class SshTransport {
 };
 
 template <class Call>
-Status SshTransport::run(Deadline deadline, Call&& call, long long* result) {
+Status SshTransport::run(Deadline deadline, Call&& call, long long* result, TransferWatch* watch) {
   for (;;) {
     if (m_dead) return Status::failure(kErrorFtpDropped);
     const long long rc = call();
@@ -104,7 +111,7 @@ Status SshTransport::run(Deadline deadline, Call&& call, long long* result) {
       *result = rc;
       return Status::success();
     }
-    Status waited = wait(deadline);
+    Status waited = awaitSocket(deadline, watch);
     if (!waited.ok()) return waited;
   }
 }
@@ -117,7 +124,7 @@ Status SshTransport::runForPointer(Deadline deadline, Call&& call, T** result) {
     if (*result != nullptr || libssh2_session_last_errno(m_session) != LIBSSH2_ERROR_EAGAIN) {
       return Status::success();
     }
-    Status waited = wait(deadline);
+    Status waited = awaitSocket(deadline, nullptr);
     if (!waited.ok()) return waited;
   }
 }

@@ -197,7 +197,7 @@ bool checkHost(SSL* ssl, const std::string& host) {
 
 Status TlsStream::start(asio::io_context& io, tcp::socket& socket, TlsContext& context,
                         const std::string& host, Deadline deadline, std::unique_ptr<TlsStream>* out,
-                        bool* sessionRefused) {
+                        bool* sessionRefused, TransferWatch* watch) {
   auto impl = std::make_unique<Impl>(io, socket, context.impl());
   SSL* ssl = impl->stream.native_handle();
   if (!checkHost(ssl, host)) {
@@ -226,7 +226,8 @@ Status TlsStream::start(asio::io_context& io, tcp::socket& socket, TlsContext& c
     ec = e;
     done = true;
   });
-  AwaitOperation(io, done, ec, TimeLeft(deadline), [&] { socket.cancel(); });
+  AwaitOperation(
+      io, done, ec, TimeLeft(deadline), [&] { socket.cancel(); }, watch);
   // Only a completed handshake tells: one that failed (a stranger's certificate on the data
   // port, say) says nothing of what the server resumes.
   if (sessionRefused != nullptr) {
@@ -247,7 +248,7 @@ Status TlsStream::start(asio::io_context& io, tcp::socket& socket, TlsContext& c
 }
 
 Status TlsStream::readSome(char* buffer, size_t capacity, size_t* received, bool* eof,
-                           Deadline deadline) {
+                           Deadline deadline, TransferWatch* watch) {
   std::error_code ec;
   bool done = false;
   *received = 0;
@@ -258,7 +259,8 @@ Status TlsStream::readSome(char* buffer, size_t capacity, size_t* received, bool
                                    *received = n;
                                    done = true;
                                  });
-  AwaitOperation(m_impl->io, done, ec, TimeLeft(deadline), [&] { m_impl->socket.cancel(); });
+  AwaitOperation(
+      m_impl->io, done, ec, TimeLeft(deadline), [&] { m_impl->socket.cancel(); }, watch);
   if (ec == asio::error::eof) {
     *eof = true;  // the peer's close_notify
     return Status::success();
@@ -266,7 +268,8 @@ Status TlsStream::readSome(char* buffer, size_t capacity, size_t* received, bool
   return ec ? Status::failure(ConnectionErrorCode(ec)) : Status::success();
 }
 
-Status TlsStream::writeSome(std::string_view bytes, size_t* written, Deadline deadline) {
+Status TlsStream::writeSome(std::string_view bytes, size_t* written, Deadline deadline,
+                            TransferWatch* watch) {
   std::error_code ec;
   bool done = false;
   *written = 0;
@@ -276,7 +279,8 @@ Status TlsStream::writeSome(std::string_view bytes, size_t* written, Deadline de
                                     *written = n;
                                     done = true;
                                   });
-  AwaitOperation(m_impl->io, done, ec, TimeLeft(deadline), [&] { m_impl->socket.cancel(); });
+  AwaitOperation(
+      m_impl->io, done, ec, TimeLeft(deadline), [&] { m_impl->socket.cancel(); }, watch);
   return ec ? Status::failure(ConnectionErrorCode(ec)) : Status::success();
 }
 
@@ -302,14 +306,15 @@ void TlsStream::takeTickets(Deadline deadline) {
   }
 }
 
-Status TlsStream::shutdown(Deadline deadline, PeerClose peer) {
+Status TlsStream::shutdown(Deadline deadline, PeerClose peer, TransferWatch* watch) {
   std::error_code ec;
   bool done = false;
   m_impl->stream.async_shutdown([&](const std::error_code& e) {
     ec = e;
     done = true;
   });
-  AwaitOperation(m_impl->io, done, ec, TimeLeft(deadline), [&] { m_impl->socket.cancel(); });
+  AwaitOperation(
+      m_impl->io, done, ec, TimeLeft(deadline), [&] { m_impl->socket.cancel(); }, watch);
   // Both close_notify messages went: asio reports the peer's as the end of the stream.
   if (!ec || ec == asio::error::eof) return Status::success();
   // The peer closed without its close_notify, after ours had gone out.

@@ -49,17 +49,21 @@ class TlsStream {
   // `*sessionRefused` (when not null) tells that the handshake succeeded, at TLS 1.3, without
   // resuming the session it offered: a server that requires data connections to reuse the
   // control connection's session refuses such a connection. A failed handshake never sets it.
+  // A `watch` (a data connection's) gives the caller's status callback the word while waiting.
   static Status start(asio::io_context& io, asio::ip::tcp::socket& socket, TlsContext& context,
                       const std::string& host, Deadline deadline, std::unique_ptr<TlsStream>* out,
-                      bool* sessionRefused = nullptr);
+                      bool* sessionRefused = nullptr, TransferWatch* watch = nullptr);
   ~TlsStream();
   TlsStream(const TlsStream&) = delete;
   TlsStream& operator=(const TlsStream&) = delete;
 
   // `*eof` only after the peer's close_notify; a connection closed without it is a truncation
   // (kErrorInternetConnectionAborted), never an end.
-  Status readSome(char* buffer, size_t capacity, size_t* received, bool* eof, Deadline deadline);
-  Status writeSome(std::string_view bytes, size_t* written, Deadline deadline);
+  // With a `watch`, the waits give its callback the word (and end when it cancels).
+  Status readSome(char* buffer, size_t capacity, size_t* received, bool* eof, Deadline deadline,
+                  TransferWatch* watch = nullptr);
+  Status writeSome(std::string_view bytes, size_t* written, Deadline deadline,
+                   TransferWatch* watch = nullptr);
   // At TLS 1.3 the server sends its session tickets after the handshake. A connection that only
   // writes (an upload) would never read them, and once our close_notify is out they are
   // dropped, so the next data connection could only offer a ticket already used, which servers
@@ -73,7 +77,8 @@ class TlsStream {
   enum class PeerClose { CloseNotify, AnyClose };
   // Sends close_notify and waits for the peer's, or with AnyClose for the peer to close in any
   // orderly way (a reset is still a failure).
-  Status shutdown(Deadline deadline, PeerClose peer = PeerClose::CloseNotify);
+  Status shutdown(Deadline deadline, PeerClose peer = PeerClose::CloseNotify,
+                  TransferWatch* watch = nullptr);
 
   struct Impl;
 

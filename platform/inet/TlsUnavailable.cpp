@@ -28,13 +28,17 @@ TlsStream::TlsStream(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
 TlsStream::~TlsStream() = default;
 
 Status TlsStream::start(asio::io_context&, asio::ip::tcp::socket&, TlsContext&, const std::string&,
-                        Deadline, std::unique_ptr<TlsStream>*, bool*) {
+                        Deadline, std::unique_ptr<TlsStream>*, bool*, TransferWatch*) {
   return unavailable();
 }
 
-Status TlsStream::readSome(char*, size_t, size_t*, bool*, Deadline) { return unavailable(); }
-Status TlsStream::writeSome(std::string_view, size_t*, Deadline) { return unavailable(); }
+Status TlsStream::readSome(char*, size_t, size_t*, bool*, Deadline, TransferWatch*) {
+  return unavailable();
+}
+Status TlsStream::writeSome(std::string_view, size_t*, Deadline, TransferWatch*) {
+  return unavailable();
+}
 void TlsStream::takeTickets(Deadline) {}
-Status TlsStream::shutdown(Deadline, PeerClose) { return unavailable(); }
+Status TlsStream::shutdown(Deadline, PeerClose, TransferWatch*) { return unavailable(); }
 
 }  // namespace inet

@@ -58,6 +58,10 @@ TEST_F(RealServer, FileOperationsKeepEveryByteOverIpv6InBothModes) {
     EXPECT_EQ(error, kErrorNoMoreFiles);
     ASSERT_TRUE(m_api->FtpPutFileA(c, m_local.file("up").c_str(), "a", kTransferTypeBinary, 0).ok);
     ASSERT_TRUE(m_api->FtpRenameFileA(c, "a", "\x95\x5c.bin").ok);  // "表.bin"
+    uint64_t size = 0;
+    EXPECT_TRUE(m_api->FtpGetFileSizeA(c, "\x95\x5c.bin", &size).ok);
+    EXPECT_EQ(size, bytes.size());
+    EXPECT_EQ(m_api->FtpGetFileSizeA(c, "a", &size).error, kErrorInternetExtendedError);
     const std::vector<Listed> listed = ListAll(*m_api, c, "*.*", &error);
     ASSERT_EQ(listed.size(), 1u);
     EXPECT_EQ(listed[0].name, "\x95\x5c.bin");

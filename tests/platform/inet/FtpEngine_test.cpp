@@ -296,5 +296,76 @@ TEST_F(ScriptedEngine, ListingOverTheCapKeepsTheEntriesThatFitAndTheSession) {
   EXPECT_EQ(testsupport::ReadFile(m_server->root() + "/after.txt"), "after");
 }
 
+// The stored size of a file, as SIZE tells it in binary mode; a server that cannot tell says
+// so with its own code, without a command it never offered.
+TEST_F(ScriptedEngine, FileSizeIsAskedInBinaryModeAndAServerWithoutSizeCannotTell) {
+  Handle connection = connectTo("normal");
+  ASSERT_NE(connection, 0u);
+  uint64_t size = 0;
+  EXPECT_TRUE(m_api->FtpGetFileSizeA(connection, "hello.txt", &size).ok);
+  EXPECT_EQ(size, 14u);
+  EXPECT_EQ(m_api->FtpGetFileSizeA(connection, "missing.txt", &size).error,
+            kErrorInternetExtendedError);
+  EXPECT_EQ(ReadLastResponse(*m_api).code, 550u);
+  const std::vector<std::string> commands = m_server->commands();
+  EXPECT_EQ(std::vector<std::string>(commands.end() - 3, commands.end()),
+            (std::vector<std::string>{"TYPE I", "SIZE hello.txt", "SIZE missing.txt"}));
+  connection = connectTo("no-size");
+  ASSERT_NE(connection, 0u);
+  EXPECT_EQ(m_api->FtpGetFileSizeA(connection, "hello.txt", &size).error, kErrorNotSupported);
+  EXPECT_EQ(CountPrefix(m_server->commands(), "SIZE"), 0u);
+}
+
+// The status callback hears an upload's progress against the file's size, also while the
+// upload waits on a server that reads no more; a cancel there ends it with its own code, tells
+// the server (ABOR, with NOOP to find the end of its answers) and leaves the connection usable.
+TEST_F(ScriptedEngine, ProgressIsToldWhileAnUploadWaitsAndItsCancelLeavesTheConnectionUsable) {
+  // The wait must outlast the callback's calls: the cancel, not the idle rule, ends it.
+  EngineOptions patient = options();
+  patient.dataIdleTimeout = std::chrono::seconds(30);
+  m_api = MakeFtpEngine(patient);
+  m_root = m_api->InternetOpenA(nullptr, kOpenTypePreconfig, nullptr, nullptr, 0).handle;
+  const Handle connection = connectTo("stor-held");
+  ASSERT_NE(connection, 0u);
+  std::vector<TransferProgress> told;
+  ASSERT_TRUE(m_api
+                  ->InternetSetStatusCallbackA(m_root,
+                                               [&](uintptr_t, const TransferProgress& progress) {
+                                                 told.push_back(progress);
+                                                 return told.size() < 8;
+                                               })
+                  .ok);
+  // Far more than the socket buffers hold.
+  constexpr uint64_t kSize = 64 << 20;
+  testsupport::WriteFile(m_local.file("big.bin"), std::string(kSize, 'b'));
+  EXPECT_EQ(put(connection, "big.bin").error, kErrorOperationCancelled);
+  ASSERT_EQ(told.size(), 8u);
+  EXPECT_TRUE(std::is_sorted(
+      told.begin(), told.end(),
+      [](const TransferProgress& a, const TransferProgress& b) { return a.bytes < b.bytes; }));
+  EXPECT_EQ(told.back().total, kSize);
+  EXPECT_LT(told.back().bytes, kSize);
+  EXPECT_EQ(told[6].bytes, told[7].bytes) << "told while nothing moved";
+  EXPECT_TRUE(m_api->FtpSetCurrentDirectoryA(connection, "sub").ok);
+  const std::vector<std::string> commands = m_server->commands();
+  EXPECT_EQ(std::vector<std::string>(commands.end() - 4, commands.end()),
+            (std::vector<std::string>{"STOR big.bin", "ABOR", "NOOP", "CWD sub"}));
+}
+
+// A server that answers nothing once the upload is cancelled leaves the protocol state
+// unknown: the connection is dropped, and the cancel still ends the call at once.
+TEST_F(ScriptedEngine, CancelAgainstAServerThatAnswersNothingDropsTheConnection) {
+  const Handle connection = connectTo("stall-during-stor");
+  ASSERT_NE(connection, 0u);
+  int calls = 0;
+  ASSERT_TRUE(m_api
+                  ->InternetSetStatusCallbackA(
+                      m_root, [&](uintptr_t, const TransferProgress&) { return ++calls < 3; })
+                  .ok);
+  testsupport::WriteFile(m_local.file("big.bin"), std::string(64 << 20, 'b'));
+  EXPECT_EQ(put(connection, "big.bin").error, kErrorOperationCancelled);
+  EXPECT_EQ(m_api->FtpSetCurrentDirectoryA(connection, "sub").error, kErrorFtpDropped);
+}
+
 }  // namespace
 }  // namespace inet

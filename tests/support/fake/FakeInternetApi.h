@@ -44,6 +44,8 @@ class FakeInternetApi : public inet::InternetApi {
   // Scripted state.
   std::vector<inet::FindData> listing;  // what each FtpFindFirstFileA lists
   std::string currentDirectory = "/";   // bytes FtpGetCurrentDirectoryA writes
+  uint64_t fileSize = 0;                // what FtpGetFileSizeA tells
+  inet::StatusCallback statusCallback;  // what InternetSetStatusCallbackA set last
   uint32_t responseError = 0;           // what InternetGetLastResponseInfoA puts in *error
   std::string response;                 // its text (may hold NULs), NUL appended when written
 
@@ -69,6 +71,12 @@ class FakeInternetApi : public inet::InternetApi {
              {serverPort, service, flags, static_cast<int64_t>(context)});
     return {error ? 0 : give(Kind::Connection), error};
   }
+  inet::BoolResult InternetSetStatusCallbackA(inet::Handle hInternet,
+                                              inet::StatusCallback callback) override {
+    const uint32_t error = call("InternetSetStatusCallbackA", hInternet, Kind::Root, {});
+    if (error == 0) statusCallback = std::move(callback);
+    return result(error);
+  }
   inet::BoolResult InternetCloseHandle(inet::Handle handle) override;
   inet::BoolResult FtpGetCurrentDirectoryA(inet::Handle hConnect, char* buffer,
                                            uint32_t* length) override;
@@ -90,6 +98,12 @@ class FakeInternetApi : public inet::InternetApi {
   inet::BoolResult FtpRenameFileA(inet::Handle hConnect, const char* existing,
                                   const char* newName) override {
     return result(call("FtpRenameFileA", hConnect, Kind::Connection, {existing, newName}));
+  }
+  inet::BoolResult FtpGetFileSizeA(inet::Handle hConnect, const char* fileName,
+                                   uint64_t* size) override {
+    const uint32_t error = call("FtpGetFileSizeA", hConnect, Kind::Connection, {fileName});
+    if (error == 0) *size = fileSize;
+    return result(error);
   }
   inet::BoolResult FtpDeleteFileA(inet::Handle hConnect, const char* fileName) override {
     return result(call("FtpDeleteFileA", hConnect, Kind::Connection, {fileName}));
