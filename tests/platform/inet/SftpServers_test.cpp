@@ -219,6 +219,64 @@ TEST_F(SftpServer, EveryOperationOfTheApiWorksWithBytesKeptExactly) {
   EXPECT_TRUE(m_api->InternetCloseHandle(c).ok);
 }
 
+TEST_F(SftpServer, TheStatusCallbackHearsTheProgressAndCanCancelAnUploadLeavingTheSessionUsable) {
+  const auto server = testsupport::StartSshd();
+  if (!server) GTEST_SKIP() << testsupport::LastStartFailure();
+  trust(server->hostKeys());
+  const std::string bytes = RandomBytes(32 << 20, 3);
+  testsupport::WriteFile(m_local.file("up"), bytes);
+  std::vector<TransferProgress> heard;
+  bool cancel = false;
+  ASSERT_TRUE(m_api
+                  ->InternetSetStatusCallbackA(m_root,
+                                               [&](uintptr_t context, const TransferProgress& p) {
+                                                 EXPECT_EQ(context, 77u);
+                                                 heard.push_back(p);
+                                                 return !(cancel && p.bytes > 0);
+                                               })
+                  .ok);
+  const Handle c = connect(*server, server->password()).handle;
+  ASSERT_NE(c, 0u);
+  ASSERT_TRUE(m_api->FtpPutFileA(c, m_local.file("up").c_str(), "whole", 2, 77).ok);
+  ASSERT_FALSE(heard.empty());
+  EXPECT_EQ(heard.back().total, bytes.size());
+  for (size_t i = 1; i < heard.size(); ++i) EXPECT_GE(heard[i].bytes, heard[i - 1].bytes);
+  heard.clear();
+  const std::string down = m_local.file("down");
+  ASSERT_TRUE(m_api->FtpGetFileA(c, "whole", down.c_str(), 0, 0, 2, 77).ok);
+  ASSERT_FALSE(heard.empty());
+  EXPECT_EQ(heard.back().total, bytes.size());
+  // Cancelled at the first bytes: the call ends at once, and the session goes on.
+  cancel = true;
+  const auto began = std::chrono::steady_clock::now();
+  EXPECT_EQ(m_api->FtpPutFileA(c, m_local.file("up").c_str(), "cut", 2, 77).error,
+            kErrorOperationCancelled);
+  EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(2));
+  uint64_t size = 0;
+  ASSERT_TRUE(m_api->FtpGetFileSizeA(c, "whole", &size).ok);
+  EXPECT_EQ(size, bytes.size());
+  EXPECT_TRUE(m_api->InternetCloseHandle(c).ok);
+}
+
+TEST_F(SftpServer, AServerThatGoesAwayLeavesADroppedConnection) {
+  auto server = testsupport::StartSshd();
+  if (!server) GTEST_SKIP() << testsupport::LastStartFailure();
+  trust(server->hostKeys());
+  const Handle c = connect(*server, server->password()).handle;
+  ASSERT_NE(c, 0u);
+  const std::string address = server->address();
+  server.reset();  // sshd and its sessions end
+  uint64_t size = 0;
+  const BoolResult first = m_api->FtpGetFileSizeA(c, "x", &size);
+  EXPECT_EQ(first.error, kErrorInternetConnectionAborted);
+  EXPECT_EQ(m_api->FtpDeleteFileA(c, "x").error, kErrorFtpDropped);
+  EXPECT_TRUE(m_api->InternetCloseHandle(c).ok);
+  // Nobody there any more: the connection is refused.
+  const std::string name = "sftp://" + address;
+  EXPECT_EQ(m_api->InternetConnectA(m_root, name.c_str(), 21, "u", "p", kServiceFtp, 0, 0).error,
+            kErrorInternetCannotConnect);
+}
+
 TEST_F(SftpServer, KeysOfEachTypeLogInAndAnEncryptedOneTakesThePasswordAsItsPassphrase) {
   struct Case {
     const char* type;

@@ -395,6 +395,12 @@ class PureFtpdServer : public AccountServer {
 class SshdServer : public AccountServer {
  public:
   SshdServer() : AccountServer(kSessionUser, kVsftpdPassword) {}
+  // sshd's sessions run in sessions of their own (setsid), out of reach of the process group:
+  // they end first.
+  ~SshdServer() override {
+    StopSessionsThenProcess(m_pid);
+    m_pid = -1;
+  }
 
   std::string start(const SshdOptions& options) {
     uid_t uid;
