@@ -1,5 +1,6 @@
 // SFTP where the program is built without libssh2: a session that cannot be opened.
 #include "platform/inet/ExplainedFailure.h"
+#include "platform/inet/HostKeyReport.h"
 #include "platform/inet/RemoteSession.h"
 
 namespace inet {
@@ -34,6 +35,10 @@ class SftpUnavailable final : public RemoteSession {
 
 std::unique_ptr<RemoteSession> MakeSftpSession(const EngineOptions&) {
   return std::make_unique<SftpUnavailable>();
+}
+
+uint32_t WriteServerHostKeys(const std::string&, const EngineOptions&, std::ostream&) {
+  return kErrorSshNegotiationFailed;
 }
 
 }  // namespace inet

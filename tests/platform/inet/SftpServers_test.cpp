@@ -3,9 +3,12 @@
 // every operation of the handle API with byte-exact transfers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <sstream>
 
 #include "platform/inet/FtpEngine.h"
+#include "platform/inet/HostKeyReport.h"
 #include "tests/platform/inet/EngineTestSupport.h"
 #include "tests/support/common/Process.h"
 #include "tests/support/common/SshServers.h"
@@ -145,6 +148,40 @@ TEST_F(SftpServer, LinesFromSshKeyscanServeHashedOrPlainAndTheKnownTypeIsAskedFo
   trust(rsa.out);
   EXPECT_EQ(connect(*server, server->password()).handle, 0u);
   EXPECT_EQ(ReadLastResponse(*m_api).code, kErrorSshHostKeyUnknown);
+}
+
+TEST_F(SftpServer, TheServersKeysAreWrittenAsKnownHostsLinesWithTheirFingerprints) {
+  const auto server = testsupport::StartSshd();
+  if (!server) GTEST_SKIP() << testsupport::LastStartFailure();
+  std::ostringstream out;
+  ASSERT_EQ(WriteServerHostKeys("sftp://" + server->address(), SshTimeouts(m_local), out), 0u);
+  const std::string port = std::to_string(server->port());
+  // The types libssh2 can check, in the order asked; ssh-rsa (SHA-1) sshd no longer shows.
+  const std::string text = out.str();
+  const std::string host = "\n[127.0.0.1]:" + port + " ";
+  const size_t ecdsa = text.find("# ecdsa-sha2-nistp256 ");
+  EXPECT_EQ(text.find("# ssh-ed25519 " + KeygenFingerprint(*server, "ssh-ed25519", m_local) + host +
+                      "ssh-ed25519 AAAA"),
+            0u)
+      << text;
+  EXPECT_EQ(text.substr(ecdsa).find("# ecdsa-sha2-nistp256 " +
+                                    KeygenFingerprint(*server, "ecdsa-sha2-nistp256", m_local) +
+                                    host + "ecdsa-sha2-nistp256 AAAA"),
+            0u)
+      << text;
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 4);
+  // Nothing was authenticated; the lines are a known_hosts file as they are.
+  EXPECT_EQ(server->serverOutput().find("qptester"), std::string::npos);
+  trust(out.str());
+  const HandleResult connected = connect(*server, server->password());
+  ASSERT_NE(connected.handle, 0u) << connected.error;
+  EXPECT_TRUE(m_api->InternetCloseHandle(connected.handle).ok);
+  std::ostringstream none;
+  EXPECT_EQ(WriteServerHostKeys(server->address(), SshTimeouts(m_local), none),
+            kErrorInvalidParameter);
+  EXPECT_EQ(WriteServerHostKeys("sftp://127.0.0.1:1", SshTimeouts(m_local), none),
+            kErrorInternetCannotConnect);
+  EXPECT_EQ(none.str(), "");
 }
 
 TEST_F(SftpServer, EveryOperationOfTheApiWorksWithBytesKeptExactly) {
