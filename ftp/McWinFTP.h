@@ -115,6 +115,9 @@ class McWinFTP {
   // operation returns. It may call back into this object (and replace itself), but must not
   // destroy the object.
   void OnFTPFrr(FTPFrrHandler handler) { m_onFTPFrr = std::move(handler); }
+  // The handler attached now (empty when none), so that a caller may put it back after a while
+  // of its own.
+  const FTPFrrHandler& OnFTPFrr() const { return m_onFTPFrr; }
   // The progress of PutFile and GetFile: `handler` hears (bytes of the local file so far, the
   // whole or 0 when not known), synchronously inside the transfer, at most five times a second
   // and at least that often while it waits. Returning false cancels the transfer, which then

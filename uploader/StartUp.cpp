@@ -8,6 +8,7 @@
 #include "platform/files/Files.h"
 #include "settings/ReadSettingsFile.h"
 #include "settings/ScrambleText.h"
+#include "uploader/SafeUpload.h"
 #include "uploader/UploadNaming.h"
 
 namespace {
@@ -79,7 +80,7 @@ void explainUnreadableLocalFile(dialogs::Dialogs& dialogs, const std::u16string&
                    files::FileErrorText(opened.error));
 }
 
-// PutFile, timed, with the record of what was stored when it succeeds and one is asked for.
+// The upload, timed, with the record of what was stored when it succeeds and one is asked for.
 bool upload(McWinFTP& clsFtp, const SettingsRecord& settings, const std::u16string& remoteName,
             const StartUpEnvironment& environment, dialogs::Dialogs& dialogs) {
   const std::optional<uintmax_t> bytes = localFileSize(settings.LocalFilePath);
@@ -90,42 +91,75 @@ bool upload(McWinFTP& clsFtp, const SettingsRecord& settings, const std::u16stri
     clsFtp.OnTransferProgress(
         [&](uint64_t sent, uint64_t total) { return progress->update(sent, total); });
   }
-  const int32_t stored = clsFtp.PutFile(settings.LocalFilePath, remoteName, 0);
+  const SafeUploadResult stored =
+      UploadSafely(clsFtp, dialogs, settings.LocalFilePath, remoteName,
+                   bytes ? std::optional<uint64_t>(*bytes) : std::nullopt, environment.inPlace);
   if (progress) clsFtp.OnTransferProgress(nullptr);
-  if (stored == 0) {
+  if (!stored.stored) {
     explainUnreadableLocalFile(dialogs, settings.LocalFilePath);
     return false;
   }
   const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
   if (environment.onStored) {
-    environment.onStored({settings.ServerName, clsFtp.CurDir(), remoteName, bytes, took.count()});
+    environment.onStored({settings.ServerName, clsFtp.CurDir(), remoteName, bytes, took.count(),
+                          UploadRouteName(stored.via), stored.verified});
   }
   return true;
 }
+
+// Tells the step's outcome to whoever asked: it went well when no FTPFrr event came on its way.
+class Steps {
+ public:
+  Steps(const StartUpEnvironment& environment, McWinFTP& clsFtp)
+      : m_onStep(environment.onStep), m_clsFtp(clsFtp), m_events(clsFtp.FTPFrrCount()) {}
+
+  void done(StartUpStep step, bool ok, const std::u16string& subject) {
+    ok = ok && m_clsFtp.FTPFrrCount() == m_events;
+    m_events = m_clsFtp.FTPFrrCount();
+    if (m_onStep) m_onStep(step, ok, subject);
+  }
+
+ private:
+  const std::function<void(StartUpStep, bool, const std::u16string&)>& m_onStep;
+  McWinFTP& m_clsFtp;
+  int64_t m_events;
+};
 
 }  // namespace
 
 ExitStatus RunStartUp(WindowControls& controls, McWinFTP& clsFtp, dialogs::Dialogs& dialogs,
                       const StartUpEnvironment& environment) {
+  Steps steps(environment, clsFtp);
+  const std::u16string settingsPath =
+      environment.settingsFolder + files::PathSeparator() + kSettingsFileName;
   const std::optional<StartUpSettings> read = readSettings(dialogs, environment.settingsFolder);
+  steps.done(StartUpStep::Settings, read.has_value(), settingsPath);
   if (!read) return ExitStatus::SettingsProblem;
   const SettingsRecord& settings = read->record;
   controls.setServerText(settings.ServerName);
   controls.setUserText(settings.UserId);
   controls.setPassText(read->password);
-  if (!localFileExists(settings.LocalFilePath)) {
+  const bool localThere = localFileExists(settings.LocalFilePath);
+  steps.done(StartUpStep::LocalFile, localThere, settings.LocalFilePath);
+  if (!localThere) {
     say(dialogs, u"指定したローカルファイルは存在しません");
     return ExitStatus::LocalFileMissing;
   }
   const WindowParts window{controls, &clsFtp, dialogs};
-  if (!ConnectFromControls(controls, clsFtp)) {
+  const bool connected = ConnectFromControls(controls, clsFtp);
+  steps.done(StartUpStep::Connection, connected, settings.ServerName);
+  if (!connected) {
     say(dialogs, u"接続できませんでした");
     return ExitStatus::NotConnected;
   }
   RefreshFileList(window);
+  steps.done(StartUpStep::LoginListing, true, {});
   controls.setOpenEnabled(false);
   clsFtp.SetCurDir(settings.InitialDir);
+  steps.done(StartUpStep::Directory, true, settings.InitialDir);
   RefreshFileList(window);
+  steps.done(StartUpStep::Listing, true, settings.InitialDir);
+  if (environment.checkOnly) return ExitStatus::Done;
   const RemoteNameChoice remote = ChooseRemoteName(settings.RemoteFileName, environment.clock);
   if (settings.LocalFilePath.empty()) return ExitStatus::Done;
   if (!upload(clsFtp, settings, remote.name, environment, dialogs)) return ExitStatus::UploadFailed;

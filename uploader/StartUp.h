@@ -34,7 +34,12 @@ struct StoredUpload {
   std::u16string name;             // the remote name
   std::optional<uintmax_t> bytes;  // the local file's size; none when it cannot be told
   double seconds = 0;              // how long the upload took
+  const char* via = "rename";      // how it reached its name (UploadRouteName)
+  bool verified = false;           // the server's size of the stored file matched
 };
+
+// The steps of a run up to the upload, for --check.
+enum class StartUpStep { Settings, LocalFile, Connection, LoginListing, Directory, Listing };
 
 struct StartUpEnvironment {
   std::u16string settingsFolder;  // where Quillpst.dat is read from
@@ -44,6 +49,13 @@ struct StartUpEnvironment {
   std::function<void(const StoredUpload&)> onStored = {};
   // Shows the upload's progress and may cancel it, when set.
   UploadProgressFactory progress = {};
+  // Straight to the remote name, without a temporary name (--in-place).
+  bool inPlace = false;
+  // Everything but the upload (--check): the run ends after the remote directory's listing.
+  bool checkOnly = false;
+  // Told each step up to the upload as it ends: whether it went well (no box on the way), and
+  // what it worked on (the settings file, the local file, the server, the folder).
+  std::function<void(StartUpStep step, bool ok, const std::u16string& subject)> onStep = {};
 };
 
 // Runs the start-up from reading the settings to the completion message, on `clsFtp` (fresh,

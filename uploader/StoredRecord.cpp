@@ -28,7 +28,8 @@ std::string StoredRecord(const StoredUpload& stored, const std::string& stamp) {
   return stamp + " Quillpost: stored server=" + value(stored.server) +
          " folder=" + value(stored.folder) + " name=" + value(stored.name) +
          " bytes=" + (stored.bytes ? std::to_string(*stored.bytes) : std::string("?")) +
-         " seconds=" + seconds(stored.seconds);
+         " seconds=" + seconds(stored.seconds) + " via=" + stored.via +
+         " verified=" + (stored.verified ? "size" : "no");
 }
 
 void WriteStoredRecord(std::ostream& out, const StoredUpload& stored) {

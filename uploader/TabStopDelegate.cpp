@@ -8,8 +8,7 @@
 #include "uploader/TabStops.h"
 
 int TabStopDelegate::averageCharWidth(const QFontMetrics& metrics) {
-  return AverageCharWidth(
-      metrics.horizontalAdvance(QString::fromUtf16(kAverageWidthLetters)));
+  return AverageCharWidth(metrics.horizontalAdvance(QString::fromUtf16(kAverageWidthLetters)));
 }
 
 std::vector<int> TabStopDelegate::segmentStarts(const QString& text,

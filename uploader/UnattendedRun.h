@@ -3,18 +3,13 @@
 // unattended run loads no window toolkit at all.
 #pragma once
 
-#include "platform/dialogs/Dialogs.h"
 #include "platform/inet/InternetApi.h"
-#include "uploader/StartUp.h"
+#include "uploader/RunOptions.h"
+#include "uploader/ScheduledRun.h"
 
-// Runs the start-up on a session object of its own and returns how it ended. Every FTPFrr event
-// is shown through `dialogs` as the window shows it (number, CR LF, text; OK, critical,
-// "Quillpost"). `internetApi`, when not null, is the internet API the session uses (it must
-// outlive the call); null uses the real engine. The session is released before returning.
-ExitStatus RunUnattended(dialogs::Dialogs& dialogs, const StartUpEnvironment& environment,
-                         inet::InternetApi* internetApi = nullptr);
-
-// The whole unattended program: the console boxes on standard error (one record each), the
-// stored record on standard output, and the exit status, Done after an error box included.
-// `internetApi` as for RunUnattended.
-int RunUnattendedProgram(inet::InternetApi* internetApi = nullptr);
+// The whole unattended program: every box a record on standard error, the stored file's record
+// on standard output, both also in the log of --log; tried again as `options` say; the exit
+// status of the last try, Done after an error box included. `internetApi`, when not null, is
+// the internet API the session uses (it must outlive the call); null uses the real engine.
+int RunUnattendedProgram(const RunOptions& options, inet::InternetApi* internetApi = nullptr,
+                         const RetryTiming& timing = {});

@@ -23,6 +23,19 @@ RemoteNameChoice ChooseRemoteName(const std::u16string& RemoteFileName, const Cl
   return {RemoteFileName, true};
 }
 
+std::u16string TemporaryRemoteName(const std::u16string& remoteName) {
+  // Servers limit a name's length (often 255 bytes); the target's part is cut well below that.
+  constexpr size_t kMaxKept = 96;
+  const size_t slash = remoteName.rfind(u'/');
+  const size_t start = slash == std::u16string::npos ? 0 : slash + 1;
+  std::u16string name = remoteName.substr(start, kMaxKept);
+  if (name.empty()) return {};
+  for (char16_t& c : name) {
+    if (c == u'.') c = u'_';
+  }
+  return remoteName.substr(0, start) + u"." + name + u".quillpost-upload";
+}
+
 std::u16string CompletionMessage(const std::u16string& LocalFilePath, const DateTime& when,
                                  const std::u16string& ServerName) {
   // A server written with its scheme ("ftpes://...", "ftps://...") is shown as written:

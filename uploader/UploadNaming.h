@@ -21,6 +21,15 @@ struct RemoteNameChoice {
 // anything else, also another mix of case or the empty text, is the name itself, with message.
 RemoteNameChoice ChooseRemoteName(const std::u16string& RemoteFileName, const Clock& now);
 
+// The name the start-up stores the file under before it renames it to `remoteName`: in the
+// same remote folder, hidden (it begins with "."), with none of the target's extensions (a web
+// server that runs "index.php" runs "index.php.part" too: it reads every dot-separated part of a
+// name), and the same for the same target, so that a run cut off leaves at most one behind and
+// the next run replaces it. "index.php" gives ".index_php.quillpost-upload"; "sub/a.b" gives
+// "sub/.a_b.quillpost-upload". Empty for a remote name without a file name (empty, or ending in
+// "/"): such a name is stored as it is and fails as it would.
+std::u16string TemporaryRemoteName(const std::u16string& remoteName);
+
 // The completion message: "Quillpost ver1.0", CR LF, CR LF, the local path, " は", CR LF, the
 // general date and time of `when`, CR LF, "ftp://" + server, CR LF, "に送信されました".
 std::u16string CompletionMessage(const std::u16string& LocalFilePath, const DateTime& when,

@@ -8,9 +8,10 @@
 
 #include <iostream>
 
+#include "platform/cmdline/CommandLine.h"
 #include "platform/dialogs/QtDialogs.h"
-#include "uploader/ErrorBoxWatch.h"
-#include "uploader/StoredRecord.h"
+#include "uploader/RunOptions.h"
+#include "uploader/ScheduledRun.h"
 #include "uploader/fFTPTest.h"
 
 namespace {
@@ -43,11 +44,17 @@ extern "C" int QuillpostRunWindow(int argc, char** argv) {
   // On the offscreen platform no box could ever be answered: leave the run to the caller.
   if (QGuiApplication::platformName() == QLatin1String("offscreen")) return -1;
   qInstallMessageHandler(nullptr);
+  // The program checked the command line before it loaded this half.
+  const RunOptions options = ParseRunArguments(cmdline::ProgramArguments(argc, argv)).options;
+  RecordLog log(options.logFile, std::cerr);
   dialogs::QtDialogs qtBoxes;
-  ErrorBoxWatch boxes(qtBoxes);
-  fFTPTestOptions options;
-  options.onStored = [](const StoredUpload& stored) { WriteStoredRecord(std::cout, stored); };
+  RunDialogs boxes(qtBoxes, log, std::cerr, true);
+  const StartUpEnvironment environment = ProgramEnvironment(options, log, std::cout);
+  fFTPTestOptions formOptions;
+  formOptions.startUp = [&](WindowControls& controls, McWinFTP& clsFtp) {
+    return RunScheduled(controls, clsFtp, boxes, environment, options);
+  };
   // The whole job runs in Form_Load, which closes the window: there is no event loop to enter.
-  fFTPTest form(boxes, options);
-  return static_cast<int>(boxes.finalStatus(form.Form_Load()));
+  fFTPTest form(boxes, formOptions);
+  return static_cast<int>(form.Form_Load());
 }

@@ -63,7 +63,9 @@ class fFTPTest::Controls : public WindowControls {
   }
   void setOpenEnabled(bool enabled) override { m_form.m_cmdOpen->setEnabled(enabled); }
   void clearList() override { m_form.m_lstFilesLines->clearLines(); }
-  void addListLine(const std::u16string& line) override { m_form.m_lstFilesLines->appendLine(line); }
+  void addListLine(const std::u16string& line) override {
+    m_form.m_lstFilesLines->appendLine(line);
+  }
   std::u16string selectedLine() const override {
     const QModelIndex current = m_form.m_lstFiles->currentIndex();
     if (!current.isValid() || !m_form.m_lstFiles->selectionModel()->isSelected(current)) return {};
@@ -167,8 +169,10 @@ ExitStatus fFTPTest::Form_Load() {
   m_tabStops->setTabStops({100, 100, 100});
   newSession();
   const ExitStatus status =
-      RunStartUp(*m_controls, *m_clsFtp, m_dialogs,
-                 {m_options.settingsFolder, m_options.clock, m_options.onStored});
+      m_options.startUp
+          ? m_options.startUp(*m_controls, *m_clsFtp)
+          : RunStartUp(*m_controls, *m_clsFtp, m_dialogs,
+                       {m_options.settingsFolder, m_options.clock, m_options.onStored});
   close();
   return status;
 }

@@ -34,6 +34,9 @@ struct fFTPTestOptions {
   inet::InternetApi* internetApi = nullptr;
   // Told what Form_Load stored, when set.
   std::function<void(const StoredUpload&)> onStored = {};
+  // What Form_Load runs on the window's controls and clsFtp, when set (the program's run, with
+  // its options and retries); else the start-up with the values above.
+  std::function<ExitStatus(WindowControls&, McWinFTP&)> startUp = {};
 };
 
 class fFTPTest : public QWidget {

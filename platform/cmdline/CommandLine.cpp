@@ -13,24 +13,32 @@ std::string InvokedName(const char* argv0, const std::string& fallback) {
   return name.empty() ? fallback : std::string(name);
 }
 
+int PrintHelp(const ProgramInfo& info, const std::string& name, std::ostream& out) {
+  out << "usage: " << name << " " << info.usage << "\n" << info.help << std::flush;
+  return 0;
+}
+
+int PrintVersion(const ProgramInfo& info, std::ostream& out) {
+  out << info.name << " " << info.version << std::endl;
+  return 0;
+}
+
+int PrintRefusal(const ProgramInfo& info, const std::string& name, const std::string& why,
+                 std::ostream& err) {
+  err << name << ": " << why << "; usage: " << name << " " << info.usage << std::endl;
+  return kExitUsage;
+}
+
 std::optional<int> HandleArguments(int argc, const char* const* argv, const ProgramInfo& info,
                                    std::ostream& out, std::ostream& err) {
   if (argc <= 1) return std::nullopt;
   const std::string name = InvokedName(argv[0], info.name);
-  const std::string usage = "usage: " + name + " [--help | --version]";
   const std::string_view first = argv[1];
-  if (argc == 2 && first == "--help") {
-    out << usage << "\n" << info.help << std::flush;
-    return 0;
-  }
-  if (argc == 2 && first == "--version") {
-    out << info.name << " " << info.version << std::endl;
-    return 0;
-  }
+  if (argc == 2 && first == "--help") return PrintHelp(info, name, out);
+  if (argc == 2 && first == "--version") return PrintVersion(info, out);
   const std::string_view refused =
       argc == 2 || (first != "--help" && first != "--version") ? first : std::string_view(argv[2]);
-  err << name << ": unknown argument \"" << refused << "\"; " << usage << std::endl;
-  return kExitUsage;
+  return PrintRefusal(info, name, "unknown argument \"" + std::string(refused) + "\"", err);
 }
 
 }  // namespace cmdline

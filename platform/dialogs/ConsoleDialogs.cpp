@@ -46,8 +46,13 @@ std::string OneLine(const std::u16string& text) {
 ConsoleDialogs::ConsoleDialogs(std::ostream& out, std::function<std::string()> stamp)
     : m_out(out), m_stamp(std::move(stamp)) {}
 
+std::string BoxRecord(const std::string& stamp, const std::u16string& title,
+                      const std::u16string& text) {
+  return stamp + " " + OneLine(title) + ": " + OneLine(text);
+}
+
 void ConsoleDialogs::writeRecord(const std::u16string& title, const std::u16string& text) {
-  const std::string line = m_stamp() + " " + OneLine(title) + ": " + OneLine(text) + "\n";
+  const std::string line = BoxRecord(m_stamp(), title, text) + "\n";
   m_out.write(line.data(), static_cast<std::streamsize>(line.size()));
   m_out.flush();
 }

@@ -19,6 +19,10 @@ std::string LocalTimeStamp();
 // record or send terminal escapes. UTF-8, like the file system's names.
 std::string OneLine(const std::u16string& text);
 
+// The record of one box: "<stamp> <title>: <OneLine(text)>", without a line end.
+std::string BoxRecord(const std::string& stamp, const std::u16string& title,
+                      const std::u16string& text);
+
 class ConsoleDialogs : public Dialogs {
  public:
   // Writes to `out`, which must outlive this object; `stamp` gives each record's time.

@@ -2,6 +2,7 @@
 // OK and Cancel; Enter presses OK, Escape and the close control press Cancel.
 #include "platform/dialogs/Win32Dialogs.h"
 #include "platform/winui/WinUi.h"
+#include "platform/winui/Window.h"
 
 namespace dialogs {
 namespace {
@@ -14,19 +15,19 @@ class InputWindow : public winui::Window {
   std::u16string ask(const std::u16string& prompt, const std::u16string& title,
                      const std::u16string& preset) {
     HWND owner = GetActiveWindow();
-    if (!create(L"QuillInputBox", title, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME)) {
+    if (!create(L"QuillInputBox", title, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 6060,
+                1650)) {
       return {};
     }
-    m_font = winui::MakeFont(L"ＭＳ Ｐゴシック", 90);
-    winui::AddControl(hwnd(), L"STATIC", prompt, SS_LEFT, 0, kPromptId, 180, 180, 4200, 900,
-                      m_font);
-    m_edit = winui::AddControl(hwnd(), L"EDIT", preset, WS_TABSTOP | ES_AUTOHSCROLL,
-                               WS_EX_CLIENTEDGE, kEditId, 180, 1140, 5700, 330, m_font);
-    winui::AddControl(hwnd(), L"BUTTON", u"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, IDOK, 4560, 180,
-                      1320, 375, m_font);
-    winui::AddControl(hwnd(), L"BUTTON", u"キャンセル", WS_TABSTOP, 0, IDCANCEL, 4560, 615, 1320,
-                      375, m_font);
-    setClientSizeTwips(6060, 1650);
+    const int font = addFont(L"ＭＳ Ｐゴシック", 90);
+    // The prompt wraps onto up to four lines beside the buttons.
+    addControl(L"STATIC", prompt, SS_LEFT, 0, kPromptId, {180, 180, 4200, 900}, font);
+    m_edit = addControl(L"EDIT", preset, WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, kEditId,
+                        {180, 1140, 5700, 330}, font);
+    addControl(L"BUTTON", u"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, IDOK, {4560, 180, 1320, 375},
+               font);
+    addControl(L"BUTTON", u"キャンセル", WS_TABSTOP, 0, IDCANCEL, {4560, 615, 1320, 375}, font);
+    layOut();
     centreOnScreen();
     if (owner) EnableWindow(owner, FALSE);
     ShowWindow(hwnd(), SW_SHOW);
@@ -38,7 +39,6 @@ class InputWindow : public winui::Window {
       SetActiveWindow(owner);
     }
     ShowWindow(hwnd(), SW_HIDE);
-    DeleteObject(m_font);
     return m_answer;
   }
 
@@ -66,7 +66,6 @@ class InputWindow : public winui::Window {
     return Window::handle(message, wParam, lParam);
   }
 
-  HFONT m_font = nullptr;
   HWND m_edit = nullptr;
   bool m_done = false;
   std::u16string m_answer;

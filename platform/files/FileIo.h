@@ -63,6 +63,12 @@ enum class FileAccess { OwnerOnly, Usual };
 
 enum class IfTargetExists { Replace, Fail };
 
+// Opens (creating it when missing, with `access`) the file at `path` for appending: every
+// write goes to its end. `*fd` as for OpenForReading.
+IoStatus OpenForAppending(const std::string& path, FileAccess access, int* fd);
+// Renames `from` to `to`, replacing a file there.
+IoStatus RenameReplacing(const std::string& from, const std::string& to);
+
 // A new file under a temporary name in the folder of its target, moved to the target by
 // commit. Until then the target is untouched; if commit is not reached or fails, the temporary
 // file is closed and removed (at the latest on destruction).

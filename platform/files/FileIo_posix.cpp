@@ -67,6 +67,16 @@ IoStatus OpenForReading(const std::string& path, int* fd) {
   return {};
 }
 
+IoStatus OpenForAppending(const std::string& path, FileAccess access, int* fd) {
+  const mode_t mode = access == FileAccess::OwnerOnly ? 0600 : 0666;
+  *fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY, mode);
+  return *fd < 0 ? lastError() : IoStatus{};
+}
+
+IoStatus RenameReplacing(const std::string& from, const std::string& to) {
+  return ::rename(from.c_str(), to.c_str()) == 0 ? IoStatus{} : lastError();
+}
+
 void CloseFile(int fd) {
   if (fd >= 0) ::close(fd);
 }

@@ -191,6 +191,34 @@ IoStatus OpenForReading(const std::string& path, int* fd) {
   return {};
 }
 
+IoStatus OpenForAppending(const std::string& path, FileAccess access, int* fd) {
+  *fd = -1;
+  SECURITY_ATTRIBUTES attributes{sizeof attributes, nullptr, FALSE};
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  const std::wstring ownerOnly = access == FileAccess::OwnerOnly ? ownerOnlyDescriptor() : L"";
+  if (!ownerOnly.empty() && ConvertStringSecurityDescriptorToSecurityDescriptorW(
+                                ownerOnly.c_str(), SDDL_REVISION_1, &descriptor, nullptr)) {
+    attributes.lpSecurityDescriptor = descriptor;
+  }
+  // The access list applies only to a file made here; one that exists keeps its own.
+  HANDLE file = CreateFileW(wide(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, &attributes,
+                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const IoStatus status = file == INVALID_HANDLE_VALUE ? lastError() : IoStatus{};
+  if (descriptor) LocalFree(descriptor);
+  if (!status.ok()) return status;
+  *fd = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_WRONLY | _O_APPEND | _O_BINARY);
+  if (*fd < 0) {
+    CloseHandle(file);
+    return IoStatus{EMFILE};
+  }
+  return {};
+}
+
+IoStatus RenameReplacing(const std::string& from, const std::string& to) {
+  return MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_REPLACE_EXISTING) ? IoStatus{}
+                                                                                      : lastError();
+}
+
 void CloseFile(int fd) {
   if (fd >= 0) _close(fd);
 }

@@ -50,6 +50,10 @@ class ControlChannel {
   Status command(std::string_view line, Reply* reply);
 
   bool dead() const { return m_dead; }
+  // The certificate of a secured connection's server; empty before secure.
+  CertificateDescription peerCertificate() const {
+    return m_tls ? m_tls->peerCertificate() : CertificateDescription{};
+  }
   // Ends the connection; used after a failure that leaves the protocol state unknown.
   void kill();
   void close();

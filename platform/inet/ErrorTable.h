@@ -45,6 +45,10 @@
     "a name or path with no exact form in the other encoding (CP932 <-> UTF-8 for a UTF8 " \
     "server or the local file system): refused rather than altered into another name", \
     u"名前に、サーバーまたはこの環境で表せない文字が含まれています。") \
+  X(11002, kErrorNameResolutionTemporary, \
+    "the name service could not answer for now (no name server reachable): trying again later " \
+    "may work", \
+    u"サーバー名の解決が一時的にできませんでした。しばらくしてから試してください。") \
   X(12002, kErrorInternetTimeout, \
     "a deadline passed: connecting (also a data connection), a reply, or a data connection " \
     "that moved too little; after a reply or transfer deadline the connection is dropped", \
@@ -83,6 +87,10 @@
     "TLS was asked for and cannot be had: AUTH refused, a failed handshake, a broken trust " \
     "file", \
     u"暗号化された接続 (TLS) を確立できませんでした。") \
+  X(12190, kErrorStoredSizeDiffers, \
+    "the size the server tells of an uploaded file differs from the local file's (the start-up " \
+    "checks it with SIZE after a binary upload)", \
+    u"サーバーに保存されたファイルのサイズが、送信したファイルのサイズと一致しません。") \
   X(12230, kErrorSshHostKeyUnknown, \
     "SSH: the server's host key is not in Quillpst.known_hosts; the connection ends before " \
     "any authentication (the last response names the key type, its SHA256 fingerprint and " \

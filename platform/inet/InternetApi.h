@@ -24,6 +24,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string_view>
 
 #include "platform/inet/ErrorTable.h"
 
@@ -186,6 +187,9 @@ class InternetApi {
   virtual BoolResult InternetGetLastResponseInfoA(uint32_t* error, char* buffer,
                                                   uint32_t* bufferLength) = 0;
 };
+
+// The one-line Japanese message of an error code of ErrorTable.h; empty for any other code.
+std::u16string_view ErrorMessage(uint32_t code);
 
 // The process's real engine, created on first use and living until the process ends.
 InternetApi& DefaultInternetApi();

@@ -53,6 +53,11 @@ Status ConnectToServer(asio::io_context& io, tcp::socket& socket, const ServerAd
     resolver.cancel();
     return Status::failure(kErrorInternetTimeout);
   }
+  // "Try again" is the name service failing for now (no name server answered), not a name that
+  // does not exist: a scheduled run may try again later.
+  if (state->ec == asio::error::host_not_found_try_again) {
+    return Status::failure(kErrorNameResolutionTemporary);
+  }
   if (state->ec || state->results.empty()) return Status::failure(kErrorInternetNameNotResolved);
   Status last = Status::failure(kErrorInternetCannotConnect);
   for (const auto& entry : state->results) {

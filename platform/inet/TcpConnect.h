@@ -12,7 +12,8 @@
 namespace inet {
 
 // Connects `socket` (closed or fresh) to `address`: kErrorInternetNameNotResolved,
-// kErrorInternetCannotConnect or kErrorInternetTimeout, the socket closed on failure. Names
+// kErrorNameResolutionTemporary, kErrorInternetCannotConnect or kErrorInternetTimeout, the
+// socket closed on failure. Names
 // reserved as never resolving fail at once.
 Status ConnectToServer(asio::io_context& io, asio::ip::tcp::socket& socket,
                        const ServerAddress& address, std::chrono::milliseconds connectTimeout);

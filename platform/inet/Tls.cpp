@@ -72,6 +72,7 @@ int contextIndex() {
 struct TlsContext::Impl {
   asio::ssl::context context{asio::ssl::context::tls_client};
   SSL_SESSION* newest = nullptr;  // owned
+  bool inspecting = false;        // every certificate is taken (createForInspection)
 
   ~Impl() {
     if (newest != nullptr) SSL_SESSION_free(newest);
@@ -154,6 +155,12 @@ Status TlsContext::create(const std::string& trustFile, bool tls12Only,
   return Status::success();
 }
 
+Status TlsContext::createForInspection(std::unique_ptr<TlsContext>* out) {
+  Status status = create("", false, out);
+  if (status.ok()) (*out)->m_impl->inspecting = true;
+  return status;
+}
+
 struct TlsStream::Impl {
   Impl(asio::io_context& io, tcp::socket& socket, TlsContext::Impl& context)
       : io(io), socket(socket), context(context), stream(socket, context.context) {}
@@ -218,7 +225,7 @@ Status TlsStream::start(asio::io_context& io, tcp::socket& socket, TlsContext& c
     if (!preverified && self->verifyError == X509_V_OK) {
       self->verifyError = X509_STORE_CTX_get_error(store);
     }
-    return preverified;
+    return preverified || self->context.inspecting;
   });
   std::error_code ec;
   bool done = false;
@@ -304,6 +311,47 @@ void TlsStream::takeTickets(Deadline deadline) {
   m_impl->io.restart();
   while (!done && m_impl->io.run_one() != 0) {
   }
+}
+
+namespace {
+
+// What OpenSSL prints of `bio`'s contents, as text.
+std::string drain(BIO* bio) {
+  char* data = nullptr;
+  const long length = BIO_get_mem_data(bio, &data);
+  std::string text(data != nullptr && length > 0 ? data : "", length > 0 ? length : 0);
+  BIO_free(bio);
+  return text;
+}
+
+std::string nameText(const X509_NAME* name) {
+  BIO* bio = BIO_new(BIO_s_mem());
+  X509_NAME_print_ex(bio, name, 0, XN_FLAG_RFC2253);
+  return drain(bio);
+}
+
+std::string timeText(const ASN1_TIME* time) {
+  BIO* bio = BIO_new(BIO_s_mem());
+  ASN1_TIME_print(bio, time);
+  return drain(bio);
+}
+
+}  // namespace
+
+CertificateDescription TlsStream::peerCertificate() const {
+  CertificateDescription description;
+  X509* certificate = SSL_get1_peer_certificate(m_impl->stream.native_handle());
+  if (certificate == nullptr) return description;
+  BIO* pem = BIO_new(BIO_s_mem());
+  PEM_write_bio_X509(pem, certificate);
+  description.pem = drain(pem);
+  description.subject = nameText(X509_get_subject_name(certificate));
+  description.issuer = nameText(X509_get_issuer_name(certificate));
+  description.notBefore = timeText(X509_get0_notBefore(certificate));
+  description.notAfter = timeText(X509_get0_notAfter(certificate));
+  description.sha256 = fingerprint(certificate);
+  X509_free(certificate);
+  return description;
 }
 
 Status TlsStream::shutdown(Deadline deadline, PeerClose peer, TransferWatch* watch) {

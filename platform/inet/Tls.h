@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "platform/inet/AsioWait.h"
+#include "platform/inet/CertificateDescription.h"
 #include "platform/inet/FtpStatus.h"
 
 namespace inet {
@@ -28,6 +29,10 @@ class TlsContext {
   // `tls12Only` keeps the session at TLS 1.2 (see FtpSession's fallback).
   static Status create(const std::string& trustFile, bool tls12Only,
                        std::unique_ptr<TlsContext>* out);
+  // The context of a look at a server's certificate (--print-certificate): every certificate
+  // is taken, so that it can be shown; nothing may be sent over such a connection but what
+  // reaching the certificate takes.
+  static Status createForInspection(std::unique_ptr<TlsContext>* out);
   ~TlsContext();
   TlsContext(const TlsContext&) = delete;
   TlsContext& operator=(const TlsContext&) = delete;
@@ -75,6 +80,9 @@ class TlsStream {
   // proves what it would, and servers that close without it (Microsoft's among them) are no
   // fault.
   enum class PeerClose { CloseNotify, AnyClose };
+  // The certificate the server showed; empty fields when it showed none.
+  CertificateDescription peerCertificate() const;
+
   // Sends close_notify and waits for the peer's, or with AnyClose for the peer to close in any
   // orderly way (a reset is still a failure).
   Status shutdown(Deadline deadline, PeerClose peer = PeerClose::CloseNotify,

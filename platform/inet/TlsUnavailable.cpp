@@ -39,6 +39,8 @@ Status TlsStream::writeSome(std::string_view, size_t*, Deadline, TransferWatch*)
   return unavailable();
 }
 void TlsStream::takeTickets(Deadline) {}
+Status TlsContext::createForInspection(std::unique_ptr<TlsContext>*) { return unavailable(); }
+CertificateDescription TlsStream::peerCertificate() const { return {}; }
 Status TlsStream::shutdown(Deadline, PeerClose, TransferWatch*) { return unavailable(); }
 
 }  // namespace inet

@@ -6,21 +6,29 @@
 
 namespace {
 
+// The font both forms are laid out for: the proportional Gothic, 11 pixels at 96 dpi.
+constexpr wchar_t kFormFontName[] = L"ＭＳ Ｐゴシック";
+constexpr int kFormFontTenths = 83;
+
 constexpr DWORD kTextBox = WS_TABSTOP | ES_AUTOHSCROLL;
 constexpr DWORD kButton = WS_TABSTOP | BS_PUSHBUTTON;
+// Captions on one line, as the layout sizes them.
+constexpr DWORD kLabel = SS_LEFTNOWORDWRAP;
 
 }  // namespace
 
-Form2::Form2(dialogs::Dialogs& dialogs, std::u16string programFolder, Form1& form1, HFONT font)
+Form2::Form2(dialogs::Dialogs& dialogs, std::u16string programFolder, Form1& form1)
     : m_dialogs(dialogs), m_programFolder(std::move(programFolder)), m_form1(form1) {
-  create(L"Form2", u"パスワード解読オプション", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU);
-  setClientSizeTwips(4110, 1365);
+  create(L"Form2", u"パスワード解読オプション", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 4110,
+         1365);
+  const int font = addFont(kFormFontName, kFormFontTenths);
   // Made in tab index order, so the focus chain follows it.
-  m_Text1 = winui::AddControl(hwnd(), L"EDIT", u"", kTextBox, WS_EX_CLIENTEDGE, Text1Id, 210, 420,
-                              3690, 330, font);  // the phrase shows as typed
-  winui::AddControl(hwnd(), L"BUTTON", u"解読", kButton, 0, Command1Id, 210, 840, 3690, 435, font);
-  winui::AddControl(hwnd(), L"STATIC", u"解読用パスワードを入力し解読のボタンをクリック", SS_LEFT,
-                    0, Label1Id, 210, 105, 3900, 225, font);
+  m_Text1 = addControl(L"EDIT", u"", kTextBox, WS_EX_CLIENTEDGE, Text1Id, {210, 420, 3690, 330},
+                       font);  // the phrase shows as typed
+  addControl(L"BUTTON", u"解読", kButton, 0, Command1Id, {210, 840, 3690, 435}, font);
+  addControl(L"STATIC", u"解読用パスワードを入力し解読のボタンをクリック", kLabel, 0, Label1Id,
+             {210, 105, 3900, 225}, font);
+  layOut();
   centreOnScreen();
 }
 
@@ -32,14 +40,18 @@ void Form2::Command1_Click() {
 }
 
 void Form2::onCommand(int id, int) {
-  if (id == Command1Id || id == IDOK) Command1_Click();
+  // The click on Command1 only: Enter in Text1 (which the message loop turns into IDOK) and
+  // Escape (IDCANCEL) do nothing, as the form has no default or cancel button.
+  if (id == Command1Id) Command1_Click();
 }
 
 LRESULT Form2::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_CLOSE) {
     // Form1 deletes this window, and the typed phrase with it, once this message is handled.
-    ShowWindow(hwnd(), SW_HIDE);
+    // Told before the window hides (which may wait for the window system): a double-click on
+    // the label that comes meanwhile then opens a new dialog rather than this closing one.
     PostMessageW(m_form1.hwnd(), Form1::kForm2ClosedMessage, 0, 0);
+    ShowWindow(hwnd(), SW_HIDE);
     return 0;
   }
   return Window::handle(message, wParam, lParam);
@@ -47,33 +59,31 @@ LRESULT Form2::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 
 Form1::Form1(dialogs::Dialogs& dialogs, std::u16string programFolder)
     : m_dialogs(dialogs), m_programFolder(std::move(programFolder)) {
-  m_font = winui::MakeFont(L"ＭＳ Ｐゴシック", 83);
   create(L"Form1", u"Quillprep(Quillpst.dat作成)",
-         WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
-  setClientSizeTwips(5130, 4005);
+         WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 5130, 4005);
+  m_font = addFont(kFormFontName, kFormFontTenths);
   createControls();
+  layOut();
   centreOnScreen();
 }
 
 Form1::~Form1() {
   m_form2.reset();
   if (hwnd()) DestroyWindow(hwnd());
-  DeleteObject(m_font);
 }
 
 void Form1::createControls() {
   auto text = [&](int index, int left, int top) {
-    m_text[index] = winui::AddControl(hwnd(), L"EDIT", u"", kTextBox, WS_EX_CLIENTEDGE,
-                                      Text1Id + index, left, top, 3165, 330, m_font);
+    m_text[index] = addControl(L"EDIT", u"", kTextBox, WS_EX_CLIENTEDGE, Text1Id + index,
+                               {left, top, 3165, 330}, m_font);
   };
   auto label = [&](int index, const char16_t* caption, int top, int width) {
     // SS_NOTIFY: the password label reports double-clicks.
-    winui::AddControl(hwnd(), L"STATIC", caption, SS_LEFT | SS_NOTIFY, 0, Label1Id + index, 105,
-                      top, width, 330, m_font);
+    addControl(L"STATIC", caption, kLabel | SS_NOTIFY, 0, Label1Id + index, {105, top, width, 330},
+               m_font);
   };
   auto button = [&](int index, const char16_t* caption, int left, int top, int width) {
-    winui::AddControl(hwnd(), L"BUTTON", caption, kButton, 0, Command1Id + index, left, top, width,
-                      540, m_font);
+    addControl(L"BUTTON", caption, kButton, 0, Command1Id + index, {left, top, width, 540}, m_font);
   };
   // Made in tab index order: the focus chain follows it.
   button(1, u"ファイル名送信時刻化", 2625, 2730, 2430);
@@ -104,7 +114,7 @@ void Form1::setText(Box box, const std::u16string& text) {
 }
 
 void Form1::Label3_DblClick() {
-  if (!m_form2) m_form2 = std::make_unique<Form2>(m_dialogs, m_programFolder, *this, m_font);
+  if (!m_form2) m_form2 = std::make_unique<Form2>(m_dialogs, m_programFolder, *this);
   ShowWindow(m_form2->hwnd(), SW_RESTORE);
   ShowWindow(m_form2->hwnd(), SW_SHOW);
   SetForegroundWindow(m_form2->hwnd());
@@ -130,13 +140,22 @@ void Form1::onCommand(int id, int code) {
   }
 }
 
+void Form1::quitWhenAllClosed() {
+  if (m_closed && !m_form2) PostQuitMessage(0);
+}
+
 LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == kForm2ClosedMessage) {
-    m_form2.reset();
+  if (message == WM_CLOSE) {
+    // Closed, not destroyed: an open Form2 still writes its password into Text3, and the
+    // program runs until that window is closed too.
+    ShowWindow(hwnd(), SW_HIDE);
+    m_closed = true;
+    quitWhenAllClosed();
     return 0;
   }
-  if (message == WM_DESTROY) {
-    PostQuitMessage(0);
+  if (message == kForm2ClosedMessage) {
+    m_form2.reset();
+    quitWhenAllClosed();
     return 0;
   }
   return Window::handle(message, wParam, lParam);

@@ -8,6 +8,7 @@
 
 #include "platform/dialogs/Dialogs.h"
 #include "platform/winui/WinUi.h"
+#include "platform/winui/Window.h"
 #include "settingsmaker/EditorCommands.h"
 
 class Form1;
@@ -16,7 +17,7 @@ class Form2 : public winui::Window {
  public:
   // Not shown, centred on the screen; `form1` receives a recovered password and must outlive
   // this window.
-  Form2(dialogs::Dialogs& dialogs, std::u16string programFolder, Form1& form1, HFONT font);
+  Form2(dialogs::Dialogs& dialogs, std::u16string programFolder, Form1& form1);
   void Command1_Click();
 
  private:
@@ -34,7 +35,7 @@ class Form1 : public winui::Window, public EditorBoxes {
  public:
   // Not shown, centred on the screen. Boxes go to `dialogs`, which must outlive the window;
   // the load button and Form2 read the settings file from `programFolder`. Closing the window
-  // ends the message loop.
+  // hides it; the message loop ends once it and Form2 are both closed.
   Form1(dialogs::Dialogs& dialogs, std::u16string programFolder);
   ~Form1() override;
 
@@ -54,12 +55,14 @@ class Form1 : public winui::Window, public EditorBoxes {
     Command1Id = 120,  // Command1..Command5: 120..124
   };
   void createControls();
+  void quitWhenAllClosed();
   void onCommand(int id, int code) override;
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   dialogs::Dialogs& m_dialogs;
   std::u16string m_programFolder;
-  HFONT m_font = nullptr;
+  int m_font = -1;
   HWND m_text[6] = {};
   std::unique_ptr<Form2> m_form2;
+  bool m_closed = false;  // the user closed Form1
 };

@@ -33,10 +33,21 @@ int main(int argc, char** argv) {
     std::fprintf(out, "the controls did not reach their handlers\n");
     return 1;
   }
-  // The dialog to the right of the editor, so that both show whole.
-  RECT r{};
+  // The dialog to the right of the editor, or below it where the screen is too narrow (a high
+  // DPI), so that both show whole.
+  RECT r{}, dialog{}, area{};
   GetWindowRect(form.hwnd(), &r);
-  SetWindowPos(form.form2()->hwnd(), nullptr, r.right + 20, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  GetWindowRect(form.form2()->hwnd(), &dialog);
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  if (r.right + 20 + (dialog.right - dialog.left) > area.right) {
+    OffsetRect(&r, area.left + 20 - r.left, area.top + 20 - r.top);
+    SetWindowPos(form.hwnd(), nullptr, r.left, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    SetWindowPos(form.form2()->hwnd(), nullptr, r.left, r.bottom + 20, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER);
+  } else {
+    SetWindowPos(form.form2()->hwnd(), nullptr, r.right + 20, r.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER);
+  }
   UpdateWindow(form.hwnd());
   SetTimer(nullptr, 0, 1000, [](HWND, UINT, UINT_PTR, DWORD) {
     static int ticks = 0;

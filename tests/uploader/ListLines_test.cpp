@@ -12,8 +12,8 @@ TEST(ListLines, EveryLineComesBackExactlyAcrossGroupsAndBlocks) {
       u"",
       u"F a\t0\t2026/12/07 09:05",
       u"D バックアップ\t \t2026/12/07 09:05",
-      u"F \U0001F600 emoji",                       // a surrogate pair
-      u"F \U0001F601 emoji",                       // differs in the pair's second unit alone
+      u"F \U0001F600 emoji",                          // a surrogate pair
+      u"F \U0001F601 emoji",                          // differs in the pair's second unit alone
       std::u16string(u"F lone ") + char16_t(0xD800),  // high surrogate at the end
       std::u16string(u"F ") + char16_t(0xDC00) + u"x" + char16_t(0xD801) + u"y",
       std::u16string(u"nul\0inside", 10),

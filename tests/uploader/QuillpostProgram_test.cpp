@@ -17,84 +17,10 @@
 #include "tests/support/common/FtpServers.h"
 #include "tests/support/common/Process.h"
 #include "tests/support/common/TempDir.h"
-#include "tests/uploader/UploaderTestSupport.h"
-
-#ifndef QP_QUILLPOST
-#error "QP_QUILLPOST must name the built Quillpost"
-#endif
-#if !defined(QP_QUILLPOST_WINDOW) || !defined(QP_QUILLPOST_SHORT_TIMEOUTS)
-#error "the built library of Quillpost's window and its test copy with short deadlines"
-#endif
+#include "tests/uploader/QuillpostProgramFixture.h"
 
 namespace uploadertest {
 namespace {
-
-namespace fs = std::filesystem;
-
-// A display that no X server of this machine serves: no socket for it, in the file system or
-// in the abstract namespace (listed in /proc/net/unix), and no lock file.
-std::string UnservedDisplay() {
-  const std::string sockets = testsupport::ReadFile("/proc/net/unix");
-  for (int number = 97;; ++number) {
-    const std::string n = std::to_string(number);
-    const std::string socket = "/tmp/.X11-unix/X" + n;
-    if (sockets.find(socket + "\n") == std::string::npos && !fs::exists(socket) &&
-        !fs::exists("/tmp/.X" + n + "-lock")) {
-      return ":" + n;
-    }
-  }
-}
-
-// The time stamp that begins every record: ISO 8601 local time with its offset.
-const std::string kStamp = R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d )";
-
-class QuillpostProgram : public testing::Test {
- protected:
-  void SetUp() override {
-    fs::copy_file(QP_QUILLPOST, program());
-    // The window half lies beside the program, as it does after a build.
-    fs::copy_file(QP_QUILLPOST_WINDOW, folder.file(fs::path(QP_QUILLPOST_WINDOW).filename()));
-    testsupport::WriteFile(local.file("data.csv"), "1,2,3\r\n");
-  }
-  std::string program() const { return folder.file("Quillpost"); }
-
-  // Starts pyftpdlib (with `options`) and returns settings that upload data.csv as
-  // "stored.csv" to its root, the server named with `scheme`.
-  SettingsRecord serverSettings(const testsupport::PyftpdlibOptions& options = {},
-                                const std::string& scheme = "") {
-    server = testsupport::StartPyftpdlib(options);
-    if (server == nullptr) {
-      ADD_FAILURE() << testsupport::LastStartFailure();
-      return {};
-    }
-    return {U16(scheme + server->address()), U16(server->user()), u"", u"/",
-            U16(local.file("data.csv")),     u"stored.csv"};
-  }
-
-  testsupport::ProcessResult run(
-      const std::vector<std::string>& arguments = {},
-      const testsupport::ProcessOptions& options = testsupport::Headless()) {
-    std::vector<std::string> argv{program()};
-    argv.insert(argv.end(), arguments.begin(), arguments.end());
-    testsupport::ProcessResult result = testsupport::RunProcess(argv, options);
-    EXPECT_FALSE(result.timedOut);
-    return result;
-  }
-  testsupport::ProcessResult run(const SettingsRecord& settings) {
-    WriteSettingsFile(folder.path(), settings, U16(server ? server->password() : "p"));
-    return run();
-  }
-  // The record of a file stored in `folder` under `name` on standard output.
-  std::regex storedRecord(const std::string& where, const std::string& name,
-                          const std::string& scheme = "") const {
-    return std::regex(kStamp + "Quillpost: stored server=" + scheme + server->address() +
-                      " folder=" + where + " name=" + name + " bytes=7 seconds=\\d+\\.\\d{3}\n");
-  }
-
-  testsupport::TempDir folder;  // the program and its settings file
-  testsupport::TempDir local;   // the file to upload
-  std::unique_ptr<testsupport::FtpServer> server;
-};
 
 // Over TLS: without "Quillpst.pem" the test CA is unknown, so no connection, the certificate
 // named; with it beside the program the file is stored, the server shown as written.
@@ -195,25 +121,39 @@ TEST_F(QuillpostProgram,
   const SettingsRecord settings = serverSettings();
   ASSERT_NE(server, nullptr);
   WriteSettingsFile(folder.path(), settings, U16(server->password()));
+  const std::string usage =
+      " [--in-place] [--retry N] [--retry-max-time S] [--log FILE] [--check | "
+      "--print-certificate | --print-host-key] | --help | --version\n";
   testsupport::ProcessResult result = run({"--help"});
   EXPECT_EQ(result.exitCode, 0);
-  EXPECT_EQ(result.out.rfind("usage: Quillpost [--help | --version]\n", 0), 0u) << result.out;
+  EXPECT_EQ(result.out.rfind("usage: Quillpost" + usage, 0), 0u) << result.out;
   EXPECT_NE(result.out.find(folder.file("Quillpst.dat")), std::string::npos) << result.out;
   result = run({"--version"});
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.out, "Quillpost 1.0\n");
-  for (const std::vector<std::string>& refused :
-       std::vector<std::vector<std::string>>{{"upload.csv"}, {"--help", "--version"}}) {
-    result = run(refused);
+  const std::pair<std::vector<std::string>, std::string> refusals[] = {
+      {{"upload.csv"}, "unknown argument \"upload.csv\""},
+      {{"--help", "--version"}, "\"--help\" must be given alone"},
+      {{"--in-place=yes"}, "unknown argument \"--in-place=yes\""},
+      {{"--retry", "11"}, "bad value \"11\" for \"--retry\""},
+      {{"--retry=-1"}, "bad value \"-1\" for \"--retry\""},
+      {{"--retry-max-time", "10s"}, "bad value \"10s\" for \"--retry-max-time\""},
+      {{"--log"}, "\"--log\" needs a value"},
+      {{"--retry", "1", "--retry=2"}, "\"--retry\" given twice"},
+      {{"--check", "--print-certificate"},
+       "\"--check\", \"--print-certificate\" and \"--print-host-key\" exclude each other"},
+      {{"--print-host-key", "--print-certificate"},
+       "\"--check\", \"--print-certificate\" and \"--print-host-key\" exclude each other"}};
+  for (const auto& [arguments, why] : refusals) {
+    result = run(arguments);
     EXPECT_EQ(result.exitCode, 64);
     EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err, "Quillpost: unknown argument \"" + refused.back() +
-                              "\"; usage: Quillpost [--help | --version]\n");
+    EXPECT_EQ(result.err, "Quillpost: " + why + "; usage: Quillpost" + usage);
   }
   // Started through a link named as the installed command, it names itself so.
   fs::create_symlink(program(), folder.file("quillpost"));
   result = testsupport::RunProcess({folder.file("quillpost"), "--help"}, testsupport::Headless());
-  EXPECT_EQ(result.out.rfind("usage: quillpost [--help | --version]\n", 0), 0u) << result.out;
+  EXPECT_EQ(result.out.rfind("usage: quillpost" + usage, 0), 0u) << result.out;
   EXPECT_TRUE(server->commands().empty());
   EXPECT_FALSE(fs::exists(server->root() + "/stored.csv"));
 }
@@ -223,9 +163,14 @@ struct Row {
   bool shortTimeouts;  // run the test copy that waits 1 s for a reply or a moving transfer
   int status;          // the exit status
   int box;             // the error number of the box shown, 0 for a stored file
-  long stors;          // how many times the server receives "STOR stored.bin"
+  long stors;          // how many times the server receives a STOR
   const char* shown;   // a line the box shows besides its number, or ""
 };
+
+long CountStarting(const std::vector<std::string>& lines, const std::string& start) {
+  return std::count_if(lines.begin(), lines.end(),
+                       [&](const std::string& line) { return line.rfind(start, 0) == 0; });
+}
 
 // Names the row in test output.
 void PrintTo(const Row& row, std::ostream* out) { *out << row.scenario; }
@@ -288,8 +233,11 @@ TEST_P(QuillpostFaults, EndsInTimeWithItsStatusAndClaimsOnlyWhatWasStored) {
   const testsupport::ProcessResult result = run({}, options);
   EXPECT_EQ(result.exitCode, row.status) << result.err;
   const std::vector<std::string> commands = server->commands();
-  EXPECT_EQ(std::count(commands.begin(), commands.end(), "STOR stored.bin"), row.stors);
+  EXPECT_EQ(CountStarting(commands, "STOR "), row.stors);
+  // Under its temporary name, hidden and without the target's extension.
+  EXPECT_EQ(CountStarting(commands, "STOR .stored_bin.quillpost-upload"), row.stors);
   const std::string stored = server->root() + "/stored.bin";
+  EXPECT_FALSE(fs::exists(server->root() + "/.stored_bin.quillpost-upload"));
   if (row.status == 0) {
     // The completion message as the only record, and the stored record on standard output.
     EXPECT_TRUE(std::regex_match(

@@ -85,10 +85,46 @@ TEST_F(QuillpostSftp, AnUnknownHostEndsWithThreeAndAKeyscanLineBesideTheProgramL
                                                "/up name=stored\\.csv "
                                                "bytes=7 ")))
       << result.out;
+  // Again, over the stored file: OpenSSH refuses the rename of the temporary name over it, the
+  // start-up removes it and renames once more.
+  testsupport::WriteFile(local.file("data.csv"), "4,5,6\r\n");
+  result = run(*server, server->password());
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(testsupport::ReadFile(server->root() + "/up/stored.csv"), "4,5,6\r\n");
+  EXPECT_EQ(std::distance(fs::directory_iterator(server->root() + "/up"), fs::directory_iterator()),
+            1);
   // The completion box names the server as the settings write it.
   EXPECT_NE(result.err.find(" / sftp://" + server->address() + " / に送信されました"),
             std::string::npos)
       << result.err;
+}
+
+TEST_F(QuillpostSftp, PrintHostKeyWritesLinesThatServeAsQuillpstKnownHostsWithoutALogIn) {
+  const auto server = testsupport::StartSshd();
+  if (!server) GTEST_SKIP() << testsupport::LastStartFailure();
+  makeUploadFolder(*server);
+  WriteSettingsFile(folder.path(),
+                    {U16("sftp://" + server->address()), U16(server->user()), u"", u"/up",
+                     U16(local.file("data.csv")), u"stored.csv"},
+                    U16(server->password()));
+  testsupport::ProcessResult printed = testsupport::RunProcess(
+      {folder.file("Quillpost"), "--print-host-key"}, testsupport::Headless());
+  EXPECT_EQ(printed.exitCode, 0) << printed.err;
+  EXPECT_TRUE(std::regex_match(
+      printed.out,
+      std::regex("(# [a-z0-9-]+ SHA256:[A-Za-z0-9+/]{43}\\n\\[127\\.0\\.0\\.1\\]:" +
+                 std::to_string(server->port()) + " [a-z0-9-]+ [A-Za-z0-9+/=]+\\n){2}")))
+      << printed.out;
+  EXPECT_EQ(server->serverOutput().find("qptester"), std::string::npos);
+  testsupport::WriteFile(folder.file("Quillpst.known_hosts"), printed.out);
+  const testsupport::ProcessResult stored = run(*server, server->password());
+  EXPECT_EQ(stored.exitCode, 0) << stored.err;
+  // A server name without sftp:// has no host key to print.
+  WriteSettingsFile(folder.path(), {u"127.0.0.1:1", u"u", u"", u"", u"", u""}, u"p");
+  printed = testsupport::RunProcess({folder.file("Quillpost"), "--print-host-key"},
+                                    testsupport::Headless());
+  EXPECT_EQ(printed.exitCode, 64);
+  EXPECT_EQ(printed.out, "");
 }
 
 TEST_F(QuillpostSftp, AKeyBesideTheProgramLogsInWhereNoPasswordWouldAndTheRunStores) {

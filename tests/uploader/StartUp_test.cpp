@@ -28,6 +28,7 @@ class StartUp : public testing::Test {
     testsupport::WriteFile(folder.file("report.bin"), std::string("payload\0\r\n\xff", 12));
     fake.listing = {testsupport::MakeFindData("old.bin")};
     fake.currentDirectory = "/upload";
+    fake.fileSize = 12;  // as stored: the local file's size
   }
 
   // Writes the settings (password "p w") and runs the start-up.
@@ -61,20 +62,37 @@ class StartUp : public testing::Test {
   std::vector<StoredUpload> stored;
 };
 
-TEST_F(StartUp, SettingsReachTheControlsAndTheFileIsStoredInTheFolderThenReported) {
+// The calls in their order: moving the directory change before the first listing, or the
+// upload before the second, would be caught here.
+TEST_F(StartUp, ConnectsListsChangesDirectoryListsUploadsUnderATemporaryNameAndRenames) {
   ASSERT_EQ(run(), ExitStatus::Done);
   EXPECT_EQ(controls.server + u"|" + controls.user + u"|" + controls.pass,
             u"ftp.example.jp:2121|ユーザー|p w");
+  EXPECT_EQ(fake.functions(),
+            (std::vector<std::string>{
+                "InternetOpenA", "InternetConnectA",
+                // the login directory's list
+                "FtpGetCurrentDirectoryA", "FtpFindFirstFileA", "InternetFindNextFileA",
+                "FtpSetCurrentDirectoryA",
+                // the remote directory's list
+                "FtpGetCurrentDirectoryA", "InternetCloseHandle", "FtpFindFirstFileA",
+                "InternetFindNextFileA",
+                // the upload: stored under the temporary name, its size, renamed into place
+                "FtpPutFileA", "FtpGetFileSizeA", "FtpRenameFileA",
+                // the stored record's folder, then the list again
+                "FtpGetCurrentDirectoryA", "FtpGetCurrentDirectoryA", "InternetCloseHandle",
+                "FtpFindFirstFileA", "InternetFindNextFileA"}));
   const testsupport::InetCall* connect = fake.last("InternetConnectA");
-  ASSERT_NE(connect, nullptr);
   EXPECT_EQ(connect->texts,
             (Texts{"ftp.example.jp:2121", "\x83\x86\x81\x5B\x83\x55\x81\x5B", "p w"}));
   EXPECT_EQ(connect->values.at(2), inet::kFlagPassive);
   EXPECT_EQ(fake.last("FtpSetCurrentDirectoryA")->texts, Texts{"upload"});
-  EXPECT_EQ(fake.last("FtpPutFileA")->texts, (Texts{folder.file("report.bin"), "result.bin"}));
+  EXPECT_EQ(fake.last("FtpPutFileA")->texts,
+            (Texts{folder.file("report.bin"), ".result_bin.quillpost-upload"}));
   EXPECT_EQ(fake.last("FtpPutFileA")->values.at(0), inet::kTransferTypeBinary);
-  // The login directory, the remote directory, and again after the upload.
-  EXPECT_EQ(calls("FtpFindFirstFileA"), 3);
+  EXPECT_EQ(fake.last("FtpGetFileSizeA")->texts, Texts{".result_bin.quillpost-upload"});
+  EXPECT_EQ(fake.last("FtpRenameFileA")->texts,
+            (Texts{".result_bin.quillpost-upload", "result.bin"}));
   EXPECT_EQ(controls.lines.size(), 2u);
   EXPECT_FALSE(controls.openEnabled);
   EXPECT_EQ(shown(), std::vector<std::u16string>{completion()});
@@ -83,12 +101,14 @@ TEST_F(StartUp, SettingsReachTheControlsAndTheFileIsStoredInTheFolderThenReporte
   EXPECT_EQ(stored[0].server + u"|" + stored[0].folder + u"|" + stored[0].name,
             u"ftp.example.jp:2121|/upload|result.bin");
   EXPECT_EQ(stored[0].bytes, 12u);
+  EXPECT_EQ(std::string(stored[0].via) + (stored[0].verified ? " size" : " no"), "rename size");
 }
 
 TEST_F(StartUp, NowDateModeStoresUnderTheDateNameWithoutMessageAndAnEmptyPathStoresNothing) {
   settings.RemoteFileName = u"NowDateMode";
   ASSERT_EQ(run(), ExitStatus::Done);
-  EXPECT_EQ(fake.last("FtpPutFileA")->texts.at(1), "261207090503");
+  EXPECT_EQ(fake.last("FtpRenameFileA")->texts,
+            (Texts{".261207090503.quillpost-upload", "261207090503"}));
   EXPECT_TRUE(boxes.asked().empty());
   EXPECT_EQ(stored.size(), 1u);
   settings.LocalFilePath = u"";
@@ -130,6 +150,8 @@ TEST_F(StartUp, EachFailureOnTheServerIsShownAndOnlyAFailedDirectoryChangeLetsTh
   fake.response = "550 No such directory.";
   fake.responseError = 550;
   EXPECT_EQ(run(), ExitStatus::Done);
+  // Refused under the temporary name and under its own: the latter refusal alone is shown.
+  fake.failNext("FtpPutFileA", inet::kErrorInternetExtendedError);
   fake.failNext("FtpPutFileA", inet::kErrorInternetExtendedError);
   fake.response = "553 Not allowed.";
   fake.responseError = 553;
@@ -138,7 +160,8 @@ TEST_F(StartUp, EachFailureOnTheServerIsShownAndOnlyAFailedDirectoryChangeLetsTh
                                                   kNotConnected, u"550\r\n550 No such directory.",
                                                   completion(), u"553\r\n553 Not allowed."}));
   EXPECT_EQ(boxes.asked()[0].icon, Icon::Critical);
-  EXPECT_EQ(calls("FtpPutFileA"), 2);
+  EXPECT_EQ(fake.last("FtpPutFileA")->texts.at(1), "result.bin");
+  EXPECT_EQ(calls("FtpPutFileA"), 3);
   EXPECT_EQ(stored.size(), 1u);
 }
 

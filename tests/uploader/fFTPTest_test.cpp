@@ -90,9 +90,10 @@ TEST_F(fFTPTestWindow, LoadRunsTheStartUpUnseenAndClosingReleasesSearchConnectio
   const inet::Handle first = form.clsFtp()->hInternet();
   testsupport::WriteFile(folder.file("up.bin"), "x");
   WriteSettingsFile(folder.path(), {u"h", u"u", u"", u"/", U16(folder.file("up.bin")), u"r"}, u"p");
+  fake.fileSize = 1;
   EXPECT_EQ(form.Form_Load(), ExitStatus::Done);
   EXPECT_EQ(fake.last("InternetConnectA")->values.at(2), inet::kFlagPassive);  // chkPassive
-  EXPECT_EQ(fake.last("FtpPutFileA")->texts.at(1), "r");
+  EXPECT_EQ(fake.last("FtpRenameFileA")->texts.at(1), "r");
   EXPECT_EQ(boxes.asked().size(), 1u);  // the completion message
   EXPECT_EQ(form.windowHandle(), nullptr) << "the window was shown";
   EXPECT_EQ(form.clsFtp(), nullptr);

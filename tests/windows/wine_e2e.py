@@ -10,7 +10,12 @@ refusal of the Windows build.
 Wine's output always goes to files: its helper processes inherit the pipes they are given and
 would keep a reader waiting. The caller starts wineserver -p and sets WINEPREFIX.
 
-Usage: wine_e2e.py QUILLPOST_EXE
+The last case runs Quillpost.exe with a display and standard error not redirected, so that
+the start-up runs in its window (never shown): quillpost_window_probe.exe answers its boxes and
+works its list meanwhile, and Quillpost.exe's test hook (QP_TEST_LIST_FILE, see
+uploader/win32/ListTestHook.h) writes the list's lines before the window goes.
+
+Usage: wine_e2e.py QUILLPOST_EXE WINDOW_PROBE_EXE
 """
 import os
 import re
@@ -23,6 +28,7 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 SERVER = os.path.join(HERE, "..", "support", "common", "pyftpd_server.py")
 USER, PASSWORD = "tester", "Pass-1234"
+PROBE = None  # quillpost_window_probe.exe, from the command line
 # One record per line, as on Linux: local time with its offset, the title, the text.
 RECORD = re.compile(r"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d Quillpost: ")
 
@@ -58,8 +64,11 @@ class Server:
 
 
 class Run:
+    """A run of Quillpost.exe; window=True leaves standard error unredirected (the window path)
+    and has it write its list into the file list_file."""
+
     def __init__(self, exe, server, local, remote_dir, remote_name, settings=True, scheme="",
-                 arguments=(), password=PASSWORD):
+                 arguments=(), password=PASSWORD, window=False):
         self.folder = tempfile.mkdtemp(prefix="qp-wine-")
         shutil.copy(exe, os.path.join(self.folder, "Quillpost.exe"))
         if settings:
@@ -68,11 +77,13 @@ class Run:
             with open(os.path.join(self.folder, "Quillpst.dat"), "wb") as f:
                 f.write(settings_bytes(fields))
         out, err = (os.path.join(self.folder, n) for n in ("out.txt", "err.txt"))
+        self.list_file = os.path.join(self.folder, "list.txt")
+        environment = dict(os.environ, QP_TEST_LIST_FILE=windows_path(self.list_file))
         with open(out, "wb") as o, open(err, "wb") as e:
             self.status = subprocess.call(
                 ["wine", os.path.join(self.folder, "Quillpost.exe"), *arguments],
-                stdin=subprocess.DEVNULL,
-                stdout=o, stderr=e, timeout=120)
+                stdin=subprocess.DEVNULL, env=environment if window else None,
+                stdout=o, stderr=subprocess.DEVNULL if window else e, timeout=120)
         self.stderr = open(err, encoding="utf-8", errors="replace").read()
         self.stdout = open(out, encoding="utf-8", errors="replace").read()
 
@@ -154,8 +165,43 @@ def tls_is_refused_before_any_credential_is_sent(exe, server, work):
     assert b"USER" not in sent and b"PASS" not in sent, sent
 
 
+@case
+def the_window_path_fills_the_list_that_a_double_click_on_its_parent_line_takes_up(
+        exe, server, work):
+    # A display, and standard error not redirected: the start-up runs in its window. The probe
+    # answers the boxes; during the completion box it double-clicks the list's first line.
+    if not os.environ.get("DISPLAY"):
+        raise AssertionError("no DISPLAY: the window path needs one (run under xvfb-run)")
+    local = os.path.join(work, "窓口.txt")
+    open(local, "wb").write(b"window\r\n")
+    os.makedirs(os.path.join(server.root, "窓"))
+    report = os.path.join(work, "probe.txt")
+    with open(os.path.join(work, "probe-out.txt"), "wb") as out:
+        probe = subprocess.Popen(["wine", PROBE, windows_path(report)], stdin=subprocess.DEVNULL,
+                                 stdout=out, stderr=subprocess.STDOUT)
+        run = Run(exe, server, windows_path(local), "窓", "窓口.txt", window=True)
+        probe.wait(timeout=90)
+    seen = open(report, encoding="utf-8").read().splitlines()
+    assert run.status == 0 and run.stderr == "", (run.status, run.stderr, seen)
+    assert RECORD.match(run.stdout) and " bytes=8 " in run.stdout, run.stdout
+    assert os.path.exists(os.path.join(server.root, "窓", "窓口.txt")), os.listdir(server.root)
+    # One box, the completion message; the window never on the screen; the folder's list (its
+    # parent line and the file) in the list box while the box is open.
+    boxes = [line for line in seen if line.startswith("box ")]
+    assert len(boxes) == 1 and "に送信されました" in boxes[0], seen
+    assert "window visible 0" in seen and "count 2" in seen, seen
+    # The double-click went up to the login folder, whose list the start-up left at its end:
+    # the root's parent line, then the entries, the folder "窓" among them; none selected.
+    lines = open(run.list_file, encoding="utf-8").read().split("\n")[:-1]
+    assert lines[0] == "  . " and all(line.startswith("  ") for line in lines), lines
+    assert any(re.fullmatch(r"  D 窓\t \t\d{4}/\d\d/\d\d \d\d:\d\d", line) for line in lines), lines
+    assert "after double-click %d" % len(lines) in seen, (seen, lines)
+
+
 def main():
+    global PROBE
     exe = os.path.abspath(sys.argv[1])
+    PROBE = os.path.abspath(sys.argv[2])
     passed = failed = 0
     with tempfile.TemporaryDirectory(prefix="qp-wine-served-") as root, \
             tempfile.TemporaryDirectory(prefix="qp-wine-local-") as work:

@@ -41,7 +41,7 @@ void CALLBACK onTick(HWND, UINT, UINT_PTR, DWORD) {
 int main(int argc, char** argv) {
   if (argc != 2 || (g_out = std::fopen(argv[1], "w")) == nullptr) return 2;
   dialogs::ScriptedDialogs unused;
-  fFTPTest form(unused, u"", SystemLocalTime);
+  fFTPTest form(unused, {});
   form.showSample(SampleListLines());
   SetTimer(nullptr, 0, 250, onTick);
   MSG message{};

@@ -1,18 +1,26 @@
-// The Win32 window, part of Quillpost.exe; as the Qt window half does, it tells a stored file
-// on standard output (when there is one) and ends with status 5 after an error box.
+// The Win32 window, part of Quillpost.exe: the program's run with its options and retries, as
+// the Qt window half has it; a stored file told on standard output (when there is one), status
+// 5 after an error box.
 #include <iostream>
 
+#include "platform/cmdline/CommandLine.h"
 #include "platform/dialogs/Win32Dialogs.h"
-#include "platform/files/Files.h"
-#include "uploader/ErrorBoxWatch.h"
-#include "uploader/StoredRecord.h"
+#include "uploader/RunOptions.h"
+#include "uploader/ScheduledRun.h"
 #include "uploader/WindowStart.h"
+#include "uploader/win32/ListTestHook.h"
 #include "uploader/win32/fFTPTest.h"
 
-int RunInWindow(int, char**) {
+int RunInWindow(int argc, char** argv) {
+  // The program checked the command line before it chose the window.
+  const RunOptions options = ParseRunArguments(cmdline::ProgramArguments(argc, argv)).options;
+  RecordLog log(options.logFile, std::cerr);
   dialogs::Win32Dialogs win32Boxes;
-  ErrorBoxWatch boxes(win32Boxes);
-  fFTPTest form(boxes, files::ExecutableFolder(), SystemLocalTime,
-                [](const StoredUpload& stored) { WriteStoredRecord(std::cout, stored); });
-  return static_cast<int>(boxes.finalStatus(form.Form_Load()));
+  RunDialogs boxes(win32Boxes, log, std::cerr, true);
+  const StartUpEnvironment environment = ProgramEnvironment(options, log, std::cout);
+  fFTPTest form(boxes, [&](WindowControls& controls, McWinFTP& clsFtp) {
+    return RunScheduled(controls, clsFtp, boxes, environment, options);
+  });
+  form.setBeforeUnload(ListTestHookFromEnvironment());
+  return static_cast<int>(form.Form_Load());
 }

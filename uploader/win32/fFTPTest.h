@@ -13,18 +13,21 @@
 #include "platform/dialogs/Dialogs.h"
 #include "platform/inet/InternetApi.h"
 #include "platform/winui/WinUi.h"
+#include "platform/winui/Window.h"
 #include "uploader/Clock.h"
-#include "uploader/ListLines.h"
 #include "uploader/StartUp.h"
 #include "uploader/WindowCommands.h"
+#include "uploader/win32/FileListBox.h"
 
 class fFTPTest : public winui::Window, private WindowControls {
  public:
+  // What Form_Load runs on the window's controls and clsFtp: the program's start-up, with its
+  // options and retries.
+  using StartUpRunner = std::function<ExitStatus(WindowControls&, McWinFTP&)>;
+
   // Creates the window, not shown, and its session object. Boxes go to `dialogs`, which must
-  // outlive the window; the settings file is read from `settingsFolder`; `onStored`, when set,
-  // is told what Form_Load stored.
-  fFTPTest(dialogs::Dialogs& dialogs, std::u16string settingsFolder, Clock clock,
-           std::function<void(const StoredUpload&)> onStored = {});
+  // outlive the window; Form_Load runs `startUp`.
+  fFTPTest(dialogs::Dialogs& dialogs, StartUpRunner startUp);
   ~fFTPTest() override;
 
   // The start-up: sets the list's tab stops, gives clsFtp a new session object, runs the
@@ -32,6 +35,12 @@ class fFTPTest : public winui::Window, private WindowControls {
   ExitStatus Form_Load();
   // Releases clsFtp (closing its search, connection and root handle).
   void Form_Unload();
+
+  // A test hook: `watch` is handed lstFiles at the end of Form_Load, before the window is
+  // unloaded, with the lines the start-up left in it.
+  void setBeforeUnload(std::function<void(HWND lstFiles)> watch) {
+    m_beforeUnload = std::move(watch);
+  }
 
   // Fills the window with sample values and lines and shows it (for pictures of it).
   void showSample(const std::vector<std::u16string>& lines);
@@ -57,12 +66,7 @@ class fFTPTest : public winui::Window, private WindowControls {
   };
 
   void createControls();
-  void setTabStops();  // lstFiles' columns at kTabStops
-  // lstFiles draws its lines itself from m_lines (a no-data list box holds only their count).
-  void measureListItem(MEASUREITEMSTRUCT& item);
-  void drawListItem(const DRAWITEMSTRUCT& item);
-  // Tells lstFiles how many lines m_lines holds.
-  void syncListCount() const;
+  void onLaidOut() override;  // lstFiles' lines as high as its font's
   WindowParts parts() { return {*this, m_clsFtp.get(), m_dialogs}; }
   void onCommand(int id, int code) override;
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -76,23 +80,21 @@ class fFTPTest : public winui::Window, private WindowControls {
   void setPassText(const std::u16string& text) override { winui::SetText(m_txtPass, text); }
   bool passiveChecked() const override;
   void setOpenEnabled(bool enabled) override { EnableWindow(m_cmdOpen, enabled); }
-  void clearList() override;
-  void addListLine(const std::u16string& line) override;
-  std::u16string selectedLine() const override;
+  void clearList() override { m_list.clear(); }
+  void addListLine(const std::u16string& line) override { m_list.append(line); }
+  std::u16string selectedLine() const override { return m_list.selected(); }
 
   dialogs::Dialogs& m_dialogs;
-  std::u16string m_settingsFolder;
-  Clock m_clock;
-  std::function<void(const StoredUpload&)> m_onStored;
+  StartUpRunner m_startUp;
+  std::function<void(HWND)> m_beforeUnload;
   std::unique_ptr<McWinFTP> m_clsFtp;
-  HFONT m_formFont = nullptr;
-  HFONT m_listFont = nullptr;
+  int m_formFont = -1;  // font numbers of the window
+  int m_listFont = -1;
   HWND m_txtServer = nullptr;
   HWND m_chkPassive = nullptr;
   HWND m_txtUser = nullptr;
   HWND m_txtPass = nullptr;
   HWND m_cmdOpen = nullptr;
   HWND m_lstFiles = nullptr;
-  ListLines m_lines;            // lstFiles' lines
-  std::vector<int> m_tabStops;  // lstFiles' tab stops in dialog units, once Form_Load set them
+  FileListBox m_list;  // lstFiles' lines
 };

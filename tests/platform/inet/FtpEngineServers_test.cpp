@@ -131,5 +131,44 @@ TEST_F(RealServer, SeveralAddressesAreTriedInTurnAndAMissingNameIsNotResolved) {
   EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
+// In a child with a mount namespace of its own whose name service asks a name server on
+// 127.0.0.1 where none listens: the name service fails for now, which is not a missing name
+// (a scheduled run may try again). The exit status: 0 told so, 1 not, 2 no such arrangement.
+int resolveWithoutANameServer(const TempDir& dir) {
+  if (::unshare(CLONE_NEWNS) != 0 ||
+      ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+      ::mount(dir.file("resolv.conf").c_str(), "/etc/resolv.conf", nullptr, MS_BIND, nullptr) !=
+          0 ||
+      ::mount(dir.file("nsswitch.conf").c_str(), "/etc/nsswitch.conf", nullptr, MS_BIND, nullptr) !=
+          0) {
+    return 2;
+  }
+  addrinfo hints{};
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* found = nullptr;
+  if (::getaddrinfo("qp-nowhere.example", nullptr, &hints, &found) != EAI_AGAIN) return 2;
+  const std::unique_ptr<InternetApi> api = MakeFtpEngine(ShortTimeouts());
+  const Handle root = api->InternetOpenA(nullptr, 0, nullptr, nullptr, 0).handle;
+  return api->InternetConnectA(root, "qp-nowhere.example", 21, nullptr, nullptr, kServiceFtp, 0, 0)
+                     .error == kErrorNameResolutionTemporary
+             ? 0
+             : 1;
+}
+
+TEST_F(RealServer, ANameServiceThatCannotAnswerNowIsToldApartFromAMissingName) {
+  TempDir dir;
+  testsupport::WriteFile(dir.file("resolv.conf"),
+                         "nameserver 127.0.0.1\noptions timeout:1 attempts:1\n");
+  testsupport::WriteFile(dir.file("nsswitch.conf"), "hosts: dns\n");
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) ::_exit(resolveWithoutANameServer(dir));
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == 2) GTEST_SKIP() << "cannot take the name server away here";
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
 }  // namespace
 }  // namespace inet

@@ -41,6 +41,15 @@ the scenario names nowhere else); each indented line after it adds one STEP. The
   protect          data connections accepted from now on are in TLS too
   exists           "550" and the command ends unless the named file exists
   delete           removes the named file
+  match REGEX TEXT when the command's argument matches REGEX (whole), TEXT as the reply and
+                   the command ends
+  if-exists TEXT   when the named file exists, TEXT as the reply and the command ends
+  fail-first N TEXT
+                   the first N times any session reaches this step, TEXT as the reply and the
+                   session ends (a server that turns clients away for a while)
+  rename-from      remembers the named file for a rename
+  rename-to        renames the remembered file to the named one, replacing it ("503" and the
+                   command ends when nothing is remembered)
   default          the steps of normal.scenario for this command
 TEXT is string literals in Python syntax joined by "+", a literal may be repeated by "* N"
 ({n} inside it counts 0 .. N-1); a line ending in "+" goes on in the next. When sent, {arg}
@@ -95,8 +104,14 @@ def text(source):
 
 def parse_step(line):
     op, _, rest = line.strip().partition(" ")
-    if op in ("reply", "send", "data"):
+    if op in ("reply", "send", "data", "if-exists"):
         return op, text(rest)
+    if op == "match":
+        pattern, source = rest.split(None, 1)
+        return op, re.compile(text(pattern)), text(source)
+    if op == "fail-first":
+        count, source = rest.split(None, 1)
+        return op, [int(count)], text(source)
     if op == "every":
         milliseconds, channel, source = rest.split(None, 2)
         if channel not in ("control", "data"):
@@ -107,7 +122,7 @@ def parse_step(line):
     if op in ("listing", "file") and rest in ("", "half"):
         return op, rest == "half"
     if op in ("close", "stall", "listen", "accept", "store", "close-data", "cut-data", "exists",
-              "delete", "default", "tls", "protect") and not rest:
+              "delete", "default", "tls", "protect", "rename-from", "rename-to") and not rest:
         return (op,)
     raise ValueError("not a step: " + line.strip())
 
@@ -166,6 +181,7 @@ class Session(socketserver.BaseRequestHandler):
         self.listener = self.data = None
         self.protected = False
         self.received = bytearray()
+        self.renaming = None
         self.key, self.arg = "greeting", ""
         try:
             self.run(script(self.server.scenario, "greeting"))
@@ -341,6 +357,43 @@ class Session(socketserver.BaseRequestHandler):
         path = self.stored_path()
         if path is not None and os.path.exists(path):
             os.remove(path)
+
+    def do_match(self, pattern, template):
+        if pattern.fullmatch(self.arg):
+            self.do_reply(template)
+            raise CommandEnds()
+
+    def do_if_exists(self, template):
+        with FILES_LOCK:
+            found = self.arg in FILES
+        if found:
+            self.do_reply(template)
+            raise CommandEnds()
+
+    def do_fail_first(self, remaining, template):
+        # `remaining` is the step's own counter, shared by every session.
+        with FILES_LOCK:
+            failing = remaining[0] > 0
+            remaining[0] -= 1 if failing else 0
+        if failing:
+            self.do_reply(template)
+            raise SessionEnds()
+
+    def do_rename_from(self):
+        self.renaming = self.arg
+
+    def do_rename_to(self):
+        source, self.renaming = self.renaming, None
+        if source is None:
+            self.do_reply("503 RNFR first.")
+            raise CommandEnds()
+        with FILES_LOCK:
+            FILES[self.arg] = FILES.pop(source, b"")
+        folder = self.server.store
+        if folder is not None and plain_name(source) and plain_name(self.arg):
+            old = os.path.join(os.fsencode(folder), source.encode("latin-1"))
+            if os.path.exists(old):
+                os.replace(old, os.path.join(os.fsencode(folder), self.arg.encode("latin-1")))
 
     def do_default(self):
         self.run(script(self.server.normal, self.key))
