@@ -32,7 +32,7 @@ std::u16string decimal(size_t n) {
 }
 
 void say(dialogs::Dialogs& dialogs, std::u16string_view text, Icon icon = Icon::None) {
-  dialogs.MessageBox(std::u16string(text), kAppTitle, Buttons::Ok, icon);
+  dialogs.MessageBox(std::u16string(text), kQuillprepTitle, Buttons::Ok, icon);
 }
 
 // M1; false, for the check that failed.

@@ -26,12 +26,14 @@ std::optional<SettingsRecord> ReadStoredSettings(const std::u16string& programFo
     case ReadStatus::Read:
       return std::move(read.record);
     case ReadStatus::NotFound:
-      dialogs.MessageBox(kFileMissingText, kAppTitle, dialogs::Buttons::Ok, dialogs::Icon::None);
+      dialogs.MessageBox(kFileMissingText, kQuillprepTitle, dialogs::Buttons::Ok,
+                         dialogs::Icon::None);
       return std::nullopt;
     case ReadStatus::EndedEarly:
     case ReadStatus::Unreadable:
       break;
   }
-  dialogs.MessageBox(failureText(read), kAppTitle, dialogs::Buttons::Ok, dialogs::Icon::Critical);
+  dialogs.MessageBox(failureText(read), kQuillprepTitle, dialogs::Buttons::Ok,
+                     dialogs::Icon::Critical);
   return std::nullopt;
 }

@@ -9,7 +9,7 @@
 #include "settings/SettingsRecord.h"
 
 // The title of every box of the settings maker that has no title of its own.
-inline constexpr char16_t kAppTitle[] = u"Quillprep";
+inline constexpr char16_t kQuillprepTitle[] = u"Quillprep";
 // The message for a settings file that is missing from the program's folder.
 inline constexpr char16_t kFileMissingText[] = u"Quillpst.datがありません";
 

@@ -6,7 +6,6 @@
 #include "uploader/FailureKinds.h"
 #include "uploader/HeldFTPFrr.h"
 #include "uploader/UploadNaming.h"
-#include "uploader/WindowCommands.h"
 
 namespace {
 
@@ -43,10 +42,11 @@ Verdict checkSize(McWinFTP& clsFtp, const std::u16string& name, std::optional<ui
   return static_cast<uint64_t>(size) == *localSize ? Verdict::Matches : Verdict::Differs;
 }
 
-void sayDiffers(dialogs::Dialogs& dialogs) {
+// The size check's failure, told as the session's failures are, so that whoever watches them
+// (the error box, the retry rule) sees it as the one that ended the upload.
+void sayDiffers(McWinFTP& clsFtp) {
   const auto code = static_cast<int32_t>(inet::kErrorStoredSizeDiffers);
-  dialogs.MessageBox(FTPFrrMessage(code, std::u16string(inet::ErrorMessage(code))), kAppTitle,
-                     dialogs::Buttons::Ok, dialogs::Icon::Critical);
+  show(clsFtp, {false, code, std::u16string(inet::ErrorMessage(code))});
 }
 
 // Removes what this upload left under the temporary name, where the connection still serves;
@@ -57,14 +57,14 @@ void removeTemporary(McWinFTP& clsFtp, const std::u16string& temporary) {
 }
 
 // Stores straight under the remote name, failures shown.
-SafeUploadResult storeDirectly(McWinFTP& clsFtp, dialogs::Dialogs& dialogs,
-                               const std::u16string& localFile, const std::u16string& remoteName,
-                               std::optional<uint64_t> localSize, UploadRoute route) {
+SafeUploadResult storeDirectly(McWinFTP& clsFtp, const std::u16string& localFile,
+                               const std::u16string& remoteName, std::optional<uint64_t> localSize,
+                               UploadRoute route) {
   SafeUploadResult result{false, route, false};
   if (clsFtp.PutFile(localFile, remoteName, 0) == 0) return result;
   const Verdict verdict = checkSize(clsFtp, remoteName, localSize);
   if (verdict == Verdict::Differs) {
-    sayDiffers(dialogs);
+    sayDiffers(clsFtp);
     return result;
   }
   result.stored = true;
@@ -106,17 +106,17 @@ const char* UploadRouteName(UploadRoute route) {
   return "";
 }
 
-SafeUploadResult UploadSafely(McWinFTP& clsFtp, dialogs::Dialogs& dialogs,
-                              const std::u16string& localFile, const std::u16string& remoteName,
-                              std::optional<uint64_t> localSize, bool inPlace) {
+SafeUploadResult UploadSafely(McWinFTP& clsFtp, const std::u16string& localFile,
+                              const std::u16string& remoteName, std::optional<uint64_t> localSize,
+                              bool inPlace) {
   const std::u16string temporary = inPlace ? std::u16string() : TemporaryRemoteName(remoteName);
   if (temporary.empty()) {
-    return storeDirectly(clsFtp, dialogs, localFile, remoteName, localSize, UploadRoute::InPlace);
+    return storeDirectly(clsFtp, localFile, remoteName, localSize, UploadRoute::InPlace);
   }
   const Attempt put = attempt(clsFtp, [&] { return clsFtp.PutFile(localFile, temporary, 0) != 0; });
   if (!put.ok && IsNameRefusal(put.number)) {
     // No temporary name may be made here (an account that may write only the target, say).
-    return storeDirectly(clsFtp, dialogs, localFile, remoteName, localSize, UploadRoute::Direct);
+    return storeDirectly(clsFtp, localFile, remoteName, localSize, UploadRoute::Direct);
   }
   if (!put.ok) {
     show(clsFtp, put);
@@ -125,7 +125,7 @@ SafeUploadResult UploadSafely(McWinFTP& clsFtp, dialogs::Dialogs& dialogs,
   }
   const Verdict verdict = checkSize(clsFtp, temporary, localSize);
   if (verdict == Verdict::Differs) {
-    sayDiffers(dialogs);
+    sayDiffers(clsFtp);
     removeTemporary(clsFtp, temporary);
     return {};
   }
@@ -138,7 +138,7 @@ SafeUploadResult UploadSafely(McWinFTP& clsFtp, dialogs::Dialogs& dialogs,
     case Renamed::RefusedHere: {
       // An account without the right to rename: the file goes straight to its name.
       const SafeUploadResult result =
-          storeDirectly(clsFtp, dialogs, localFile, remoteName, localSize, UploadRoute::Direct);
+          storeDirectly(clsFtp, localFile, remoteName, localSize, UploadRoute::Direct);
       removeTemporary(clsFtp, temporary);
       return result;
     }

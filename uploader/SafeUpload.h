@@ -9,7 +9,6 @@
 #include <string>
 
 #include "ftp/McWinFTP.h"
-#include "platform/dialogs/Dialogs.h"
 
 // How the file reached its name, for the run's record.
 enum class UploadRoute {
@@ -37,8 +36,8 @@ const char* UploadRouteName(UploadRoute route);
 //     straight to the remote name, and the temporary removed;
 //   - after any failure where the connection still serves, the temporary is removed.
 // With `inPlace`, or for a remote name without a file name, straight to the remote name.
-// Only the failure that ends the upload is shown (through clsFtp's FTPFrr, or `dialogs` for the
-// size); those a fallback answers are held back.
-SafeUploadResult UploadSafely(McWinFTP& clsFtp, dialogs::Dialogs& dialogs,
-                              const std::u16string& localFile, const std::u16string& remoteName,
-                              std::optional<uint64_t> localSize, bool inPlace);
+// Only the failure that ends the upload is shown, through clsFtp's FTPFrr handler (the size
+// check's as 12190); those a fallback answers are held back.
+SafeUploadResult UploadSafely(McWinFTP& clsFtp, const std::u16string& localFile,
+                              const std::u16string& remoteName, std::optional<uint64_t> localSize,
+                              bool inPlace);

@@ -92,7 +92,7 @@ bool upload(McWinFTP& clsFtp, const SettingsRecord& settings, const std::u16stri
         [&](uint64_t sent, uint64_t total) { return progress->update(sent, total); });
   }
   const SafeUploadResult stored =
-      UploadSafely(clsFtp, dialogs, settings.LocalFilePath, remoteName,
+      UploadSafely(clsFtp, settings.LocalFilePath, remoteName,
                    bytes ? std::optional<uint64_t>(*bytes) : std::nullopt, environment.inPlace);
   if (progress) clsFtp.OnTransferProgress(nullptr);
   if (!stored.stored) {

@@ -169,7 +169,9 @@ TEST_F(ScheduledUpload, RetriesFollowTransientFailuresOnlyAndStopWhenTheirTimeIs
   } cases[] = {{"busy-twice", {"--retry", "1"}, 3, "", 2},
                {"busy-twice", {"--retry=3", "--retry-max-time=0"}, 3, "", 1},
                {"login-refused", {"--retry", "3"}, 3, "USER", 1},
-               {"stor-452", {"--retry", "1"}, 4, "STOR", 2}};
+               {"stor-452", {"--retry", "1"}, 4, "STOR", 2},
+               // A size that differs is no passing fault of the connection.
+               {"size-differs", {"--retry", "2"}, 4, "STOR", 1}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.scenario);
     settings = scripted(c.scenario);

@@ -139,7 +139,7 @@ TEST(WindowLayout, DISABLED_FormsInThisProcess) {
   dialogs::ScriptedDialogs boxes;
   Form1 form1(boxes, u"");
   form1.Label3_DblClick();
-  fFTPTest uploader(boxes, u"", SystemLocalTime);
+  fFTPTest uploader(boxes, {});
   // The manifest's common controls 6 draw the buttons.
   EXPECT_EQ(moduleServing(ControlOf(form1.hwnd(), L"Button")), L"comctl32.dll");
   EXPECT_EQ(form1.dpi(), dpi);
