@@ -4,6 +4,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "platform/codepage/CodePage.h"
 #include "platform/files/FileIo.h"
 #include "platform/inet/ExplainedFailure.h"
 #include "platform/inet/TcpConnect.h"
@@ -352,7 +353,7 @@ Status SshTransport::failure(int rc) {
   }
   kill();
   if (!m_serverMessage.empty()) {
-    return ExplainedFailure(code, "server: " + m_serverMessage);
+    return ExplainedFailure(code, codepage::ToAnsi(u"サーバーの応答: ") + m_serverMessage);
   }
   return Status::failure(code);
 }
