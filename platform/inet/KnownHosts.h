@@ -1,10 +1,9 @@
 // Host keys in OpenSSH's known_hosts format, so that a line from ssh-keyscan or from a user's
-// own ~/.ssh/known_hosts works as it is: host patterns (comma-separated, "*" and "?" wildcards
-// as NamePattern matches them,
-// "!" negation, "[host]:port" for ports other than 22) or one hashed name ("|1|salt|hash",
-// HMAC-SHA1), a key type, the key in base64, an optional comment; "@revoked" lines; "#"
-// comments. "@cert-authority" lines and lines of unknown form are skipped, never fatal. Pure
-// (the hash comes from SshDigests).
+// own ~/.ssh/known_hosts works as it is: host patterns (comma-separated, with NamePattern's "*"
+// and "?" and a leading "!" for negation; "[host]:port" for ports other than 22) or one hashed
+// name ("|1|salt|hash", HMAC-SHA1), a key type, the key in base64, an optional comment;
+// "@revoked" lines; "#" comments. "@cert-authority" lines and lines of unknown form are
+// skipped, never fatal. Pure (the hash comes from SshDigests).
 #pragma once
 
 #include <cstdint>
