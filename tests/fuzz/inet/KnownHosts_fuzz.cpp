@@ -13,7 +13,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);
-  const inet::HostKey key{"ssh-ed25519", std::string("\0\0\0\x0bssh-ed25519key-bytes", 26)};
+  const inet::HostKey key{"ssh-ed25519", std::string("\0\0\0\x0bssh-ed25519key-bytes", 24)};
   for (const uint16_t port : {uint16_t{22}, uint16_t{2222}}) {
     (void)inet::CheckHostKey(bytes, "host.example", port, key);
     const std::string file = bytes + "\n" + inet::KnownHostsLine("Host.Example", port, key) + "\n";
