@@ -1,5 +1,7 @@
 #include "uploader/CheckRun.h"
 
+#include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -7,6 +9,7 @@
 #include "platform/dialogs/BoxText.h"
 #include "platform/dialogs/ConsoleDialogs.h"
 #include "platform/inet/CertificateProbe.h"
+#include "platform/inet/HostKeyReport.h"
 #include "settings/ReadSettingsFile.h"
 #include "uploader/ErrorBoxWatch.h"
 #include "uploader/UnattendedControls.h"
@@ -84,15 +87,46 @@ int RunCheck(const StartUpEnvironment& base, std::ostream& out, inet::InternetAp
   return static_cast<int>(status);
 }
 
+namespace {
+
+// The server of the settings in `settingsFolder`, or nullopt after telling `err` why not.
+std::optional<std::u16string> settingsServer(const std::u16string& settingsFolder,
+                                             std::ostream& err, const std::string& programName) {
+  const ReadSettingsResult read = ReadSettingsFile(settingsFolder);
+  if (read.status == ReadStatus::Read) return read.record.ServerName;
+  err << programName << ": the settings file " << dialogs::OneLine(settingsFolder) << "/"
+      << dialogs::OneLine(kSettingsFileName) << " cannot be read" << std::endl;
+  return std::nullopt;
+}
+
+}  // namespace
+
+int PrintServerHostKeys(const std::u16string& settingsFolder, std::ostream& out, std::ostream& err,
+                        const std::string& programName) {
+  const auto server = settingsServer(settingsFolder, err, programName);
+  if (!server) return static_cast<int>(ExitStatus::SettingsProblem);
+  std::ostringstream keys;
+  const uint32_t error =
+      inet::WriteServerHostKeys(codepage::ToAnsi(*server), inet::EngineOptions{}, keys);
+  if (error == inet::kErrorInvalidParameter) {
+    err << programName << ": --print-host-key: the server " << dialogs::OneLine(*server)
+        << " is no SSH server; write sftp:// before its name" << std::endl;
+    return 64;
+  }
+  if (error != inet::kErrorSuccess) {
+    err << programName << ": no host key from " << dialogs::OneLine(*server) << ": " << error
+        << " / " << dialogs::OneLine(std::u16string(inet::ErrorMessage(error))) << std::endl;
+    return static_cast<int>(ExitStatus::NotConnected);
+  }
+  out << keys.str() << std::flush;
+  return 0;
+}
+
 int PrintServerCertificate(const std::u16string& settingsFolder, std::ostream& out,
                            std::ostream& err, const std::string& programName) {
-  const ReadSettingsResult read = ReadSettingsFile(settingsFolder);
-  if (read.status != ReadStatus::Read) {
-    err << programName << ": the settings file " << dialogs::OneLine(settingsFolder) << "/"
-        << dialogs::OneLine(kSettingsFileName) << " cannot be read" << std::endl;
-    return static_cast<int>(ExitStatus::SettingsProblem);
-  }
-  const std::u16string& server = read.record.ServerName;
+  const auto read = settingsServer(settingsFolder, err, programName);
+  if (!read) return static_cast<int>(ExitStatus::SettingsProblem);
+  const std::u16string& server = *read;
   const inet::CertificateProbeResult probe =
       inet::ProbeServerCertificate(codepage::ToAnsi(server), 21, inet::EngineOptions{});
   if (probe.error == inet::kErrorInvalidParameter) {

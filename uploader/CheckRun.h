@@ -2,6 +2,7 @@
 // log-in, the listings, the remote directory) that uploads nothing and tells each step in one
 // line on standard output, so that settings can be tested before a schedule relies on them.
 // --print-certificate: the server's TLS certificate, taken without trust and without a log-in.
+// --print-host-key: the SSH server's host keys, likewise.
 #pragma once
 
 #include <ostream>
@@ -22,3 +23,10 @@ int RunCheck(const StartUpEnvironment& environment, std::ostream& out,
 // no TLS: there is no certificate to print).
 int PrintServerCertificate(const std::u16string& settingsFolder, std::ostream& out,
                            std::ostream& err, const std::string& programName);
+
+// Prints the host keys of the SSH server named in the settings of `settingsFolder` on `out`,
+// each as a known_hosts line after a comment line with its SHA256 fingerprint, and returns 0;
+// a problem goes to `err` with the exit status of its kind: 1 (settings), 3 (no connection, or
+// no key we can check), 64 (the server is no sftp:// one).
+int PrintServerHostKeys(const std::u16string& settingsFolder, std::ostream& out, std::ostream& err,
+                        const std::string& programName);

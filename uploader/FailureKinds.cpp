@@ -17,6 +17,30 @@ bool IsTransientFailure(ExitStatus status, int32_t ErrNumber) {
   }
 }
 
-bool IsServerRefusal(int32_t ErrNumber) { return ErrNumber >= 400 && ErrNumber < 600; }
+namespace {
 
-bool IsNameRefusal(int32_t ErrNumber) { return ErrNumber == 550 || ErrNumber == 553; }
+bool isSftpRefusal(int32_t ErrNumber) {
+  switch (static_cast<uint32_t>(ErrNumber)) {
+    case inet::kErrorSftpNoSuchFile:
+    case inet::kErrorSftpPermissionDenied:
+    case inet::kErrorSftpFailure:
+    case inet::kErrorSftpBadMessage:
+    case inet::kErrorSftpUnsupported:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+bool IsServerRefusal(int32_t ErrNumber) {
+  return (ErrNumber >= 400 && ErrNumber < 600) || isSftpRefusal(ErrNumber);
+}
+
+bool IsNameRefusal(int32_t ErrNumber) {
+  return ErrNumber == 550 || ErrNumber == 553 ||
+         ErrNumber == static_cast<int32_t>(inet::kErrorSftpNoSuchFile) ||
+         ErrNumber == static_cast<int32_t>(inet::kErrorSftpPermissionDenied) ||
+         ErrNumber == static_cast<int32_t>(inet::kErrorSftpFailure);
+}

@@ -30,6 +30,8 @@ cmdline::ProgramInfo programInfo(const char* version) {
               "                       standard output, and upload nothing\n"
               "  --print-certificate  print the TLS certificate of the server (ftpes://,\n"
               "                       ftps://) without trusting it or logging in\n"
+              "  --print-host-key     print the SSH host keys of the server (sftp://) as\n"
+              "                       lines for Quillpst.known_hosts, without logging in\n"
               "Without a display each message goes to standard error as one line, and a\n"
               "successful upload writes one line on standard output. Exit status: 0 stored,\n"
               "1 settings file missing or unusable, 2 local file missing, 3 no connection,\n"
@@ -56,6 +58,9 @@ int QuillpostMain(int argc, char** argv, const ProgramHooks& hooks) {
   const RunOptions& options = parsed.options;
   if (options.printCertificate) {
     return PrintServerCertificate(files::ExecutableFolder(), std::cout, std::cerr, name);
+  }
+  if (options.printHostKey) {
+    return PrintServerHostKeys(files::ExecutableFolder(), std::cout, std::cerr, name);
   }
   if (options.check) {
     RecordLog noLog({}, std::cerr);

@@ -33,6 +33,8 @@ const std::vector<Option>& options() {
       {u"--check", false, [](RunOptions& o, const std::u16string&) { return o.check = true; }},
       {u"--print-certificate", false,
        [](RunOptions& o, const std::u16string&) { return o.printCertificate = true; }},
+      {u"--print-host-key", false,
+       [](RunOptions& o, const std::u16string&) { return o.printHostKey = true; }},
       {u"--retry", true,
        [](RunOptions& o, const std::u16string& v) {
          const auto n = number(v, 0, kMaxRetries);
@@ -100,13 +102,16 @@ ParsedArguments ParseRunArguments(const std::vector<std::u16string>& arguments) 
       return refused("bad value \"" + utf8(value) + "\" for \"" + utf8(name) + "\"");
     }
   }
-  if (parsed.options.check && parsed.options.printCertificate) {
-    return refused("\"--check\" and \"--print-certificate\" exclude each other");
+  if (int{parsed.options.check} + int{parsed.options.printCertificate} +
+          int{parsed.options.printHostKey} >
+      1) {
+    return refused(
+        "\"--check\", \"--print-certificate\" and \"--print-host-key\" exclude each other");
   }
   return parsed;
 }
 
 std::string RunOptionsUsage() {
   return "[--in-place] [--retry N] [--retry-max-time S] [--log FILE] "
-         "[--check | --print-certificate] | --help | --version";
+         "[--check | --print-certificate | --print-host-key] | --help | --version";
 }

@@ -1,5 +1,6 @@
 // Quillpost's command line: the options a scheduler may give (upload in place, retries, a log,
-// a check of the settings, the server's certificate) besides --help and --version. Pure: the
+// a check of the settings, the server's certificate or SSH host keys) besides --help and
+// --version. Pure: the
 // programs print and end by what it says.
 #pragma once
 
@@ -16,6 +17,7 @@ struct RunOptions {
   int retryMaxSeconds = kDefaultRetryMaxSeconds;  // --retry-max-time S: no new try after S s
   bool check = false;                             // --check: everything but the upload
   bool printCertificate = false;                  // --print-certificate
+  bool printHostKey = false;                      // --print-host-key
   std::u16string logFile;                         // --log FILE; empty: none
 };
 
@@ -27,9 +29,9 @@ struct ParsedArguments {
 };
 
 // The arguments after the program's name. An option's value follows it ("--retry 3") or is
-// joined with "=" ("--retry=3"). --help or --version must stand alone; --check and
-// --print-certificate exclude each other; anything unknown, a missing or bad value, or an
-// option given twice is refused.
+// joined with "=" ("--retry=3"). --help or --version must stand alone; --check,
+// --print-certificate and --print-host-key exclude each other; anything unknown, a missing or bad
+// value, or an option given twice is refused.
 ParsedArguments ParseRunArguments(const std::vector<std::u16string>& arguments);
 
 // The usage line's options: "[--in-place] [--retry N] ...".

@@ -1,21 +1,10 @@
 #include "platform/inet/ControlChannel.h"
 
-#include <memory>
-
 #include "platform/codepage/CodePage.h"
+#include "platform/inet/TcpConnect.h"
 
 namespace inet {
-namespace {
-
 using asio::ip::tcp;
-
-struct ResolveState {
-  bool done = false;
-  std::error_code ec;
-  tcp::resolver::results_type results;
-};
-
-}  // namespace
 
 ControlChannel::ControlChannel(asio::io_context& io, const EngineOptions& options)
     : m_io(io), m_options(options), m_socket(io) {}
@@ -23,52 +12,9 @@ ControlChannel::ControlChannel(asio::io_context& io, const EngineOptions& option
 ControlChannel::~ControlChannel() { close(); }
 
 Status ControlChannel::connect(const ServerAddress& address) {
-  if (IsNeverResolvedName(address.host)) return Status::failure(kErrorInternetNameNotResolved);
-  // getaddrinfo runs on asio's resolver thread and cannot be interrupted; on the deadline the
-  // result is abandoned, so the handler keeps its state alive by itself.
-  tcp::resolver resolver(m_io);
-  auto state = std::make_shared<ResolveState>();
-  resolver.async_resolve(address.host, std::to_string(address.port), tcp::resolver::numeric_service,
-                         [state](const std::error_code& ec, tcp::resolver::results_type r) {
-                           state->ec = ec;
-                           state->results = std::move(r);
-                           state->done = true;
-                         });
-  m_io.restart();
-  m_io.run_for(m_options.connectTimeout);
-  if (!state->done) {
-    resolver.cancel();
-    return Status::failure(kErrorInternetTimeout);
-  }
-  // "Try again" is the name service failing for now (no name server answered), not a name that
-  // does not exist: a scheduled run may try again later.
-  if (state->ec == asio::error::host_not_found_try_again) {
-    return Status::failure(kErrorNameResolutionTemporary);
-  }
-  if (state->ec || state->results.empty()) return Status::failure(kErrorInternetNameNotResolved);
-  Status last = Status::failure(kErrorInternetCannotConnect);
-  for (const auto& entry : state->results) {
-    last = connectTo(entry.endpoint());
-    if (last.ok()) return last;
-  }
-  return last;
-}
-
-Status ControlChannel::connectTo(const tcp::endpoint& endpoint) {
+  Status status = ConnectToServer(m_io, m_socket, address, m_options.connectTimeout);
+  if (!status.ok()) return status;
   std::error_code ec;
-  bool done = false;
-  if (m_socket.is_open()) m_socket.close(ec);
-  m_socket.async_connect(endpoint, [&](const std::error_code& e) {
-    ec = e;
-    done = true;
-  });
-  AwaitOperation(m_io, done, ec, m_options.connectTimeout, [&] { m_socket.close(); });
-  if (ec) {
-    std::error_code ignored;
-    m_socket.close(ignored);
-    return Status::failure(ec == asio::error::timed_out ? kErrorInternetTimeout
-                                                        : kErrorInternetCannotConnect);
-  }
   m_socket.set_option(tcp::no_delay(true), ec);
   m_peer = m_socket.remote_endpoint(ec);
   m_local = m_socket.local_endpoint(ec);

@@ -62,7 +62,6 @@ class ControlChannel {
   asio::ip::tcp::endpoint local() const { return m_local; }
 
  private:
-  Status connectTo(const asio::ip::tcp::endpoint& endpoint);
   Status fail(const std::error_code& ec);
   Status fail(Status status);
   Status receive(char* buffer, size_t capacity, size_t* received, Deadline deadline,

@@ -90,5 +90,38 @@
   X(12190, kErrorStoredSizeDiffers, \
     "the size the server tells of an uploaded file differs from the local file's (the start-up " \
     "checks it with SIZE after a binary upload)", \
-    u"サーバーに保存されたファイルのサイズが、送信したファイルのサイズと一致しません。")
+    u"サーバーに保存されたファイルのサイズが、送信したファイルのサイズと一致しません。") \
+  X(12230, kErrorSshHostKeyUnknown, \
+    "SSH: the server's host key is not in Quillpst.known_hosts; the connection ends before " \
+    "any authentication (the last response names the key type, its SHA256 fingerprint and " \
+    "the line to add)", \
+    u"サーバーのホスト鍵が Quillpst.known_hosts に無いため、認証の前に接続を中止しました。") \
+  X(12231, kErrorSshHostKeyChanged, \
+    "SSH: Quillpst.known_hosts holds another key of the same type for the server (or the key " \
+    "is marked revoked); nothing is sent", \
+    u"サーバーのホスト鍵が Quillpst.known_hosts の鍵と異なります。通信が傍受されている" \
+    u"おそれがあるため、何も送らずに接続を中止しました。") \
+  X(12232, kErrorSshAuthenticationRefused, \
+    "SSH: the server refused every authentication tried (Quillpst.key, password, " \
+    "keyboard-interactive)", \
+    u"サーバーが認証を受け付けませんでした。ユーザー名、パスワード、Quillpst.key を" \
+    u"確認してください。") \
+  X(12233, kErrorSshNegotiationFailed, \
+    "SSH: the server's banner or key exchange cannot be read, or there is no method both " \
+    "sides share", \
+    u"SSH の接続を確立できませんでした。サーバーの応答が SSH として読めないか、共通の" \
+    u"暗号方式がありません。") \
+  X(12242, kErrorSftpNoSuchFile, "SFTP status 2: no such file or folder on the server", \
+    u"サーバーに、指定されたファイルまたはフォルダーがありません (SFTP)。") \
+  X(12243, kErrorSftpPermissionDenied, "SFTP status 3: the server denied the operation", \
+    u"サーバーが操作を許可しませんでした。権限がありません (SFTP)。") \
+  X(12244, kErrorSftpFailure, \
+    "SFTP status 4 (and statuses without a meaning of their own): the server could not do " \
+    "it, e.g. a rename over an existing file (OpenSSH at protocol 3), a folder not empty", \
+    u"サーバーが操作を実行できませんでした。同じ名前が既にある、フォルダーが空でない" \
+    u"などの理由が考えられます (SFTP)。") \
+  X(12245, kErrorSftpBadMessage, "SFTP status 5: the server found the request malformed", \
+    u"サーバーが要求を正しくないと判断しました (SFTP)。") \
+  X(12248, kErrorSftpUnsupported, "SFTP status 8: the server does not support the operation", \
+    u"サーバーはこの操作に対応していません (SFTP)。")
 // clang-format on

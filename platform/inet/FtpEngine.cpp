@@ -7,10 +7,10 @@
 #include "platform/clock/DateTime.h"
 #include "platform/files/FileIo.h"
 #include "platform/files/Files.h"
-#include "platform/inet/FtpSession.h"
 #include "platform/inet/ListingCollector.h"
 #include "platform/inet/ListingStore.h"
 #include "platform/inet/LocalFile.h"
+#include "platform/inet/RemoteSession.h"
 #include "platform/inet/WireNames.h"
 
 namespace inet {
@@ -28,9 +28,9 @@ struct Search {
 struct HandleEntry {
   HandleKind kind = HandleKind::Root;
   Handle parent = 0;
-  std::unique_ptr<FtpSession> session;  // Connection
-  std::unique_ptr<Search> search;       // Find
-  StatusCallback statusCallback;        // Root: told the progress of its connections' transfers
+  std::unique_ptr<RemoteSession> session;  // Connection
+  std::unique_ptr<Search> search;          // Find
+  StatusCallback statusCallback;           // Root: told the progress of its connections' transfers
 };
 
 // CR or LF would end the command line early and let a name smuggle in a command of its own.
@@ -82,10 +82,11 @@ class FtpEngine final : public InternetApi {
   void closeTree(Handle handle);
   // Keeps the reply of a refusal for InternetGetLastResponseInfoA.
   Status remember(Status status);
-  Status wireName(FtpSession& session, const char* name, std::string* wire);
-  BoolResult nameCommand(Handle hConnect, std::string_view verb, const char* name);
+  Status wireName(const RemoteSession& session, const char* name, std::string* wire);
+  BoolResult nameCommand(Handle hConnect, Status (RemoteSession::*operation)(const std::string&),
+                         const char* name);
   Status localPath(const char* ansiPath, std::string* path);
-  Status listEntries(FtpSession& session, const char* searchFile, Search* search);
+  Status listEntries(RemoteSession& session, const char* searchFile, Search* search);
   // The watch of a transfer on `connection` when its root has a status callback, else null.
   std::unique_ptr<TransferWatch> watchFor(const HandleEntry& connection, uintptr_t context,
                                           uint64_t total);
@@ -156,7 +157,9 @@ HandleResult FtpEngine::InternetConnectA(Handle hInternet, const char* serverNam
   const std::string user = anonymous ? "anonymous" : userName;
   const std::string pass =
       anonymous ? m_options.anonymousPassword : (password ? password : std::string());
-  auto session = std::make_unique<FtpSession>(m_options, (flags & kFlagPassive) != 0);
+  auto session = address->protocol == Protocol::Sftp
+                     ? MakeSftpSession(m_options)
+                     : MakeFtpRemoteSession(m_options, (flags & kFlagPassive) != 0);
   Status status = remember(session->open(*address, user, pass));
   if (!status.ok()) return {0, status.error};
   return {
@@ -186,11 +189,9 @@ BoolResult FtpEngine::InternetCloseHandle(Handle handle) {
   return {true, kErrorSuccess};
 }
 
-Status FtpEngine::wireName(FtpSession& session, const char* name, std::string* wire) {
+Status FtpEngine::wireName(const RemoteSession& session, const char* name, std::string* wire) {
   if (name == nullptr || holdsLineBreak(name)) return Status::failure(kErrorInvalidParameter);
-  WireNames names;
-  names.setUtf8(session.utf8());
-  const auto converted = names.toWire(name);
+  const auto converted = session.names().toWire(name);
   if (!converted) return Status::failure(kErrorNoUnicodeTranslation);
   *wire = *converted;
   return Status::success();
@@ -211,9 +212,7 @@ BoolResult FtpEngine::FtpGetCurrentDirectoryA(Handle hConnect, char* buffer, uin
   std::string wire;
   Status status = remember(connection->session->printWorkingDirectory(&wire));
   if (!status.ok()) return result(status);
-  WireNames names;
-  names.setUtf8(connection->session->utf8());
-  const auto path = names.fromWire(wire);
+  const auto path = connection->session->names().fromWire(wire);
   if (!path || path->find('\0') != std::string::npos) {
     return {false, kErrorNoUnicodeTranslation};
   }
@@ -227,31 +226,33 @@ BoolResult FtpEngine::FtpGetCurrentDirectoryA(Handle hConnect, char* buffer, uin
   return {true, kErrorSuccess};
 }
 
-BoolResult FtpEngine::nameCommand(Handle hConnect, std::string_view verb, const char* name) {
+BoolResult FtpEngine::nameCommand(Handle hConnect,
+                                  Status (RemoteSession::*operation)(const std::string&),
+                                  const char* name) {
   HandleEntry* connection = find(hConnect, HandleKind::Connection);
   if (connection == nullptr) return {false, kErrorInvalidHandle};
   std::string wire;
   Status status = wireName(*connection->session, name, &wire);
   // CWD moves the current directory, RMD may remove it: PWD must be asked again.
   if (status.ok()) connection->session->forgetDirectory();
-  if (status.ok()) status = remember(connection->session->simpleCommand(verb, wire));
+  if (status.ok()) status = remember(((*connection->session).*operation)(wire));
   return result(status);
 }
 
 BoolResult FtpEngine::FtpSetCurrentDirectoryA(Handle hConnect, const char* directory) {
-  return nameCommand(hConnect, "CWD", directory);
+  return nameCommand(hConnect, &RemoteSession::changeDirectory, directory);
 }
 
 BoolResult FtpEngine::FtpDeleteFileA(Handle hConnect, const char* fileName) {
-  return nameCommand(hConnect, "DELE", fileName);
+  return nameCommand(hConnect, &RemoteSession::deleteFile, fileName);
 }
 
 BoolResult FtpEngine::FtpCreateDirectoryA(Handle hConnect, const char* directory) {
-  return nameCommand(hConnect, "MKD", directory);
+  return nameCommand(hConnect, &RemoteSession::makeDirectory, directory);
 }
 
 BoolResult FtpEngine::FtpRemoveDirectoryA(Handle hConnect, const char* directory) {
-  return nameCommand(hConnect, "RMD", directory);
+  return nameCommand(hConnect, &RemoteSession::removeDirectory, directory);
 }
 
 BoolResult FtpEngine::FtpRenameFileA(Handle hConnect, const char* existing, const char* newName) {
@@ -325,7 +326,7 @@ BoolResult FtpEngine::FtpGetFileA(Handle hConnect, const char* remoteFile, const
   return {error == kErrorSuccess, error};
 }
 
-Status FtpEngine::listEntries(FtpSession& session, const char* searchFile, Search* search) {
+Status FtpEngine::listEntries(RemoteSession& session, const char* searchFile, Search* search) {
   // A pattern may name a folder before its last "/": that folder is listed.
   const std::string pattern = searchFile ? searchFile : "";
   const size_t slash = pattern.rfind('/');
@@ -335,21 +336,15 @@ Status FtpEngine::listEntries(FtpSession& session, const char* searchFile, Searc
     Status status = wireName(session, folder.c_str(), &wireFolder);
     if (!status.ok()) return status;
   }
-  WireNames names;
-  names.setUtf8(session.utf8());
+  const WireNames names = session.names();
   ListingCollector collector(names,
                              slash == std::string::npos ? pattern : pattern.substr(slash + 1),
                              localNow(), search->entries);
-  ListingFormat format = ListingFormat::List;
-  Status status = remember(session.list(wireFolder, [&](ListingFormat f, std::string_view block) {
-    format = f;
-    collector.feed(f, block);
-  }));
+  Status status = remember(session.list(wireFolder, collector));
   if (status.error == kErrorMoreData) {
-    search->cut = true;  // the partial line at the cut is dropped, not finished
+    search->cut = true;
     return Status::success();
   }
-  if (status.ok()) collector.finish(format);
   return status;
 }
 
@@ -407,7 +402,10 @@ std::unique_ptr<InternetApi> MakeFtpEngine(const EngineOptions& options) {
 InternetApi& DefaultInternetApi() {
   static const std::unique_ptr<InternetApi> engine = [] {
     EngineOptions options;
-    options.trustFile = files::ToFileSystemPath(files::ExecutableFolder()) + "/" + kTrustFileName;
+    const std::string folder = files::ToFileSystemPath(files::ExecutableFolder()) + "/";
+    options.trustFile = folder + kTrustFileName;
+    options.knownHostsFile = folder + kKnownHostsFileName;
+    options.privateKeyFile = folder + kPrivateKeyFileName;
     return MakeFtpEngine(options);
   }();
   return *engine;

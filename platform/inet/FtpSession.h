@@ -17,14 +17,13 @@
 #include "platform/inet/FtpEngine.h"
 #include "platform/inet/FtpStatus.h"
 #include "platform/inet/ListingParser.h"
+#include "platform/inet/RemoteSession.h"
 #include "platform/inet/ServerAddress.h"
 #include "platform/inet/ServerReplies.h"
 #include "platform/inet/Tls.h"
 #include "platform/inet/TransferWatch.h"
 
 namespace inet {
-
-enum class TransferType { Ascii, Binary };
 
 class FtpSession {
  public:

@@ -49,14 +49,17 @@ void ListingCollector::takeLine(ListingFormat format, std::string_view line) {
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   const auto entry =
       format == ListingFormat::Mlsd ? ParseMlsdLine(line) : ParseListLine(line, m_now);
-  if (!entry) return;
+  if (entry) add(*entry);
+}
+
+void ListingCollector::add(const ListingEntry& entry) {
   // Names with no exact CP932 form, or too long for FindData, cannot be handed on intact.
-  const auto name = m_names.fromWire(entry->name);
+  const auto name = m_names.fromWire(entry.name);
   if (!name || name->empty() || name->size() >= kMaxPath || name->find('\0') != std::string::npos) {
     return;
   }
   if (!m_all && !MatchesPattern(m_pattern, *name)) return;
-  m_store.add(*entry, *name);
+  m_store.add(entry, *name);
 }
 
 }  // namespace inet

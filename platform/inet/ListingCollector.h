@@ -30,6 +30,10 @@ class ListingCollector {
   // The end of the listing: a last line without a line end still counts.
   void finish(ListingFormat format);
 
+  // An entry that came parsed (SFTP): kept like a parsed line's, when its name converts to
+  // CP932, fits FindData and matches the pattern.
+  void add(const ListingEntry& entry);
+
  private:
   void takeLine(ListingFormat format, std::string_view line);
 

@@ -24,20 +24,22 @@ std::optional<uint16_t> checkedDefault(int32_t port) {
 struct Scheme {
   std::string_view prefix;
   Security security;
+  Protocol protocol;
 };
 
-constexpr Scheme kSchemes[] = {{"ftp://", Security::Plain},
-                               {"ftpes://", Security::ExplicitTls},
-                               {"ftps://", Security::ImplicitTls}};
+constexpr Scheme kSchemes[] = {{"ftp://", Security::Plain, Protocol::Ftp},
+                               {"ftpes://", Security::ExplicitTls, Protocol::Ftp},
+                               {"ftps://", Security::ImplicitTls, Protocol::Ftp},
+                               {"sftp://", Security::Plain, Protocol::Sftp}};
 
-// Takes the scheme off `name`; false for a scheme that is none of ours.
-bool takeScheme(std::string_view& name, Security* security) {
-  *security = Security::Plain;
+// Takes the scheme off `name` into `address`; false for a scheme that is none of ours.
+bool takeScheme(std::string_view& name, ServerAddress* address) {
   const size_t separator = name.find("://");
   if (separator == std::string_view::npos) return true;
   for (const Scheme& scheme : kSchemes) {
     if (EqualsIgnoringAsciiCase(name.substr(0, separator + 3), scheme.prefix)) {
-      *security = scheme.security;
+      address->security = scheme.security;
+      address->protocol = scheme.protocol;
       name.remove_prefix(separator + 3);
       if (!name.empty() && name.back() == '/') name.remove_suffix(1);
       return name.find('/') == std::string_view::npos;
@@ -50,9 +52,10 @@ bool takeScheme(std::string_view& name, Security* security) {
 
 std::optional<ServerAddress> ParseServerAddress(std::string_view name, int32_t defaultPort) {
   ServerAddress address;
-  if (!takeScheme(name, &address.security)) return std::nullopt;
-  if (address.security == Security::ImplicitTls && defaultPort == kDefaultFtpPort) {
-    defaultPort = kDefaultImplicitTlsPort;
+  if (!takeScheme(name, &address)) return std::nullopt;
+  if (defaultPort == kDefaultFtpPort) {
+    if (address.security == Security::ImplicitTls) defaultPort = kDefaultImplicitTlsPort;
+    if (address.protocol == Protocol::Sftp) defaultPort = kDefaultSshPort;
   }
   std::optional<uint16_t> port;
   if (!name.empty() && name.front() == '[') {

@@ -123,7 +123,7 @@ TEST_F(QuillpostProgram,
   WriteSettingsFile(folder.path(), settings, U16(server->password()));
   const std::string usage =
       " [--in-place] [--retry N] [--retry-max-time S] [--log FILE] [--check | "
-      "--print-certificate] | --help | --version\n";
+      "--print-certificate | --print-host-key] | --help | --version\n";
   testsupport::ProcessResult result = run({"--help"});
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.out.rfind("usage: Quillpost" + usage, 0), 0u) << result.out;
@@ -141,7 +141,9 @@ TEST_F(QuillpostProgram,
       {{"--log"}, "\"--log\" needs a value"},
       {{"--retry", "1", "--retry=2"}, "\"--retry\" given twice"},
       {{"--check", "--print-certificate"},
-       "\"--check\" and \"--print-certificate\" exclude each other"}};
+       "\"--check\", \"--print-certificate\" and \"--print-host-key\" exclude each other"},
+      {{"--print-host-key", "--print-certificate"},
+       "\"--check\", \"--print-certificate\" and \"--print-host-key\" exclude each other"}};
   for (const auto& [arguments, why] : refusals) {
     result = run(arguments);
     EXPECT_EQ(result.exitCode, 64);

@@ -18,9 +18,10 @@
 
 #include "tests/support/common/FtpServers.h"
 #include "tests/support/common/Process.h"
+#include "tests/support/common/SshServers.h"
 
 #if !defined(QP_TEST_VSFTPD) || !defined(QP_TEST_PROFTPD_ROOT) || \
-    !defined(QP_TEST_PUREFTPD_ROOT) || !defined(QP_TEST_LIBRARY_ARCH)
+    !defined(QP_TEST_PUREFTPD_ROOT) || !defined(QP_TEST_LIBRARY_ARCH) || !defined(QP_TEST_SSHD)
 #error "the folders scripts/setup-tests unpacks the servers into must be defined"
 #endif
 
@@ -32,6 +33,11 @@ namespace {
 const std::string kVsftpd = QP_TEST_VSFTPD;
 const std::string kProftpdRoot = QP_TEST_PROFTPD_ROOT;
 const std::string kPureFtpdRoot = QP_TEST_PUREFTPD_ROOT;
+const std::string kSshd = QP_TEST_SSHD;
+// sshd's privilege separation: its user and the empty folder it chroots its unprivileged
+// children into, as Debian's package would make them.
+constexpr const char* kSshdUser = "sshd";
+constexpr const char* kSshdPrivsepDir = "/run/sshd";
 
 // The system user the sessions run as: home "/" (vsftpd enters it before its own root), no
 // login shell. vsftpd logs it in through PAM with kVsftpdPassword.
@@ -60,6 +66,10 @@ constexpr const char* kPamConfig =
 // the same time.
 constexpr const char* kSetupLock = "/tmp/qp-vsftpd-fixture.lock";
 
+// The size of a test key of `type`: RSA at 2048 bits, since the default 3072 can take longer
+// than a setup command may on a loaded machine; ECDSA at 256 (Ed25519 has one size).
+std::string keyBits(const std::string& type) { return type == "rsa" ? "2048" : "256"; }
+
 // Runs a setup command; returns "" or why it failed.
 std::string runSetup(const std::vector<std::string>& argv) {
   const ProcessResult r = RunProcess(argv);
@@ -67,13 +77,24 @@ std::string runSetup(const std::vector<std::string>& argv) {
   return argv[0] + " failed (" + std::to_string(r.exitCode) + "): " + r.err;
 }
 
-// Makes the session user when missing and, for vsftpd, gives it its home, password and PAM
-// service. Returns "" or why it failed.
-std::string setUpAccounts(bool vsftpd) {
+// Makes the session user when missing and, for vsftpd and sshd, gives it its home, password and
+// PAM service; for sshd also its privilege separation user and folder. Returns "" or why it
+// failed.
+std::string setUpAccounts(bool vsftpd, bool sshd = false) {
   std::string failure;
   if (getpwnam(kSessionUser) == nullptr) {
     failure = runSetup({"useradd", "--system", "--no-create-home", "--home-dir", "/", "--shell",
                         "/usr/sbin/nologin", kSessionUser});
+  }
+  if (sshd && failure.empty() && getpwnam(kSshdUser) == nullptr) {
+    failure = runSetup({"useradd", "--system", "--no-create-home", "--home-dir", kSshdPrivsepDir,
+                        "--shell", "/usr/sbin/nologin", kSshdUser});
+  }
+  if (sshd && failure.empty()) {
+    std::error_code ec;
+    fs::create_directories(kSshdPrivsepDir, ec);
+    if (ec || chmod(kSshdPrivsepDir, 0755) != 0)
+      return std::string("cannot make ") + kSshdPrivsepDir;
   }
   if (!vsftpd || !failure.empty()) return failure;
   const std::string pamPath = std::string("/etc/pam.d/") + kPamService;
@@ -129,13 +150,13 @@ class AccountServer : public FtpServer {
  protected:
   // Sets up the accounts (see setUpAccounts) under the setup lock and gives root() to the
   // session user, whose uid and gid go to `uid` and `gid`. Returns "" or why it failed.
-  std::string prepareRoot(bool vsftpd, uid_t* uid, gid_t* gid) {
+  std::string prepareRoot(bool vsftpd, uid_t* uid, gid_t* gid, bool sshd = false) {
     const int lock = open(kSetupLock, O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (lock < 0 || flock(lock, LOCK_EX) != 0) {
       if (lock >= 0) close(lock);
       return "cannot take the setup lock";
     }
-    const std::string failure = setUpAccounts(vsftpd);
+    const std::string failure = setUpAccounts(vsftpd || sshd, sshd);
     close(lock);
     const passwd* pw = getpwnam(kSessionUser);
     if (!failure.empty()) return failure;
@@ -231,6 +252,43 @@ class ProftpdServer : public AccountServer {
  public:
   ProftpdServer() : AccountServer(kFileUser, kFilePassword) {}
 
+  // SFTP (mod_sftp) instead of FTP: host keys of its own, `authorizedKeys` (OpenSSH one-line
+  // form) accepted besides the password.
+  std::string startSftp(const std::string& authorizedKeys) {
+    m_sftp = true;
+    for (const char* type : {"ecdsa", "rsa"}) {
+      const std::string key = m_work.file(std::string("host_") + type);
+      // mod_sftp reads host keys in PEM form.
+      if (std::string failure = runSetup({"ssh-keygen", "-q", "-t", type, "-b", keyBits(type), "-m",
+                                          "PEM", "-N", "", "-C", "", "-f", key});
+          !failure.empty()) {
+        return failure;
+      }
+    }
+    // mod_sftp reads user keys in the RFC 4716 form that ssh-keygen -e writes.
+    std::string converted;
+    size_t from = 0;
+    for (size_t end; (end = authorizedKeys.find('\n', from)) != std::string::npos ||
+                     from < authorizedKeys.size();
+         from = end + 1) {
+      if (end == std::string::npos) end = authorizedKeys.size();
+      const std::string pub = m_work.file("user.pub");
+      WriteFile(pub, authorizedKeys.substr(from, end - from) + "\n");
+      const ProcessResult r = RunProcess({"ssh-keygen", "-e", "-f", pub});
+      if (r.exitCode != 0) return "ssh-keygen -e failed: " + r.err;
+      converted += r.out;
+    }
+    WriteFile(m_work.file("authorized_keys"), converted);
+    std::string failure = start(ProftpdOptions{});
+    if (failure.empty()) {
+      for (const char* type : {"ecdsa", "rsa"}) {
+        m_hostKeys += "[127.0.0.1]:" + std::to_string(m_port) + " " +
+                      ReadFile(m_work.file(std::string("host_") + type + ".pub"));
+      }
+    }
+    return failure;
+  }
+
   std::string start(const ProftpdOptions& options) {
     uid_t uid;
     gid_t gid;
@@ -270,6 +328,14 @@ class ProftpdServer : public AccountServer {
          << "RequireValidShell off\nDefaultRoot ~\n"
          << "TransferLog " << m_work.file("transfers.log") << "\n"
          << "<Directory />\n  AllowOverwrite on\n</Directory>\n";
+    if (m_sftp) {
+      conf << "ModulePath " << kProftpdRoot << "/usr/lib/proftpd\nLoadModule mod_sftp.c\n"
+           << "SFTPEngine on\nSFTPLog " << m_work.file("server.out") << "\n"
+           << "SFTPHostKey " << m_work.file("host_ecdsa") << "\n"
+           << "SFTPHostKey " << m_work.file("host_rsa") << "\n"
+           << "SFTPAuthMethods publickey password\n"
+           << "SFTPAuthorizedUserKeys file:" << m_work.file("authorized_keys") << "\n";
+    }
     if (!options.tlsCertificate.empty()) {
       // Data connections must reuse the control connection's TLS session: proftpd's default.
       conf << "ModulePath " << kProftpdRoot << "/usr/lib/proftpd\nLoadModule mod_tls.c\n"
@@ -281,6 +347,8 @@ class ProftpdServer : public AccountServer {
     }
     return path;
   }
+
+  bool m_sftp = false;
 };
 
 class PureFtpdServer : public AccountServer {
@@ -329,11 +397,74 @@ class PureFtpdServer : public AccountServer {
   }
 };
 
-// Makes a `Server` and starts it, when root may and `binary` is there. Returns it, or nullptr
-// with the reason recorded for LastStartFailure().
-template <class Server, class Options>
-std::unique_ptr<FtpServer> startAccountServer(const std::string& name, const std::string& binary,
-                                              const Options& options) {
+class SshdServer : public AccountServer {
+ public:
+  SshdServer() : AccountServer(kSessionUser, kVsftpdPassword) {}
+  // sshd's sessions run in sessions of their own (setsid), out of reach of the process group:
+  // they end first.
+  ~SshdServer() override {
+    StopSessionsThenProcess(m_pid);
+    m_pid = -1;
+  }
+
+  std::string start(const SshdOptions& options) {
+    uid_t uid;
+    gid_t gid;
+    if (std::string failure = prepareRoot(false, &uid, &gid, true); !failure.empty()) {
+      return failure;
+    }
+    for (const char* type : {"ed25519", "ecdsa", "rsa"}) {
+      if (std::string failure = runSetup({"ssh-keygen", "-q", "-t", type, "-b", keyBits(type), "-N",
+                                          "", "-C", "", "-f", hostKey(type)});
+          !failure.empty()) {
+        return failure;
+      }
+    }
+    // sshd reads the keys as the user: the work folder must let it through.
+    WriteFile(m_work.file("authorized_keys"), options.authorizedKeys);
+    chmod(m_work.path().c_str(), 0755);
+    chmod(m_work.file("authorized_keys").c_str(), 0644);
+    std::string failure = launch(
+        "sshd",
+        [&] {
+          return std::vector<std::string>{kSshd, "-D", "-e", "-f", writeConfig(options)};
+        },
+        {}, "Address already in use");
+    if (!failure.empty()) return failure;
+    for (const char* type : {"ed25519", "ecdsa", "rsa"}) {
+      m_hostKeys +=
+          "[127.0.0.1]:" + std::to_string(m_port) + " " + ReadFile(hostKey(type) + ".pub");
+    }
+    return "";
+  }
+
+ private:
+  std::string hostKey(const std::string& type) const { return m_work.file("host_" + type); }
+
+  std::string writeConfig(const SshdOptions& options) const {
+    const std::string path = m_work.file("sshd_config");
+    std::ofstream conf(path, std::ios::trunc);
+    // Options given first win in sshd_config: the test's own lines come first.
+    conf << options.moreConfig << "\n"
+         << "ListenAddress 127.0.0.1\nPort " << m_port << "\n"
+         << "HostKey " << hostKey("ed25519") << "\nHostKey " << hostKey("ecdsa") << "\n"
+         << "HostKey " << hostKey("rsa") << "\n"
+         << "PidFile " << m_work.file("sshd.pid") << "\n"
+         << "UsePAM no\nPasswordAuthentication yes\nKbdInteractiveAuthentication no\n"
+         << "PubkeyAuthentication yes\nAuthorizedKeysFile " << m_work.file("authorized_keys")
+         << "\nStrictModes no\nPermitRootLogin no\nAllowUsers " << kSessionUser << "\n"
+         << "MaxAuthTries 6\nLogLevel VERBOSE\n"
+         << "Subsystem sftp internal-sftp -d " << root() << "\n"
+         << "ForceCommand internal-sftp -d " << root() << "\n";
+    return path;
+  }
+};
+
+// Makes a `Server` and starts it with `start`, when root may and `binary` is there. Returns it,
+// or nullptr with the reason recorded for LastStartFailure().
+template <class Server, class Start>
+std::unique_ptr<FtpServer> startWith(const std::string& name, const std::string& binary,
+                                     Start&& start) {
   auto server = std::make_unique<Server>();
   std::string failure;
   if (geteuid() != 0) {
@@ -341,12 +472,27 @@ std::unique_ptr<FtpServer> startAccountServer(const std::string& name, const std
   } else if (access(binary.c_str(), X_OK) != 0) {
     failure = binary + " is missing (run scripts/setup-tests)";
   } else {
-    failure = server->start(options);
+    failure = start(*server);
   }
   return detail::Started(std::move(server), failure);
 }
 
+template <class Server, class Options>
+std::unique_ptr<FtpServer> startAccountServer(const std::string& name, const std::string& binary,
+                                              const Options& options) {
+  return startWith<Server>(name, binary, [&](Server& server) { return server.start(options); });
+}
+
 }  // namespace
+
+std::unique_ptr<FtpServer> StartSshd(const SshdOptions& options) {
+  return startAccountServer<SshdServer>("sshd", kSshd, options);
+}
+
+std::unique_ptr<FtpServer> StartProftpdSftp(const std::string& authorizedKeys) {
+  return startWith<ProftpdServer>("proftpd", kProftpdRoot + "/usr/sbin/proftpd",
+                                  [&](ProftpdServer& s) { return s.startSftp(authorizedKeys); });
+}
 
 std::unique_ptr<FtpServer> StartVsftpd(const VsftpdOptions& options) {
   return startAccountServer<VsftpdServer>("vsftpd", kVsftpd, options);

@@ -49,6 +49,9 @@ class FtpServer {
   // proftpd also its TLS log.
   std::string serverOutput() const;
 
+  // SSH servers (SshServers.h): the server's host keys as known_hosts lines, one a line.
+  const std::string& hostKeys() const { return m_hostKeys; }
+
  protected:
   FtpServer(std::string host, std::string user, std::string password);
 
@@ -59,6 +62,7 @@ class FtpServer {
   TempDir m_root;  // the served folder
   TempDir m_work;  // configuration, logs and output of the server
   pid_t m_pid = -1;
+  std::string m_hostKeys;
 };
 
 // Why the last Start* call of this thread returned nullptr ("" after a success). Tests that

@@ -1,5 +1,6 @@
-// The servers written in Python, started with Debian's python3 (which has pyftpdlib): the
-// pyftpdlib fixture (pyftpd_server.py) and the scripted misbehaving server (scripted_ftpd.py).
+// The servers written in Python, started with Debian's python3 (which has pyftpdlib and
+// paramiko): the pyftpdlib fixture (pyftpd_server.py) and the scripted misbehaving servers of
+// FTP (scripted_ftpd.py) and SSH (scripted_sshd.py).
 // Each prints its port as the first line of its standard output and appends every command line
 // it receives to a log file, one a line, with backslash, CR and LF escaped as "\\", "\r", "\n".
 #include <errno.h>
@@ -12,6 +13,7 @@
 
 #include "tests/support/common/FtpServers.h"
 #include "tests/support/common/Process.h"
+#include "tests/support/common/SshServers.h"
 
 #if !defined(QP_TEST_SUPPORT_DIR) || !defined(QP_SCRIPTED_FTPD_DIR)
 #error "QP_TEST_SUPPORT_DIR and QP_SCRIPTED_FTPD_DIR must name the folders of the two scripts"
@@ -95,6 +97,10 @@ class PythonServer : public FtpServer {
     return "";
   }
 
+  // An SSH server: where it writes its host key, read by takeHostKeys once it runs.
+  std::string knownHostsFile() const { return m_work.file("known_hosts"); }
+  void takeHostKeys() { m_hostKeys = ReadFile(knownHostsFile()); }
+
  private:
   std::string commandLog() const { return m_work.file("commands.log"); }
 };
@@ -126,6 +132,18 @@ std::unique_ptr<FtpServer> StartScriptedFtpd(const std::string& scenario,
   arguments.insert(arguments.end(), moreArguments.begin(), moreArguments.end());
   return startPython(std::move(server), std::string(QP_SCRIPTED_FTPD_DIR) + "/scripted_ftpd.py",
                      std::move(arguments));
+}
+
+std::unique_ptr<FtpServer> StartScriptedSshd(const std::string& scenario,
+                                             const std::vector<std::string>& moreArguments) {
+  auto server = std::make_unique<PythonServer>("127.0.0.1", "tester", "secret");
+  std::vector<std::string> arguments = {scenario, "--root", server->root(), "--known-hosts",
+                                        server->knownHostsFile()};
+  arguments.insert(arguments.end(), moreArguments.begin(), moreArguments.end());
+  std::string failure =
+      server->start(std::string(QP_SCRIPTED_FTPD_DIR) + "/scripted_sshd.py", std::move(arguments));
+  if (failure.empty()) server->takeHostKeys();
+  return detail::Started(std::move(server), failure);
 }
 
 }  // namespace testsupport
