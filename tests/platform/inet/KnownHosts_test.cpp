@@ -111,7 +111,7 @@ TEST(SftpPath, RelativeNamesJoinTheCurrentFolderAndHostileNamesAreNoEntries) {
   EXPECT_EQ(JoinRemotePath("/home/u", "../x"), "/home/u/../x");  // the server resolves it
   EXPECT_TRUE(IsPlainEntryName("a b.txt"));
   EXPECT_TRUE(IsPlainEntryName("..."));
-  for (const std::string bad :
+  for (const std::string& bad :
        {std::string(), std::string("."), std::string(".."), std::string("a/b"), std::string("a\rb"),
         std::string("a\nb"), std::string("a\0b", 3)}) {
     EXPECT_FALSE(IsPlainEntryName(bad));
