@@ -85,7 +85,7 @@ bool upload(McWinFTP& clsFtp, const SettingsRecord& settings, const std::u16stri
             const StartUpEnvironment& environment, dialogs::Dialogs& dialogs) {
   const std::optional<uintmax_t> bytes = localFileSize(settings.LocalFilePath);
   const auto start = std::chrono::steady_clock::now();
-  const std::unique_ptr<UploadProgress> progress =
+  std::unique_ptr<UploadProgress> progress =
       environment.progress ? environment.progress(settings.LocalFilePath) : nullptr;
   if (progress) {
     clsFtp.OnTransferProgress(
@@ -94,7 +94,9 @@ bool upload(McWinFTP& clsFtp, const SettingsRecord& settings, const std::u16stri
   const SafeUploadResult stored =
       UploadSafely(clsFtp, settings.LocalFilePath, remoteName,
                    bytes ? std::optional<uint64_t>(*bytes) : std::nullopt, environment.inPlace);
+  // The window closes (the meter is erased) before anything else is told of the upload.
   if (progress) clsFtp.OnTransferProgress(nullptr);
+  progress.reset();
   if (!stored.stored) {
     explainUnreadableLocalFile(dialogs, settings.LocalFilePath);
     return false;

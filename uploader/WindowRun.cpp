@@ -12,7 +12,9 @@
 #include "platform/dialogs/QtDialogs.h"
 #include "uploader/RunOptions.h"
 #include "uploader/ScheduledRun.h"
+#include "uploader/ProgressWindow.h"
 #include "uploader/fFTPTest.h"
+#include "uploader/fProgress.h"
 
 namespace {
 
@@ -49,7 +51,8 @@ extern "C" int QuillpostRunWindow(int argc, char** argv) {
   RecordLog log(options.logFile, std::cerr);
   dialogs::QtDialogs qtBoxes;
   RunDialogs boxes(qtBoxes, log, std::cerr, true);
-  const StartUpEnvironment environment = ProgramEnvironment(options, log, std::cout);
+  StartUpEnvironment environment = ProgramEnvironment(options, log, std::cout);
+  environment.progress = WindowProgressFactory(OpenProgressWindow);
   fFTPTestOptions formOptions;
   formOptions.startUp = [&](WindowControls& controls, McWinFTP& clsFtp) {
     return RunScheduled(controls, clsFtp, boxes, environment, options);

@@ -32,6 +32,8 @@ the scenario names nowhere else); each indented line after it adds one STEP. The
   listing [half]   sends the folder's listing (ls -l lines for LIST, facts for MLSD) or half
   file [half]      sends the named file, or its first half
   receive [BYTES]  reads the upload until the client ends it, or only its first BYTES
+  receive-slowly RATE
+                   reads the upload until the client ends it, RATE bytes a second (a slow line)
   store            keeps what was received as the named file
   close-data       closes the data connection (in TLS after close_notify both ways) and the
                    listener
@@ -65,6 +67,7 @@ import socketserver
 import ssl
 import sys
 import threading
+import time
 
 SCENARIOS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "scenarios")
 DATA_ACCEPT_SECONDS = 5
@@ -119,6 +122,8 @@ def parse_step(line):
         return op, int(milliseconds) / 1000, channel, text(source)
     if op == "receive":
         return op, int(rest) if rest else None
+    if op == "receive-slowly":
+        return op, int(rest)
     if op in ("listing", "file") and rest in ("", "half"):
         return op, rest == "half"
     if op in ("close", "stall", "listen", "accept", "store", "close-data", "cut-data", "exists",
@@ -315,6 +320,16 @@ class Session(socketserver.BaseRequestHandler):
             if not chunk:
                 break
             self.received += chunk
+
+    def do_receive_slowly(self, rate):
+        self.received = bytearray()
+        piece = max(1, rate // 20)
+        while True:
+            chunk = self.data.recv(piece)
+            if not chunk:
+                break
+            self.received += chunk
+            time.sleep(len(chunk) / rate)
 
     def do_store(self):
         with FILES_LOCK:
