@@ -328,16 +328,18 @@ Status FtpSession::abortTransfer(DataChannel& data, Status cause) {
 // The caller cancelled: the data connection goes at once and ABOR tells the server (RFC 959).
 // What it answers to the transfer and to ABOR differs between servers (426 then 226, 226 twice,
 // 225, 500); NOOP's 200, which none of them is, marks where those answers end, so the control
-// connection stays usable. A server that does not answer within a second leaves the state
-// unknown: the connection is dropped.
+// connection stays usable. NOOP goes only once the server has begun to answer ABOR: pure-ftpd
+// throws away whatever came in with ABOR. A server that does not answer within a second leaves
+// the state unknown: the connection is dropped.
 Status FtpSession::cancelTransfer(DataChannel& data) {
   data.close();
   const Deadline deadline =
       std::chrono::steady_clock::now() +
       std::min<std::chrono::milliseconds>(m_options.quitTimeout, std::chrono::seconds(1));
   Status status = m_control.send("ABOR");
-  if (status.ok()) status = m_control.send("NOOP");
   Reply reply;
+  if (status.ok()) status = m_control.readReply(&reply, deadline);
+  if (status.ok()) status = m_control.send("NOOP");
   while (status.ok()) {
     status = m_control.readReply(&reply, deadline);
     if (status.ok() && reply.code == 200) return Status::failure(kErrorOperationCancelled);
