@@ -331,7 +331,7 @@ Status SshTransport::awaitSocket(Deadline deadline, TransferWatch* watch) {
         watch ? std::min(deadline, std::chrono::steady_clock::now() + kProgressInterval) : deadline;
     const Wait waited = wait(wake);
     if (waited == Wait::Ready) return Status::success();
-    if (waited == Wait::TimedOut && wake < deadline) {
+    if (waited == Wait::TimedOut && watch != nullptr && wake < deadline) {
       if (!watch->tick()) return Status::failure(kErrorOperationCancelled);
       continue;
     }
