@@ -19,6 +19,7 @@ import os
 import subprocess
 import sys
 import tempfile
+import time
 
 from wine_e2e import Run, windows_path
 from wine_tls import Serving, run_cases
@@ -189,6 +190,33 @@ def password_authentication_uploads_to_sshd_and_to_proftpd_mod_sftp(tools, work)
             assert run.status == 3 and "Quillpost: 12232 / " in run.stderr, \
                 (kind, run.status, run.stderr)
             assert os.listdir(server.root) == ["受け取り.bin"], (kind, os.listdir(server.root))
+        finally:
+            server.stop()
+
+
+@case
+def a_misbehaving_server_ends_the_run_in_bounded_time_with_its_status(tools, work):
+    # The scripted server: keyboard-interactive alone; a banner that is no SSH; a connection
+    # closed mid-upload; an upload that stalls (the data idle rule's 60 s, on Winsock).
+    data = os.urandom(4 << 20)
+    local = os.path.join(work, "f.bin")
+    open(local, "wb").write(data)
+    for scenario, status, code in (("keyboard-only", 0, None), ("garbage-banner", 3, 12233),
+                                   ("close-mid-upload", 4, None), ("stall-write", 4, 12002)):
+        server = tools.server("scripted-ssh:" + scenario)
+        try:
+            hosts = known_hosts(tools, server)
+            started = time.monotonic()
+            run = Run(tools.exe, server, windows_path(local), "", "f.bin", scheme="sftp://",
+                      prefix=FOLDER, beside={"Quillpst.known_hosts": hosts})
+            took = time.monotonic() - started
+            assert run.status == status and run.one_record_per_box(), \
+                (scenario, run.status, run.stderr)
+            if code:
+                assert "Quillpost: %d / " % code in run.stderr, (scenario, run.stderr)
+            if status == 0:
+                assert stored(server, "f.bin") == data
+            assert took < 100, (scenario, took)
         finally:
             server.stop()
 

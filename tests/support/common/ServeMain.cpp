@@ -6,14 +6,16 @@
 // Usage: qp_test_serve pyftpdlib|vsftpd|proftpd|pure-ftpd|scripted:SCENARIO
 //                      [--tls explicit|implicit --cert FILE]
 //        qp_test_serve sshd|proftpd-sftp [--authorized-key FILE] [--sshd-config LINE]...
+//        qp_test_serve scripted-ssh:SCENARIO
 // FILE holds the server's certificate and key (PEM), such as those make_test_certificates.sh
 // makes; for the SSH servers, public keys in OpenSSH's one-line form that the user may log in
 // with. --sshd-config adds a line to sshd's configuration ("PasswordAuthentication no").
 // Prints, one a line: host=, port=, user=, password=, root=, for the SSH servers one
 // hostkey= per host key (a known_hosts line), then "ready".
 // Requests on standard input, one a line, each answered by lines "| ..." and a line ".":
-// "commands" (the command log, pyftpdlib and scripted only), "output" (the server's output,
-// proftpd's TLS log among it), "hand-root" (gives what the caller placed in root to the server).
+// "commands" (the command log, pyftpdlib and the scripted ones only), "output" (the server's
+// output, proftpd's TLS log among it), "hand-root" (gives what the caller placed in root to
+// the server).
 #include <poll.h>
 #include <signal.h>
 #include <unistd.h>
@@ -79,6 +81,10 @@ std::unique_ptr<FtpServer> start(const Request& request) {
   if (request.server == "proftpd-sftp") {
     return testsupport::StartProftpdSftp(request.authorizedKeys);
   }
+  const std::string scriptedSsh = "scripted-ssh:";
+  if (request.server.rfind(scriptedSsh, 0) == 0) {
+    return testsupport::StartScriptedSshd(request.server.substr(scriptedSsh.size()));
+  }
   const std::string scripted = "scripted:";
   if (request.server.rfind(scripted, 0) == 0) {
     return testsupport::StartScriptedFtpd(request.server.substr(scripted.size()), pem);
@@ -127,7 +133,8 @@ int main(int argc, char** argv) {
     std::cerr << "usage: qp_test_serve pyftpdlib|vsftpd|proftpd|pure-ftpd|scripted:SCENARIO "
                  "[--tls explicit|implicit --cert FILE]\n"
                  "       qp_test_serve sshd|proftpd-sftp [--authorized-key FILE] "
-                 "[--sshd-config LINE]...\n";
+                 "[--sshd-config LINE]...\n"
+                 "       qp_test_serve scripted-ssh:SCENARIO\n";
     return 64;
   }
   signal(SIGTERM, onSignal);
