@@ -1,14 +1,16 @@
 #!/usr/bin/python3
 """Quillpost.exe over SFTP under wine, against the test suite's SSH servers on loopback.
 
-The servers are the C++ suite's own OpenSSH sshd (internal-sftp) and proftpd's mod_sftp, each
-started by qp_test_serve, a Linux program of the test build, with host keys of its own. Each
-run is a copy of Quillpost.exe in a folder with a Japanese name, so that Quillpst.known_hosts
-and Quillpst.key beside it are read through the wide file API, with standard error redirected
-(wine_e2e.Run): byte-exact uploads with an Ed25519 key (and an encrypted ECDSA key whose
-passphrase is the settings password) on a server that takes no password, with the password
-against both servers; an unknown host and a changed host key end the run before any log-in
-with the key's SHA256 fingerprint in the box; --print-host-key prints the lines to add.
+The servers are the C++ suite's own OpenSSH sshd (internal-sftp), proftpd's mod_sftp and the
+scripted misbehaving one, each started by qp_test_serve, a Linux program of the test build, with
+host keys of its own. Each run is a copy of Quillpost.exe in a folder with a Japanese name, so
+that Quillpst.known_hosts and Quillpst.key beside it are read through the wide file API, with
+standard error redirected (wine_e2e.Run): byte-exact uploads with an Ed25519 key (and an
+encrypted ECDSA key whose passphrase is the settings password, in CR LF lines) on a server that
+takes no password, with the password against both servers; an unknown host and a changed host
+key end the run before any log-in with the key's SHA256 fingerprint in the box; --print-host-key
+prints the lines to add; the scripted SSH server's faults end the run with their statuses in
+bounded time.
 
 The caller starts wineserver -p and sets WINEPREFIX. The servers need root; without it the
 cases are skipped.
@@ -74,6 +76,13 @@ def fingerprint(line):
     return out.split()[1]
 
 
+def crlf(path):
+    """A copy of the file with its lines ending in CR LF."""
+    text = open(path, "rb").read().replace(b"\n", b"\r\n")
+    open(path + ".crlf", "wb").write(text)
+    return path + ".crlf"
+
+
 def stored(server, *path):
     with open(os.path.join(server.root, *path), "rb") as f:
         return f.read()
@@ -115,10 +124,11 @@ def key_authentication_uploads_byte_exact_to_a_server_that_takes_no_password(too
         assert " bytes=%d " % len(data) in run.stdout, run.stdout
         assert " via=rename verified=size" in run.stdout, run.stdout
         secrets_absent(run, "not-the-server's", open(ed25519).read().splitlines()[1])
-        # An encrypted key: its passphrase is the settings password.
+        # An encrypted key: its passphrase is the settings password. Both files as a Windows
+        # editor saves them, lines ending in CR LF.
         run = Run(tools.exe, server, windows_path(local), "受信", "暗号鍵.bin", scheme="sftp://",
                   password="Kagi-no-Pass 1", prefix=FOLDER,
-                  beside={"Quillpst.known_hosts": hosts, "Quillpst.key": ecdsa})
+                  beside={"Quillpst.known_hosts": crlf(hosts), "Quillpst.key": crlf(ecdsa)})
         assert run.status == 0, (run.status, run.stderr)
         assert stored(server, "受信", "暗号鍵.bin") == data
         secrets_absent(run, "Kagi-no-Pass 1")
