@@ -183,10 +183,10 @@ def an_unknown_or_changed_host_key_ends_the_run_before_any_login(tools, work):
 
 @case
 def password_authentication_uploads_to_sshd_and_to_proftpd_mod_sftp(tools, work):
-    data = bytes(range(256)) * 4099 + b"\r\n"
-    local = os.path.join(work, "パスワード.bin")
-    open(local, "wb").write(data)
     for kind in ("sshd", "proftpd-sftp"):
+        data = bytes(range(256)) * 4099 + b"\r\n"
+        local = os.path.join(work, "パスワード.bin")
+        open(local, "wb").write(data)
         server = tools.server(kind)
         try:
             hosts = known_hosts(tools, server)
@@ -195,6 +195,13 @@ def password_authentication_uploads_to_sshd_and_to_proftpd_mod_sftp(tools, work)
             assert run.status == 0, (kind, run.status, run.stderr)
             assert stored(server, "受け取り.bin") == data, kind
             secrets_absent(run, server.password)
+            # Again over the file now there: both servers refuse a rename over it, so the old
+            # one is deleted and the temporary name renamed again.
+            open(local, "ab").write(b"2")
+            run = Run(tools.exe, server, windows_path(local), "", "受け取り.bin", scheme="sftp://",
+                      prefix=FOLDER, beside={"Quillpst.known_hosts": hosts})
+            assert run.status == 0 and " via=replace" in run.stdout, (kind, run.status, run.stdout)
+            assert stored(server, "受け取り.bin") == data + b"2", kind
             run = Run(tools.exe, server, windows_path(local), "", "w.bin", scheme="sftp://",
                       password="wrong", prefix=FOLDER, beside={"Quillpst.known_hosts": hosts})
             assert run.status == 3 and "Quillpost: 12232 / " in run.stderr, \
