@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <type_traits>
 
 #include "platform/codepage/CodePage.h"
 #include "platform/files/FileIo.h"
@@ -14,6 +15,10 @@ namespace inet {
 namespace {
 
 using asio::ip::tcp;
+
+// libssh2 is handed our socket as it is: a descriptor on Linux, a SOCKET (64 bits) on Winsock
+// (where asio's handle is a class that converts to its socket_type).
+static_assert(std::is_same_v<asio::detail::socket_type, libssh2_socket_t>);
 
 // libssh2 1.10 has neither AES-GCM, ChaCha20-Poly1305 nor the encrypt-then-MAC modes, and so no
 // strict key exchange either: the prefix truncation attack (Terrapin) needs one of those modes,
@@ -331,7 +336,7 @@ Status SshTransport::awaitSocket(Deadline deadline, TransferWatch* watch) {
         watch ? std::min(deadline, std::chrono::steady_clock::now() + kProgressInterval) : deadline;
     const Wait waited = wait(wake);
     if (waited == Wait::Ready) return Status::success();
-    if (waited == Wait::TimedOut && wake < deadline) {
+    if (waited == Wait::TimedOut && watch != nullptr && wake < deadline) {
       if (!watch->tick()) return Status::failure(kErrorOperationCancelled);
       continue;
     }

@@ -68,16 +68,18 @@ class Server:
 class Run:
     """A run of a copy of Quillpost.exe in a folder of its own, with its settings file (the
     server's user and password unless given) and, when `trust` names a file, "Quillpst.pem";
-    window=True leaves standard error unredirected (the window path) and has it write its list
+    `beside` maps more names beside the executable to the files copied there; window=True leaves standard error unredirected (the window path) and has it write its list
     into the file list_file."""
 
     def __init__(self, exe, server, local, remote_dir, remote_name, settings=True, scheme="",
                  arguments=(), password=None, window=False, trust=None, host="127.0.0.1",
-                 prefix="qp-wine-"):
+                 prefix="qp-wine-", beside=None):
         self.folder = tempfile.mkdtemp(prefix=prefix)
         shutil.copy(exe, os.path.join(self.folder, "Quillpost.exe"))
         if trust:
             shutil.copy(trust, os.path.join(self.folder, "Quillpst.pem"))
+        for name, source in (beside or {}).items():
+            shutil.copy(source, os.path.join(self.folder, name))
         if settings:
             password = server.password if password is None else password
             fields = [scheme + host + ":%d" % server.port, server.user, scramble(password),

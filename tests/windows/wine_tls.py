@@ -31,22 +31,26 @@ class Skip(Exception):
     pass
 
 
-class Served:
-    """A server run by qp_test_serve with the certificate `cert` of the run's set (explicit TLS
-    unless `tls` says otherwise): host, port, user, password, root."""
+class Serving:
+    """A server run by qp_test_serve `serve` with `arguments` (its kind first): host, port,
+    user, password, root, and host_keys (the SSH servers' known_hosts lines)."""
 
-    def __init__(self, tools, kind, tls="explicit", cert="server"):
-        arguments = [tools.serve, kind, "--tls", tls, "--cert", tools.certificate(cert + ".pem")]
+    def __init__(self, serve, arguments):
+        kind = arguments[0]
+        arguments = [serve, *arguments]
         self.errors = tempfile.TemporaryFile()
         self.process = subprocess.Popen(arguments, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                         stderr=self.errors)
-        fields = {}
+        fields, self.host_keys = {}, []
         for line in iter(self.process.stdout.readline, b""):
             line = line.decode().rstrip("\n")
             if line == "ready":
                 break
             key, _, value = line.partition("=")
-            fields[key] = value
+            if key == "hostkey":
+                self.host_keys.append(value)
+            else:
+                fields[key] = value
         if "port" not in fields:
             self.process.wait(timeout=30)
             self.errors.seek(0)
@@ -74,6 +78,15 @@ class Served:
         except subprocess.TimeoutExpired:
             self.process.terminate()
             self.process.wait(timeout=20)
+
+
+class Served(Serving):
+    """A server run by qp_test_serve with the certificate `cert` of the run's set (explicit TLS
+    unless `tls` says otherwise)."""
+
+    def __init__(self, tools, kind, tls="explicit", cert="server"):
+        super().__init__(tools.serve,
+                         [kind, "--tls", tls, "--cert", tools.certificate(cert + ".pem")])
 
 
 class Tools:
@@ -250,27 +263,33 @@ def an_issuer_only_the_windows_chain_engine_finds_is_trusted_and_dates_still_cou
         server.stop()
 
 
-def main():
+def run_cases(cases, tools, work):
+    """Runs each case with (tools, work), prints one line for each and the counts; returns the
+    exit status: 1 when a case failed."""
     passed = failed = skipped = 0
+    for test in cases:
+        started = time.monotonic()
+        try:
+            test(tools, work)
+            passed += 1
+            print("ok   %s (%.1f s)" % (test.__name__, time.monotonic() - started))
+        except Skip as why:
+            skipped += 1
+            print("skip %s: %s" % (test.__name__, why))
+        except Exception as error:  # a failed check or a broken run alike
+            failed += 1
+            print("FAIL %s: %r" % (test.__name__, error))
+        sys.stdout.flush()
+    print("%d passed, %d failed, %d skipped" % (passed, failed, skipped))
+    return 1 if failed else 0
+
+
+def main():
     with tempfile.TemporaryDirectory(prefix="qp-wine-tls-") as work:
         certificates = os.path.join(work, "certificates")
         os.mkdir(certificates)
         tools = Tools(*(os.path.abspath(path) for path in sys.argv[1:4]), certificates)
-        for test in CASES:
-            started = time.monotonic()
-            try:
-                test(tools, work)
-                passed += 1
-                print("ok   %s (%.1f s)" % (test.__name__, time.monotonic() - started))
-            except Skip as why:
-                skipped += 1
-                print("skip %s: %s" % (test.__name__, why))
-            except Exception as error:  # a failed check or a broken run alike
-                failed += 1
-                print("FAIL %s: %r" % (test.__name__, error))
-            sys.stdout.flush()
-    print("%d passed, %d failed, %d skipped" % (passed, failed, skipped))
-    return 1 if failed else 0
+        return run_cases(CASES, tools, work)
 
 
 if __name__ == "__main__":

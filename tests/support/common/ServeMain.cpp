@@ -1,14 +1,21 @@
-// qp_test_serve: one of the test suite's FTP servers, for tests that are not C++ (the wine runs
-// of the Windows programs). Starts the server as the C++ tests do, prints what a client needs,
-// then serves until its standard input closes or it gets SIGTERM, and stops the server.
+// qp_test_serve: one of the test suite's FTP or SSH servers, for tests that are not C++ (the
+// wine runs of the Windows programs). Starts the server as the C++ tests do, prints what a
+// client needs, then serves until its standard input closes or it gets SIGTERM, and stops the
+// server.
 //
 // Usage: qp_test_serve pyftpdlib|vsftpd|proftpd|pure-ftpd|scripted:SCENARIO
 //                      [--tls explicit|implicit --cert FILE]
+//        qp_test_serve sshd|proftpd-sftp [--authorized-key FILE] [--sshd-config LINE]...
+//        qp_test_serve scripted-ssh:SCENARIO
 // FILE holds the server's certificate and key (PEM), such as those make_test_certificates.sh
-// makes. Prints, one a line: host=, port=, user=, password=, root=, then "ready".
+// makes; for the SSH servers, public keys in OpenSSH's one-line form that the user may log in
+// with. --sshd-config adds a line to sshd's configuration ("PasswordAuthentication no").
+// Prints, one a line: host=, port=, user=, password=, root=, for the SSH servers one
+// hostkey= per host key (a known_hosts line), then "ready".
 // Requests on standard input, one a line, each answered by lines "| ..." and a line ".":
-// "commands" (the command log, pyftpdlib and scripted only), "output" (the server's output,
-// proftpd's TLS log among it), "hand-root" (gives what the caller placed in root to the server).
+// "commands" (the command log, pyftpdlib and the scripted ones only), "output" (the server's
+// output, proftpd's TLS log among it), "hand-root" (gives what the caller placed in root to
+// the server).
 #include <poll.h>
 #include <signal.h>
 #include <unistd.h>
@@ -18,6 +25,8 @@
 #include <string>
 
 #include "tests/support/common/FtpServers.h"
+#include "tests/support/common/SshServers.h"
+#include "tests/support/common/TempDir.h"
 
 namespace {
 
@@ -32,7 +41,11 @@ struct Request {
   std::string server;
   TlsMode tls = TlsMode::None;
   std::string certificate;
+  std::string authorizedKeys;  // the SSH servers'
+  std::string sshdConfig;
 };
+
+bool isSshServer(const std::string& server) { return server == "sshd" || server == "proftpd-sftp"; }
 
 bool parse(int argc, char** argv, Request* request) {
   if (argc < 2) return false;
@@ -43,6 +56,10 @@ bool parse(int argc, char** argv, Request* request) {
       request->tls = value == "explicit" ? TlsMode::Explicit : TlsMode::Implicit;
     } else if (option == "--cert") {
       request->certificate = value;
+    } else if (option == "--authorized-key" && isSshServer(request->server)) {
+      request->authorizedKeys += testsupport::ReadFile(value);
+    } else if (option == "--sshd-config" && request->server == "sshd") {
+      request->sshdConfig += value + "\n";
     } else {
       return false;
     }
@@ -58,6 +75,16 @@ std::unique_ptr<FtpServer> start(const Request& request) {
   if (implicit) return testsupport::detail::Started(nullptr, "no implicit TLS in this server");
   if (request.server == "pyftpdlib") return testsupport::StartPyftpdlib({.tlsCertificate = pem});
   if (request.server == "pure-ftpd") return testsupport::StartPureFtpd({pem});
+  if (request.server == "sshd") {
+    return testsupport::StartSshd({request.authorizedKeys, request.sshdConfig});
+  }
+  if (request.server == "proftpd-sftp") {
+    return testsupport::StartProftpdSftp(request.authorizedKeys);
+  }
+  const std::string scriptedSsh = "scripted-ssh:";
+  if (request.server.rfind(scriptedSsh, 0) == 0) {
+    return testsupport::StartScriptedSshd(request.server.substr(scriptedSsh.size()));
+  }
   const std::string scripted = "scripted:";
   if (request.server.rfind(scripted, 0) == 0) {
     return testsupport::StartScriptedFtpd(request.server.substr(scripted.size()), pem);
@@ -104,7 +131,10 @@ int main(int argc, char** argv) {
   Request request;
   if (!parse(argc, argv, &request)) {
     std::cerr << "usage: qp_test_serve pyftpdlib|vsftpd|proftpd|pure-ftpd|scripted:SCENARIO "
-                 "[--tls explicit|implicit --cert FILE]\n";
+                 "[--tls explicit|implicit --cert FILE]\n"
+                 "       qp_test_serve sshd|proftpd-sftp [--authorized-key FILE] "
+                 "[--sshd-config LINE]...\n"
+                 "       qp_test_serve scripted-ssh:SCENARIO\n";
     return 64;
   }
   signal(SIGTERM, onSignal);
@@ -117,7 +147,15 @@ int main(int argc, char** argv) {
   }
   std::cout << "host=" << server->host() << "\nport=" << server->port()
             << "\nuser=" << server->user() << "\npassword=" << server->password()
-            << "\nroot=" << server->root() << "\nready" << std::endl;
+            << "\nroot=" << server->root() << "\n";
+  std::string hostKeys = server->hostKeys();
+  for (size_t start = 0; start < hostKeys.size();) {
+    size_t end = hostKeys.find('\n', start);
+    if (end == std::string::npos) end = hostKeys.size();
+    if (end > start) std::cout << "hostkey=" << hostKeys.substr(start, end - start) << "\n";
+    start = end + 1;
+  }
+  std::cout << "ready" << std::endl;
   serve(*server);
   return 0;
 }
