@@ -14,6 +14,8 @@ constexpr WORD kProgramIcon = 1;
 ControlKind kindOf(const wchar_t* className, DWORD style) {
   // Class names are compared as the system does, letter case aside.
   if (_wcsicmp(className, L"STATIC") == 0) {
+    // A text cut with an ellipsis fits any width: it needs no room of its own.
+    if (style & SS_ELLIPSISMASK) return ControlKind::Other;
     return (style & SS_TYPEMASK) == SS_LEFTNOWORDWRAP ? ControlKind::Label
                                                       : ControlKind::WrappingLabel;
   }

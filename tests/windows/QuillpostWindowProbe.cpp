@@ -17,29 +17,7 @@
 
 namespace {
 
-using wintest::ChildrenOf;
 using wintest::ControlOf;
-using wintest::TextOf;
-
-std::string utf8(const std::u16string& text) {
-  std::string bytes(text.size() * 3 + 1, '\0');
-  const int n = WideCharToMultiByte(CP_UTF8, 0, reinterpret_cast<const wchar_t*>(text.c_str()),
-                                    static_cast<int>(text.size()), bytes.data(),
-                                    static_cast<int>(bytes.size()), nullptr, nullptr);
-  bytes.resize(n > 0 ? static_cast<size_t>(n) : 0);
-  return bytes;
-}
-
-std::u16string boxText(HWND box) {
-  std::u16string text;
-  for (HWND c : ChildrenOf(box)) {
-    wchar_t name[16] = {};
-    GetClassNameW(c, name, 16);
-    if (std::wstring(name) == L"Static") text += TextOf(c);
-  }
-  for (size_t at; (at = text.find(u"\r\n")) != std::u16string::npos;) text.replace(at, 2, u" / ");
-  return text;
-}
 
 LRESULT ask(HWND window, UINT message, WPARAM wParam = 0) {
   DWORD_PTR result = 0;
@@ -72,8 +50,8 @@ int main(int argc, char** argv) {
     if (form != nullptr) GetWindowThreadProcessId(form, &process);
     HWND box = form ? wintest::WaitForWindow(L"#32770", L"Quillpost", process, 0) : nullptr;
     if (box == nullptr) continue;
-    const std::u16string text = boxText(box);
-    std::fprintf(report, "box %s\n", utf8(text).c_str());
+    const std::u16string text = wintest::BoxText(box);
+    std::fprintf(report, "box %s\n", wintest::Utf8(text).c_str());
     if (text.find(u"送信されました") != std::u16string::npos) probeList(report, form);
     PostMessageW(ControlOf(box, L"Button"), BM_CLICK, 0, 0);
     wintest::WaitGone(box, 20000);

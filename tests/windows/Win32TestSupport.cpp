@@ -127,6 +127,26 @@ std::vector<HWND> ChildrenOf(HWND window) {
   return children;
 }
 
+std::string Utf8(const std::u16string& text) {
+  std::string bytes(text.size() * 3 + 1, '\0');
+  const int n = WideCharToMultiByte(CP_UTF8, 0, reinterpret_cast<const wchar_t*>(text.c_str()),
+                                    static_cast<int>(text.size()), bytes.data(),
+                                    static_cast<int>(bytes.size()), nullptr, nullptr);
+  bytes.resize(n > 0 ? static_cast<size_t>(n) : 0);
+  return bytes;
+}
+
+std::u16string BoxText(HWND box) {
+  std::u16string text;
+  for (HWND c : ChildrenOf(box)) {
+    wchar_t name[16] = {};
+    GetClassNameW(c, name, 16);
+    if (std::wstring(name) == L"Static") text += TextOf(c);
+  }
+  for (size_t at; (at = text.find(u"\r\n")) != std::u16string::npos;) text.replace(at, 2, u" / ");
+  return text;
+}
+
 std::wstring WidePath(const std::string& path) { return std::filesystem::path(path).wstring(); }
 
 void RegistryValues::save(const std::wstring& name) {

@@ -47,6 +47,11 @@ HWND ControlOf(HWND parent, const wchar_t* className, const wchar_t* text = null
 // The direct children of `window`, top of the stacking order first.
 std::vector<HWND> ChildrenOf(HWND window);
 
+// `text` in UTF-8, for the probes' reports.
+std::string Utf8(const std::u16string& text);
+// The text of a message box (its static texts), line breaks as " / ".
+std::u16string BoxText(HWND box);
+
 // A path of the test support's folders (TempDir) as the wide API takes it.
 std::wstring WidePath(const std::string& path);
 

@@ -17,6 +17,7 @@
 #include "tests/support/common/TempDir.h"
 #include "tests/windows/Win32TestSupport.h"
 #include "uploader/win32/fFTPTest.h"
+#include "uploader/win32/fProgress.h"
 
 namespace {
 
@@ -140,6 +141,8 @@ TEST(WindowLayout, DISABLED_FormsInThisProcess) {
   Form1 form1(boxes, u"");
   form1.Label3_DblClick();
   fFTPTest uploader(boxes, {});
+  fProgress progress(u"C:\\データ\\報告書.csv");
+  progress.display({420, true, u"215.0 MB / 512.0 MB", u"45.2 MB/秒", u"残り 6 秒"});
   // The manifest's common controls 6 draw the buttons.
   EXPECT_EQ(moduleServing(ControlOf(form1.hwnd(), L"Button")), L"comctl32.dll");
   EXPECT_EQ(form1.dpi(), dpi);
@@ -151,7 +154,7 @@ TEST(WindowLayout, DISABLED_FormsInThisProcess) {
   } else if (mapping == 0) {
     EXPECT_GT(form1.stretch().x, 1.0);
   }
-  for (HWND window : {form1.hwnd(), form1.form2()->hwnd(), uploader.hwnd()}) {
+  for (HWND window : {form1.hwnd(), form1.form2()->hwnd(), uploader.hwnd(), progress.hwnd()}) {
     SCOPED_TRACE(std::string(TextOf(window).size(), '*'));
     expectCaptionsWhole(window);
   }

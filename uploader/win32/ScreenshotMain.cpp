@@ -1,13 +1,16 @@
 // quillpost_screenshot.exe: shows the uploader's window filled with sample lines, then a
-// message box over it, and writes the screen rectangle of each to the file named on the
-// command line ("window L T R B", later "box L T R B") while it is on screen, so that a
-// picture of the screen can be cut to it (scripts/build-windows). Ends by itself in 6 s.
+// message box over it, then the progress window of an upload under way, and writes the screen
+// rectangle of each to the file named on the command line ("window L T R B", later "box L T R
+// B", last "progress L T R B") while it is on screen, so that a picture of the screen can be
+// cut to it (scripts/build-windows). Ends by itself in 9 s.
 #include <cstdio>
 
 #include "platform/dialogs/ScriptedDialogs.h"
 #include "platform/dialogs/Win32Dialogs.h"
+#include "uploader/ProgressPace.h"
 #include "uploader/SampleListLines.h"
 #include "uploader/win32/fFTPTest.h"
+#include "uploader/win32/fProgress.h"
 
 namespace {
 
@@ -36,6 +39,24 @@ void CALLBACK onTick(HWND, UINT, UINT_PTR, DWORD) {
   if (g_ticks == 24) PostMessageW(FindWindowW(L"#32770", L"Quillpost"), WM_COMMAND, IDOK, 0);
 }
 
+// The progress window 215 MB into a 512 MB upload at 45 MB a second, for 3 s; its place is
+// written after 1 s.
+void showProgress() {
+  const auto window = OpenProgressWindow(u"C:\\データ\\月次報告 2026-11.csv");
+  if (!window) return;
+  constexpr uint64_t kMB = 1 << 20;
+  const auto start = ProgressPace::Clock::now();
+  ProgressPace pace;
+  pace.add(start, 0, 512 * kMB);
+  pace.add(start + std::chrono::milliseconds(4760), 215 * kMB, 512 * kMB);
+  window->display(pace.view());
+  for (int tick = 0; tick < 60; ++tick) {
+    if (tick == 20) writeRect("progress", FindWindowW(L"fProgress", L"Quillpost"));
+    window->cancelRequested();  // lets it paint
+    Sleep(50);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -49,6 +70,7 @@ int main(int argc, char** argv) {
   dialogs::Win32Dialogs boxes;
   boxes.MessageBox(u"12007\r\nサーバー名を解決できませんでした。", u"Quillpost",
                    dialogs::Buttons::Ok, dialogs::Icon::Critical);
+  showProgress();
   std::fclose(g_out);
   return 0;
 }

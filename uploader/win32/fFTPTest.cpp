@@ -3,16 +3,7 @@
 #include <iterator>
 #include <utility>
 
-namespace {
-
-// The fonts the layout is sized for: the forms' proportional Gothic, 11 pixels at 96 dpi, and
-// the list's fixed-pitch Gothic at 9.75 points.
-constexpr wchar_t kFormFontName[] = L"ＭＳ Ｐゴシック";
-constexpr int kFormFontTenths = 83;
-constexpr wchar_t kListFontName[] = L"ＭＳ ゴシック";
-constexpr int kListFontTenths = 98;
-
-}  // namespace
+#include "uploader/win32/FormFonts.h"
 
 fFTPTest::fFTPTest(dialogs::Dialogs& dialogs, StartUpRunner startUp)
     : m_dialogs(dialogs), m_startUp(std::move(startUp)) {
