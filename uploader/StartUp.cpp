@@ -87,15 +87,27 @@ bool upload(McWinFTP& clsFtp, const SettingsRecord& settings, const std::u16stri
   const auto start = std::chrono::steady_clock::now();
   std::unique_ptr<UploadProgress> progress =
       environment.progress ? environment.progress(settings.LocalFilePath) : nullptr;
-  if (progress) {
-    clsFtp.OnTransferProgress(
-        [&](uint64_t sent, uint64_t total) { return progress->update(sent, total); });
+  const McWinFTP::FTPFrrHandler owner = clsFtp.OnFTPFrr();
+  const bool watched = progress != nullptr;
+  if (watched) {
+    clsFtp.OnTransferProgress([&](uint64_t sent, uint64_t total) {
+      return progress == nullptr || progress->update(sent, total);
+    });
+    // The window closes (the meter is erased) before a box of the upload is shown, so that
+    // the box is not left over a window whose button no longer does anything.
+    clsFtp.OnFTPFrr([&](int32_t ErrNumber, const std::u16string& ErrString) {
+      progress.reset();
+      if (owner) owner(ErrNumber, ErrString);
+    });
   }
   const SafeUploadResult stored =
       UploadSafely(clsFtp, settings.LocalFilePath, remoteName,
                    bytes ? std::optional<uint64_t>(*bytes) : std::nullopt, environment.inPlace);
-  // The window closes (the meter is erased) before anything else is told of the upload.
-  if (progress) clsFtp.OnTransferProgress(nullptr);
+  // And before anything else is told of the upload.
+  if (watched) {
+    clsFtp.OnTransferProgress(nullptr);
+    clsFtp.OnFTPFrr(owner);
+  }
   progress.reset();
   if (!stored.stored) {
     explainUnreadableLocalFile(dialogs, settings.LocalFilePath);

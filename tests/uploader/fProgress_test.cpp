@@ -81,6 +81,22 @@ struct Seen {
   QString sent;
 };
 
+// Boxes answered by script, noting whether a progress window was on screen at each.
+class BoxesOverWindows final : public dialogs::Dialogs {
+ public:
+  dialogs::BoxAnswer MessageBox(const std::u16string& text, const std::u16string& title,
+                                dialogs::Buttons buttons, dialogs::Icon icon) override {
+    windowUnderBox.push_back(shownProgressWindow() != nullptr);
+    return boxes.MessageBox(text, title, buttons, icon);
+  }
+  std::u16string InputBox(const std::u16string& prompt, const std::u16string& title,
+                          const std::u16string& preset) override {
+    return boxes.InputBox(prompt, title, preset);
+  }
+  dialogs::ScriptedDialogs boxes;
+  std::vector<bool> windowUnderBox;
+};
+
 // The program's window, watched: at each report it notes whether the window is on screen and
 // what it says, and once it is, presses its "キャンセル" as a person would.
 class PressingCancel final : public ProgressWindow {
@@ -119,13 +135,13 @@ class ProgressOfTheStartUp : public testing::Test {
                       U16(server->password()));
     ExitStatus status;
     {
-      const std::unique_ptr<McWinFTP> clsFtp = MakeSession(boxes);
+      const std::unique_ptr<McWinFTP> clsFtp = MakeSession(shown);
       StartUpEnvironment environment{U16(folder.path()), FixedClock};
       environment.progress = WindowProgressFactory([&](const std::u16string& file) {
         ++opened;
         return std::make_unique<PressingCancel>(OpenProgressWindow(file), seen, press);
       });
-      status = RunStartUp(controls, *clsFtp, boxes, environment);
+      status = RunStartUp(controls, *clsFtp, shown, environment);
     }
     return status;
   }
@@ -136,7 +152,8 @@ class ProgressOfTheStartUp : public testing::Test {
 
   testsupport::TempDir folder;
   std::unique_ptr<testsupport::FtpServer> server;
-  dialogs::ScriptedDialogs boxes;
+  BoxesOverWindows shown;
+  dialogs::ScriptedDialogs& boxes = shown.boxes;
   PlainControls controls;
   Seen seen;
   int opened = 0;
@@ -152,6 +169,8 @@ TEST_F(ProgressOfTheStartUp, ASlowUploadShowsTheWindowAndItsCancelStopsTheUpload
   EXPECT_EQ(boxes.asked().back().text,
             u"12017\r\n転送は取り消されました。ファイルは保存されていません。");
   EXPECT_FALSE(commandSeen("RNFR .stored_bin.quillpost-upload")) << "nothing is put in place";
+  EXPECT_EQ(shown.windowUnderBox, std::vector<bool>(shown.windowUnderBox.size(), false))
+      << "the window closes before the cancel's box";
   EXPECT_EQ(shownProgressWindow(), nullptr) << "the window closed with the upload";
 }
 
