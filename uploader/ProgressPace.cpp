@@ -11,6 +11,8 @@ constexpr std::chrono::seconds kRateWindow{5};
 // No rate is given from less than this much time: the first instants of a transfer fill
 // buffers, not the line.
 constexpr std::chrono::milliseconds kRateFirst{500};
+// About a hundred days.
+constexpr double kLongestTimeLeft = 1e7;
 
 std::u16string ascii(const char* text) {
   std::u16string out;
@@ -43,7 +45,9 @@ double ProgressPace::bytesPerSecond() const {
 double ProgressPace::secondsLeft() const {
   const double rate = bytesPerSecond();
   if (m_total == 0 || rate <= 0 || m_sent > m_total) return -1;
-  return static_cast<double>(m_total - m_sent) / rate;
+  const double seconds = static_cast<double>(m_total - m_sent) / rate;
+  // A line that all but stopped gives no time worth telling (and none a clock could count).
+  return seconds > kLongestTimeLeft ? -1 : seconds;
 }
 
 ProgressView ProgressPace::view() const {
@@ -78,7 +82,7 @@ std::u16string ProgressSizeText(uint64_t bytes) {
 }
 
 std::u16string ProgressTimeLeftText(double seconds) {
-  if (!(seconds >= 0) || !std::isfinite(seconds)) return {};
+  if (!(seconds >= 0) || !(seconds <= kLongestTimeLeft)) return {};
   // Shown in whole seconds, rounded up: "残り 0 秒" would be a lie while bytes are still going.
   const long long whole = static_cast<long long>(std::ceil(seconds));
   if (whole < 60) return u"残り " + decimal(whole) + u" 秒";

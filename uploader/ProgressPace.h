@@ -31,7 +31,7 @@ class ProgressPace {
   ProgressView view() const;
   // Bytes a second over the samples kept (the last few seconds); negative while unknown.
   double bytesPerSecond() const;
-  // Seconds left at the current rate; negative while unknown.
+  // Seconds left at the current rate; negative while unknown or beyond any use.
   double secondsLeft() const;
   uint64_t sent() const { return m_sent; }
   uint64_t total() const { return m_total; }
@@ -48,5 +48,6 @@ class ProgressPace {
 
 // "999 B", "12.3 KB", "215.0 MB", "1.50 GB" (units of 1024, as the system's own dialogs count).
 std::u16string ProgressSizeText(uint64_t bytes);
-// "残り 8 秒", "残り 1 分 20 秒", "残り 2 時間 5 分"; empty for a negative number.
+// "残り 8 秒", "残り 1 分 20 秒", "残り 2 時間 5 分"; empty for a negative number or one past
+// about a hundred days.
 std::u16string ProgressTimeLeftText(double seconds);

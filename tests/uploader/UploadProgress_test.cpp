@@ -54,6 +54,13 @@ TEST(ProgressFigures, SizesRateAndTimeLeftReadAsAPersonExpects) {
   pace.add(t0 + 12s, 200 << 20, 100 << 20);
   EXPECT_EQ(pace.view().permille, 1000);
   EXPECT_LT(pace.secondsLeft(), 0);
+  // A line that all but stopped: no time left to tell, whatever the total.
+  ProgressPace stalled;
+  stalled.add(t0, 0, UINT64_MAX);
+  stalled.add(t0 + 5s, 1, UINT64_MAX);
+  EXPECT_LT(stalled.secondsLeft(), 0);
+  EXPECT_EQ(stalled.view().timeLeft, u"");
+  EXPECT_EQ(ProgressTimeLeftText(1e300), u"");
   // No total: no share, no time left.
   ProgressPace unknown;
   unknown.add(t0, 0, 0);
