@@ -16,6 +16,12 @@
 namespace inet {
 namespace {
 
+// Whether a name may reach beyond the current directory's own entries ("..", a path): only
+// such a name, renamed, can move the current directory.
+bool mayNameAnotherFolder(const std::string& name) {
+  return name == "." || name == ".." || name.find_first_of("/\\") != std::string::npos;
+}
+
 enum class HandleKind { Root, Connection, Find };
 
 // A search: the listing taken at find first, handed out entry by entry.
@@ -262,8 +268,11 @@ BoolResult FtpEngine::FtpRenameFileA(Handle hConnect, const char* existing, cons
   std::string to;
   Status status = wireName(*connection->session, existing, &from);
   if (status.ok()) status = wireName(*connection->session, newName, &to);
-  // Renaming a folder above the current directory changes what PWD says.
-  if (status.ok()) connection->session->forgetDirectory();
+  // Renaming a folder above the current directory changes what PWD says; a name in the
+  // current directory cannot, so the start-up's rename into place costs no second PWD.
+  if (status.ok() && (mayNameAnotherFolder(from) || mayNameAnotherFolder(to))) {
+    connection->session->forgetDirectory();
+  }
   if (status.ok()) status = remember(connection->session->rename(from, to));
   return result(status);
 }

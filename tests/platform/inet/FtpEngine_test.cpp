@@ -133,6 +133,26 @@ TEST_F(Engine, CurrentDirectoryHonoursTheBufferContract) {
   EXPECT_EQ(tiny[0], 'z');
 }
 
+// The current directory is asked once and kept; a rename within it keeps it (the start-up's
+// rename into place then costs no PWD), a rename that names a path or ".." asks again.
+TEST_F(Engine, TheCurrentDirectoryIsAskedAgainOnlyAfterWhatMayMoveIt) {
+  const auto asked = [&] { return CountPrefix(m_server->commands(), "PWD"); };
+  ASSERT_TRUE(pwd(m_connection).ok);
+  ASSERT_TRUE(pwd(m_connection).ok);
+  EXPECT_EQ(asked(), 1u);
+  EXPECT_TRUE(m_api->FtpRenameFileA(m_connection, "hello.txt", "renamed.txt").ok);
+  ASSERT_TRUE(pwd(m_connection).ok);
+  EXPECT_EQ(asked(), 1u);
+  for (const char* moving : {"../up", "sub/inner"}) {
+    m_api->FtpRenameFileA(m_connection, "renamed.txt", moving);
+    ASSERT_TRUE(pwd(m_connection).ok);
+  }
+  EXPECT_EQ(asked(), 3u);
+  EXPECT_TRUE(m_api->FtpSetCurrentDirectoryA(m_connection, "sub").ok);
+  ASSERT_TRUE(pwd(m_connection).ok);
+  EXPECT_EQ(asked(), 4u);
+}
+
 TEST_F(Engine, LocalFileProblemsFailBeforeAnythingIsSentAndDownloadsReplaceOnlyByRename) {
   const auto upload = [&](const std::string& local) {
     return m_api->FtpPutFileA(m_connection, local.c_str(), "r", kTransferTypeBinary, 0).error;
