@@ -16,7 +16,7 @@
 #include "uploader/FormIcon.h"
 #include "uploader/ListLinesModel.h"
 #include "uploader/TabStopDelegate.h"
-#include "uploader/Twips.h"
+#include "uploader/QtTwips.h"
 #include "uploader/WindowCommands.h"
 #include "uploader/WrappingButton.h"
 
@@ -25,12 +25,6 @@ namespace {
 constexpr char16_t kListFontName[] = u"ＭＳ ゴシック";
 
 QString qs(const std::u16string& text) { return QString::fromStdU16String(text); }
-
-// Places `widget` at a rectangle given in twips.
-void placeTwips(QWidget* widget, int left, int top, int width, int height) {
-  widget->setGeometry(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width),
-                      TwipsToPixels(height));
-}
 
 QFont listFont() {
   // The list's fixed-pitch Japanese font, under its own name; on Linux it resolves to IPAGothic
@@ -97,7 +91,7 @@ fFTPTest::~fFTPTest() { Form_Unload(); }
 void fFTPTest::createControls() {
   // Created in tab order, so the stacking and the focus chain follow the layout table.
   m_Picture1 = new QFrame(this);
-  placeTwips(m_Picture1, 0, 0, 6420, 4740);
+  PlaceTwips(m_Picture1, 0, 0, 6420, 4740);
   m_Picture1->setAutoFillBackground(true);
   const char16_t* captions[] = {u"サーバー", u"ユーザー", u"パスワード"};
   for (int i = 0; i < 3; ++i) m_Label1[i] = new QLabel(qs(captions[i]), this);
@@ -130,21 +124,21 @@ void fFTPTest::createControls() {
 }
 
 void fFTPTest::placeControls() {
-  placeTwips(m_Label1[0], 240, 285, 720, 180);
-  placeTwips(m_txtServer, 1200, 240, 3855, 270);
-  placeTwips(m_chkPassive, 5160, 240, 975, 270);
-  placeTwips(m_Label1[1], 240, 645, 720, 180);
-  placeTwips(m_txtUser, 1200, 600, 2535, 270);
-  placeTwips(m_Label1[2], 240, 1005, 810, 180);
-  placeTwips(m_txtPass, 1200, 960, 2535, 270);
-  placeTwips(m_cmdOpen, 3840, 600, 1095, 615);
-  placeTwips(m_cmdClose, 5040, 600, 1095, 615);
-  placeTwips(m_lstFiles, 240, 1440, 5895, 2400);
-  placeTwips(m_cmdDel, 240, 3960, 1095, 615);
-  placeTwips(m_cmdRename, 1440, 3960, 1095, 615);
-  placeTwips(m_cmdPut, 2640, 3960, 1095, 615);
-  placeTwips(m_cmdGet, 3840, 3960, 1095, 615);
-  placeTwips(m_cmdMakeDir, 5040, 3960, 1095, 615);
+  PlaceTwips(m_Label1[0], 240, 285, 720, 180);
+  PlaceTwips(m_txtServer, 1200, 240, 3855, 270);
+  PlaceTwips(m_chkPassive, 5160, 240, 975, 270);
+  PlaceTwips(m_Label1[1], 240, 645, 720, 180);
+  PlaceTwips(m_txtUser, 1200, 600, 2535, 270);
+  PlaceTwips(m_Label1[2], 240, 1005, 810, 180);
+  PlaceTwips(m_txtPass, 1200, 960, 2535, 270);
+  PlaceTwips(m_cmdOpen, 3840, 600, 1095, 615);
+  PlaceTwips(m_cmdClose, 5040, 600, 1095, 615);
+  PlaceTwips(m_lstFiles, 240, 1440, 5895, 2400);
+  PlaceTwips(m_cmdDel, 240, 3960, 1095, 615);
+  PlaceTwips(m_cmdRename, 1440, 3960, 1095, 615);
+  PlaceTwips(m_cmdPut, 2640, 3960, 1095, 615);
+  PlaceTwips(m_cmdGet, 3840, 3960, 1095, 615);
+  PlaceTwips(m_cmdMakeDir, 5040, 3960, 1095, 615);
 }
 
 void fFTPTest::connectHandlers() {

@@ -9,23 +9,11 @@
 
 #include "platform/dialogs/FormFont.h"
 #include "platform/files/Files.h"
-#include "uploader/Twips.h"
+#include "uploader/QtTwips.h"
 
 namespace {
 
 QString qs(const std::u16string& text) { return QString::fromStdU16String(text); }
-
-void placeTwips(QWidget* widget, int left, int top, int width, int height) {
-  widget->setGeometry(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width),
-                      TwipsToPixels(height));
-}
-
-// The file's own name: the folder it is in matters less than the window's width.
-std::u16string fileName(const std::u16string& path) {
-  const std::u16string separator = files::PathSeparator();
-  const size_t slash = path.find_last_of(separator);
-  return slash == std::u16string::npos ? path : path.substr(slash + 1);
-}
 
 class QtProgressWindow final : public ProgressWindow {
  public:
@@ -63,13 +51,13 @@ fProgress::fProgress(const std::u16string& localFile)
   m_lblRate->setObjectName(QStringLiteral("lblRate"));
   m_lblLeft->setObjectName(QStringLiteral("lblLeft"));
   m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-  placeTwips(m_lblFile, 120, 120, 4560, 255);
-  placeTwips(m_prgUpload, 120, 450, 4560, 300);
-  placeTwips(m_lblSent, 120, 870, 4560, 255);
-  placeTwips(m_lblRate, 120, 1170, 2220, 255);
-  placeTwips(m_lblLeft, 2460, 1170, 2220, 255);
-  placeTwips(m_cmdCancel, 3480, 1560, 1200, 375);
-  m_lblFile->setText(qs(fileName(localFile)));
+  PlaceTwips(m_lblFile, 120, 120, 4560, 255);
+  PlaceTwips(m_prgUpload, 120, 450, 4560, 300);
+  PlaceTwips(m_lblSent, 120, 870, 4560, 255);
+  PlaceTwips(m_lblRate, 120, 1170, 2220, 255);
+  PlaceTwips(m_lblLeft, 2460, 1170, 2220, 255);
+  PlaceTwips(m_cmdCancel, 3480, 1560, 1200, 375);
+  m_lblFile->setText(qs(files::FileNamePart(localFile)));
   m_lblFile->setToolTip(qs(localFile));
   m_prgUpload->setRange(0, 1000);
   m_prgUpload->setTextVisible(false);

@@ -26,6 +26,10 @@ std::u16string ExecutableFolder();
 // The platform's path separator as text ("/").
 std::u16string PathSeparator();
 
+// The last component of a path, after its last separator ("/"; on Windows also "\" and a
+// drive's ":"); the whole text when it has none.
+std::u16string FileNamePart(const std::u16string& path);
+
 // A short Japanese description of a file system error (an errno value) for messages to the
 // user, with the system's own wording in parentheses: "アクセスが拒否されました (Permission
 // denied)".

@@ -103,6 +103,11 @@ std::u16string ExecutableFolder() {
 
 std::u16string PathSeparator() { return u"/"; }
 
+std::u16string FileNamePart(const std::u16string& path) {
+  const size_t cut = path.find_last_of(u'/');
+  return cut == std::u16string::npos ? path : path.substr(cut + 1);
+}
+
 std::string ParentFolder(const std::string& path) {
   const size_t slash = path.rfind('/');
   if (slash == std::string::npos) return ".";

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "platform/files/Files.h"
 #include "platform/winui/WinUi.h"
 #include "uploader/win32/FormFonts.h"
 
@@ -11,12 +12,6 @@ namespace {
 constexpr int kBarRange = 1000;
 // How often the marquee's block moves, in milliseconds.
 constexpr int kMarqueeStep = 30;
-
-// The file's own name: the folder it is in matters less than the window's width.
-std::u16string fileName(const std::u16string& path) {
-  const size_t cut = path.find_last_of(u"\\/:");
-  return cut == std::u16string::npos ? path : path.substr(cut + 1);
-}
 
 void setChanged(HWND control, const std::u16string& text) {
   if (winui::WindowText(control) != text) winui::SetText(control, text);
@@ -68,7 +63,7 @@ fProgress::fProgress(const std::u16string& localFile) {
   // The texts change as the upload runs: one line each, cut with an ellipsis where too long,
   // never wrapped, "&" shown as it is.
   const DWORD text = SS_LEFTNOWORDWRAP | SS_ENDELLIPSIS | SS_NOPREFIX | SS_CENTERIMAGE;
-  addControl(L"STATIC", fileName(localFile), text, 0, lblFileId, {120, 120, 4560, 255},
+  addControl(L"STATIC", files::FileNamePart(localFile), text, 0, lblFileId, {120, 120, 4560, 255},
              formFont);
   m_prgUpload = addControl(PROGRESS_CLASSW, u"", 0, 0, prgUploadId, {120, 450, 4560, 300}, -1);
   SendMessageW(m_prgUpload, PBM_SETRANGE32, 0, kBarRange);
